@@ -1,0 +1,41 @@
+#pragma once
+// The chain's buffers, sized once for the life of the program.
+#include <atomic>
+#include <cstdint>
+
+namespace fw {
+
+inline constexpr int kWorkCapacity = 17001;
+inline constexpr int kDryCapacity = 1001;  // no block is longer than this
+
+struct ChainBuffers {
+  float work[kWorkCapacity] = {};
+  float dry[kDryCapacity] = {};
+  float lowBoostSide[kWorkCapacity] = {};  // filled by FVC1, distorted by the low-frequency boost
+  float boostSave[kWorkCapacity] = {};
+  std::int16_t waveOut[kDryCapacity] = {};  // ProcessWaveInBlock's output block
+};
+
+// Sound-file samples mixed into the chain, refilled half by half by the file reader
+// on the window thread while the chain reads the other half. Relaxed 16-bit atomics:
+// the request words are the only handshake, and no access is a data race.
+struct FileBuffer {
+  static constexpr int kCapacity = 23221;
+  std::atomic<std::int16_t> samples[kCapacity] = {};
+
+  // Blocks longer than the buffer was laid out for read silence past its end.
+  std::int16_t At(int index) const noexcept {
+    return index < kCapacity ? samples[index].load(std::memory_order_relaxed) : std::int16_t{0};
+  }
+  void Set(int index, std::int16_t v) noexcept { samples[index].store(v, std::memory_order_relaxed); }
+};
+
+// The record ring, allocated by the recorder on the window thread when recording
+// starts (ring size + 50 spare samples). The chain only writes through the pointer
+// while RecordActive, RecordFull and RecordRingSize allow it.
+struct RecordRing {
+  static constexpr int kSpare = 50;
+  std::atomic<std::atomic<std::int16_t>*> samples{nullptr};
+};
+
+}  // namespace fw

@@ -1,0 +1,330 @@
+#include "engine/chain.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "audio/output_library.h"
+#include "engine/message_port.h"
+#include "engine/rounding.h"
+
+namespace fw {
+namespace {
+
+enum class Driver { WaveIn, Direct, Realtime };
+
+// File block counter constants: wrap value, first mark (request 2), second mark (request 1).
+struct FileCounterMarks {
+  std::int32_t wrap;
+  std::int32_t requestSecondHalf;
+  std::int32_t requestFirstHalf;
+};
+
+FileCounterMarks CounterMarks(Driver driver, std::int32_t realtimeBlockLength) noexcept {
+  switch (driver) {
+    case Driver::WaveIn:
+      return {100, 10, 60};
+    case Driver::Direct:
+      return realtimeBlockLength == 128 ? FileCounterMarks{120, 10, 70} : FileCounterMarks{60, 5, 35};
+    case Driver::Realtime:
+      return realtimeBlockLength == 128 ? FileCounterMarks{160, 10, 90} : FileCounterMarks{80, 5, 45};
+  }
+  return {100, 10, 60};
+}
+
+// Step 1: dry copy and gained work copy of the 16-bit input.
+void ConvertInput(Engine& e, const std::int16_t* input, int n) noexcept {
+  const float inputGain = e.params.InputGain.load();
+  const float liveFactor = e.params.LiveInputFactor.load();
+  float* work = e.buffers.work;
+  float* dry = e.buffers.dry;
+  for (int i = 0; i < n; ++i) dry[i] = static_cast<float>(input[i]);
+  for (int i = 0; i < n; ++i) work[i] = static_cast<float>(input[i]) * inputGain * liveFactor;
+}
+
+// Steps 2 and 5: add the file's next block, then advance the block counter.
+void MixInFile(Engine& e, int n, Driver driver) noexcept {
+  EngineParams& p = e.params;
+  const float fileGain = p.WavFileGain.load();
+  const std::int32_t k = p.FileBlockCounter.load();
+  const int offset = k * n;
+  float* work = e.buffers.work;
+  for (int i = 0; i < n; ++i) {
+    work[i] = static_cast<float>(e.file.At(offset + i)) * fileGain + work[i];
+  }
+
+  const FileCounterMarks marks = CounterMarks(driver, p.RealtimeBlockLength.load());
+  std::int32_t counter = k + 1;
+  if (counter >= marks.wrap) counter = 0;
+  p.FileBlockCounter.store(counter);
+  if (counter == marks.requestSecondHalf) p.FileRefillRequest.store(2);
+  if (counter == marks.requestFirstHalf) p.FileRefillRequest.store(1);
+}
+
+void WaveshaperWithLowBoost(Engine& e, int n) noexcept {
+  float* work = e.buffers.work;
+  if (e.params.LowBoostOn.load() != 1) {
+    e.distortion.Waveshaper(work, n);
+    return;
+  }
+  float* side = e.buffers.lowBoostSide;
+  float* save = e.buffers.boostSave;
+  std::copy(work, work + n, save);
+  std::copy(side, side + n, work);
+  e.distortion.Waveshaper(work, n);
+  std::copy(work, work + n, side);
+  std::copy(save, save + n, work);
+  e.distortion.Waveshaper(work, n);
+  const float mix = e.params.LowBoostMix.load();
+  for (int i = 0; i < n; ++i) work[i] = side[i] * mix * 0.0005f + work[i];
+}
+
+void RunReverb(Engine& e, int n) noexcept {
+  Reverb& r = e.reverb;
+  std::copy(e.buffers.work, e.buffers.work + n, r.input);
+  const float g = e.params.ReverbAllPassGain.load();
+  for (int s = 0; s < 4; ++s) {
+    r.ReverbAllPass(n, Reverb::kAllPassLengths[s], r.lines[s], r.positions[s], g);
+  }
+  r.ReverbOutput(e.buffers.work, n, e.params.ReverbDelay2.load(), e.params);
+}
+
+// Step 3: the effect stages, each in its driver's own order.
+void RunStages(Engine& e, int n, Driver driver) noexcept {
+  EngineParams& p = e.params;
+  float* work = e.buffers.work;
+  const bool withEqualisers = driver != Driver::Realtime;
+
+  if (withEqualisers && p.PreEqOn.load() == 1) e.eq.PreEqualiser(work, n);
+  if (p.HiPassOn.load() == 1) e.filters.FixedHighPass(work, n);
+  if (p.HiPreOn.load() == 1) {
+    e.filters.HiPreSectionA(work, n);
+    e.filters.HiPreSectionB(work, n);
+  }
+  e.filters.Fvc3Filter(work, n);
+  if (p.SoftDistortionOn.load() == 1.0f) e.distortion.SoftDistortion(work, n);
+  if (p.Fvc1On.load() == 1) e.filters.Fvc1Filter(work, e.buffers.lowBoostSide, n);
+  if (p.DistortionType.load() > 0) WaveshaperWithLowBoost(e, n);
+  if (p.TubeOn.load() == 1) {
+    e.tube.FoldBank(work, n);
+    e.tube.VoiceBank(work, n);
+  }
+
+  switch (driver) {
+    case Driver::WaveIn:
+      e.filters.FixedSection(work, n);
+      e.filters.Fvc2Stage(work, n);
+      if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
+      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
+      e.elliptic.Process(work, n);
+      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
+      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
+      break;
+    case Driver::Direct:
+      if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
+      e.filters.Fvc2Stage(work, n);
+      e.elliptic.Process(work, n);
+      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
+      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
+      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
+      break;
+    case Driver::Realtime:
+      e.filters.Fvc2Stage(work, n);
+      e.elliptic.Process(work, n);
+      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
+      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
+      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
+      break;
+  }
+
+  if (p.ReverbOn.load() == 1) RunReverb(e, n);
+}
+
+bool RecordTapOpen(const EngineParams& p) noexcept {
+  return p.RecordRingSize.load() > 100000 && p.RecordFull.load() == 0 && p.RecordActive.load() != 0;
+}
+
+// Index steps 1 to 4 after a tap has written n samples.
+void AdvanceRecordIndex(Engine& e, std::atomic<std::int16_t>* ring, int n) noexcept {
+  EngineParams& p = e.params;
+  const std::int32_t size = p.RecordRingSize.load();
+  std::int32_t index = p.RecordIndex.load() + n;
+  if (index >= size - 5000) p.RecordFull.store(3);
+  if (index >= size) index = 0;
+  p.RecordIndex.store(index);
+  for (std::int32_t j = size - 5000; j <= size; ++j) ring[j].store(0, std::memory_order_relaxed);
+}
+
+// Record tap computing v from the dry or the processed signal.
+// gain: OutputGain for taps before the output gain is applied, 1 after it.
+void RecordTap(Engine& e, int n, bool gainAlreadyApplied) noexcept {
+  EngineParams& p = e.params;
+  if (!RecordTapOpen(p)) return;
+  std::atomic<std::int16_t>* ring = e.record.samples.load(std::memory_order_relaxed);
+  if (ring == nullptr) return;
+  const bool clean = p.RecordClean.load() == 1;
+  const float gain = p.OutputGain.load();
+  const std::int32_t at = p.RecordIndex.load();
+  for (int i = 0; i < n; ++i) {
+    float v;
+    if (clean) {
+      v = e.buffers.dry[i];
+    } else if (gainAlreadyApplied) {
+      v = e.buffers.work[i];
+    } else {
+      v = e.buffers.work[i] * gain;
+    }
+    ring[at + i].store(ClampRound16(v), std::memory_order_relaxed);
+  }
+  AdvanceRecordIndex(e, ring, n);
+}
+
+// Record tap B of the direct driver: the finished, limited 16-bit block.
+void RecordTapCopy(Engine& e, const std::int16_t* block, int n) noexcept {
+  EngineParams& p = e.params;
+  if (!RecordTapOpen(p)) return;
+  std::atomic<std::int16_t>* ring = e.record.samples.load(std::memory_order_relaxed);
+  if (ring == nullptr) return;
+  const std::int32_t at = p.RecordIndex.load();
+  for (int i = 0; i < n; ++i) ring[at + i].store(block[i], std::memory_order_relaxed);
+  AdvanceRecordIndex(e, ring, n);
+}
+
+// Steps 2 to 5 of the common pipeline.
+void RunPipelineMiddle(Engine& e, int n, Driver driver) noexcept {
+  const bool viaEffects = e.params.WavViaEffects.load() != 0;
+  const bool writeLive = e.params.WriteWavLive.load() != 0;
+  if (viaEffects) MixInFile(e, n, driver);
+  RunStages(e, n, driver);
+  if (!writeLive) RecordTap(e, n, false);
+  if (!viaEffects) MixInFile(e, n, driver);
+}
+
+int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(n, 0, kDryCapacity); }
+
+}  // namespace
+
+void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
+                        std::uintptr_t instance, WaveInHeader* header,
+                        std::uintptr_t param2) noexcept {
+  (void)device, (void)instance, (void)param2;
+  if (e.waveIn.running.load() == 0 || message != MM_WIM_DATA || header == nullptr) return;
+
+  EngineParams& p = e.params;
+  const int n = LimitBlockLength(p.WaveInBlockLength.load());
+  const auto b = static_cast<std::int64_t>(header->user);
+  const std::int64_t start = b * n;
+  const bool blockInArea = b >= 0 && start + n <= WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength;
+  if (blockInArea) {
+    ConvertInput(e, e.waveIn.area.samples + start, n);
+    RunPipelineMiddle(e, n, Driver::WaveIn);
+
+    const float gain = p.OutputGain.load();
+    for (int i = 0; i < n; ++i) {
+      const float v = e.buffers.work[i] * gain;
+      if (v > kOutputLimit && p.OverloadLatch.load() == 0) {
+        p.OverloadLatch.store(1);
+        if (e.messages != nullptr) e.messages->PostMessage(kOverloadMessage);
+      }
+      if (v < 31000.0f) p.OverloadLatch.store(0);
+      e.buffers.waveOut[i] = ClampRound16(v);
+    }
+
+    if (p.WriteWavLive.load() != 0) RecordTap(e, n, false);
+    if (e.output != nullptr) e.output->out_to_dsound(e.buffers.waveOut);
+  }
+  if (e.waveIn.device != nullptr) e.waveIn.device->AddBuffer(header, kWaveHeaderSize);
+}
+
+void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noexcept {
+  if (block == nullptr) return;
+  EngineParams& p = e.params;
+  const int n = LimitBlockLength(count);
+  ConvertInput(e, block, n);
+  RunPipelineMiddle(e, n, Driver::Direct);
+
+  const bool clean = p.RecordClean.load() == 1;
+  float gain = p.OutputGain.load();
+  for (int i = 0; i < n; ++i) {
+    const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * gain;
+    if (v > kOutputLimit) {
+      gain = gain * 0.9f;
+      p.OutputGain.store(gain);
+    }
+    block[i] = ClampRound16(v);
+  }
+
+  if (p.WriteWavLive.load() != 0) RecordTapCopy(e, block, n);
+}
+
+void RealtimeProcessSharedBlock(Engine& e) noexcept {
+  EngineParams& p = e.params;
+  RealtimeShared& shared = e.realtime;
+  const bool stereoBlock = p.RealtimeBlockLength.load() == 128;
+  const int n = stereoBlock ? 128 : 256;
+  float* work = e.buffers.work;
+  float* dry = e.buffers.dry;
+
+  if (stereoBlock) {
+    for (int i = 0; i < 128; ++i) {
+      work[i] = static_cast<float>(shared.Sample(2 * i) + shared.Sample(2 * i + 1));
+    }
+  } else {
+    for (int i = 0; i < 256; ++i) work[i] = static_cast<float>(shared.Sample(i));
+  }
+  for (int i = 0; i < n; ++i) dry[i] = work[i];
+  const float inputFactor = p.InputGain.load() * p.LiveInputFactor.load();
+  for (int i = 0; i < n; ++i) work[i] *= inputFactor;
+
+  RunPipelineMiddle(e, n, Driver::Realtime);
+
+  const float gain = p.OutputGain.load();
+  for (int i = 0; i < n; ++i) work[i] = work[i] * gain;
+  if (p.WriteWavLive.load() != 0) RecordTap(e, n, true);
+
+  if (p.CardType.load() == 1) {
+    for (int i = 0; i < n; ++i) {
+      const auto s = static_cast<std::int16_t>(ClampInt(RoundToInt(work[i]), -32000, 32000));
+      if (stereoBlock) {
+        shared.SetSample(2 * i, s);
+        shared.SetSample(2 * i + 1, s);
+      } else {
+        shared.SetSample(i, s);
+      }
+    }
+  } else {
+    DitherTable& dither = e.dither;
+    for (int i = 0; i < 128; ++i) {
+      const std::int32_t rounded = RoundToInt(work[i]);
+      const std::int32_t left = rounded + dither.values[dither.index++].load(std::memory_order_relaxed);
+      const std::int32_t right = rounded + dither.values[dither.index++].load(std::memory_order_relaxed);
+      shared.SetSample(2 * i, static_cast<std::int16_t>(ClampInt(left, -32000, 32000)));
+      shared.SetSample(2 * i + 1, static_cast<std::int16_t>(ClampInt(right, -32000, 32000)));
+    }
+  }
+  shared.ready.store(0);
+}
+
+std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
+  (void)ignored;
+  RealtimeShared& shared = e.realtime;
+  shared.threadState.store(1);
+  while (shared.runFlag.load() == 1) {
+    const std::int32_t cardType = e.params.CardType.load();
+    if (cardType == 1) {
+      if (shared.event != nullptr) shared.event->Wait();
+    } else if (cardType == 0) {
+      // Spin on the ready word; leave the spin too when the run flag is cleared,
+      // so that stopping never hangs on a driver that has gone quiet.
+      while (shared.ready.load() == 0 && shared.runFlag.load() == 1) {
+      }
+    }
+    if (shared.runFlag.load() != 1) break;
+    RealtimeProcessSharedBlock(e);
+  }
+  shared.threadState.store(-1);
+  return 0;
+}
+
+std::unique_ptr<Engine> MakeEngine() { return std::make_unique<Engine>(); }
+
+}  // namespace fw

@@ -1,0 +1,60 @@
+#pragma once
+// The effect parameter block read by the chain drivers. Every field is a relaxed
+// 32-bit word: the window thread writes it, the audio side reads it on the next block.
+// Stage-specific parameters live with their stages (src/tone, src/engine/*).
+#include "engine/word.h"
+
+namespace fw {
+
+struct EngineParams {
+  FloatWord InputGain{1.0f};
+  FloatWord LiveInputFactor{1.001f};
+  FloatWord OutputGain{1.0f};
+  FloatWord WavFileGain{1.0f};
+
+  IntWord PreEqOn{0};
+  IntWord PostEqOn{1};
+  IntWord HiPassOn{0};
+  IntWord HiPreOn{0};
+  FloatWord SoftDistortionOn{0.0f};  // the chain tests it for equality with 1.0
+  IntWord Fvc1On{0};
+  IntWord DistortionType{0};
+  IntWord LowBoostOn{0};
+  FloatWord LowBoostMix{4000.0f};
+  IntWord TubeOn{0};
+  IntWord LowPass2On{0};
+  IntWord FlangerOn{1};
+  IntWord EchoOn{0};
+  IntWord EchoDelay{3000};
+  IntWord ReverbOn{0};
+  FloatWord ReverbAllPassGain{0.26f};
+  IntWord ReverbDelay2{0};
+  FloatWord ReverbGain2{0.84f};
+
+  IntWord RecordClean{0};
+  IntWord RecordActive{0};
+  IntWord RecordRingSize{0};
+  IntWord RecordIndex{0};
+  IntWord RecordFull{0};
+
+  IntWord FileBlockCounter{0};
+  IntWord FileRefillRequest{0};
+
+  IntWord WaveInBlockLength{220};
+  IntWord RealtimeBlockLength{128};
+  IntWord CardType{0};
+
+  // The engine sample rate: 22050 or 44100 (the equaliser designs and wave formats use it).
+  IntWord EngineSampleRate{22050};
+
+  // State of the two window check boxes the drivers consult on every block
+  // ("Effects" and "Record playing back wav file + live input"); their click
+  // handlers keep these words in step so the audio side never touches a control.
+  IntWord WavViaEffects{0};
+  IntWord WriteWavLive{0};
+
+  // ProcessWaveInBlock's overload latch: at most one 0x1400 message outstanding.
+  IntWord OverloadLatch{0};
+};
+
+}  // namespace fw

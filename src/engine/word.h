@@ -1,0 +1,30 @@
+#pragma once
+// A 32-bit engine word shared by the window thread and the audio side.
+// Relaxed atomic: no lock and no data race; a block may see a half-updated
+// set of words, which the chain tolerates.
+#include <atomic>
+#include <cstdint>
+
+namespace fw {
+
+template <class T>
+class Word {
+  static_assert(sizeof(T) == 4, "engine words are 32 bits");
+  static_assert(std::atomic<T>::is_always_lock_free);
+
+ public:
+  constexpr Word(T initial = T{}) noexcept : value_(initial) {}
+  Word(const Word&) = delete;
+  Word& operator=(const Word&) = delete;
+
+  T load() const noexcept { return value_.load(std::memory_order_relaxed); }
+  void store(T v) noexcept { value_.store(v, std::memory_order_relaxed); }
+
+ private:
+  std::atomic<T> value_;
+};
+
+using IntWord = Word<std::int32_t>;
+using FloatWord = Word<float>;
+
+}  // namespace fw

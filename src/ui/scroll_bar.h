@@ -1,0 +1,39 @@
+#pragma once
+#include <algorithm>
+
+#include "ui/control.h"
+
+namespace fw::ui {
+
+enum class ScrollBarKind { Horizontal, Vertical };
+
+class ScrollBar : public Control {
+ public:
+  ScrollBar(std::string name, int min, int max, int position, ScrollBarKind kind = ScrollBarKind::Horizontal)
+      : Control(std::move(name), ControlKind::ScrollBar), min_(min), max_(max),
+        position_(std::clamp(position, min, max)), kind_(kind) {}
+
+  int Min() const { return min_; }
+  int Max() const { return max_; }
+  int Position() const { return position_; }
+  ScrollBarKind BarKind() const { return kind_; }
+
+  // Limits to Min..Max; fires OnChange only when the position changes.
+  void SetPosition(int position) {
+    const int limited = std::clamp(position, min_, max_);
+    if (limited == position_) return;
+    position_ = limited;
+    Changed();
+    if (OnChange) OnChange();
+  }
+
+  Handler OnChange;
+
+ private:
+  int min_;
+  int max_;
+  int position_;
+  ScrollBarKind kind_;
+};
+
+}  // namespace fw::ui
