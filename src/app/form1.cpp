@@ -19,6 +19,7 @@ TForm1::TForm1(Engine& engineRef, ui::WindowLoop& loopRef, Platform platformRef)
   BuildReverbControls(*this);
   BuildDelayControls(*this);
   BuildFlangerControls(*this);
+  BuildChorusControls(*this);
   BuildHardwareControls(*this);
   BuildRealtimeControls(*this);
   BuildPlaybackControls(*this);

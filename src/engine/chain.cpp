@@ -325,6 +325,4 @@ std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
   return 0;
 }
 
-std::unique_ptr<Engine> MakeEngine() { return std::make_unique<Engine>(); }
-
 }  // namespace fw

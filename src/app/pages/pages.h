@@ -15,7 +15,8 @@ void BuildTubeControls(TForm1& form);         // the "Distortion Presets" page
 void BuildReverbControls(TForm1& form);       // the "Reverb" page
 void BuildDelayControls(TForm1& form);        // the "Delay/Chorus" page
 void BuildFlangerControls(TForm1& form);      // the "Flanger" page
-void BuildHardwareControls(TForm1& form);     // the "Hardware" page
+void BuildChorusControls(TForm1& form);       // the chorus settings on the "Hardware" page
+void BuildHardwareControls(TForm1& form);     // the "Hardware" page: devices and rate
 void BuildRealtimeControls(TForm1& form);     // the "REALTIME" page
 void BuildPlaybackControls(TForm1& form);     // the "Playback" page
 void BuildRecordControls(TForm1& form);       // the "Record" page
