@@ -1,12 +1,14 @@
 // fretwerk-cli: the program's logic without a window.
 #include <CLI/CLI.hpp>
-#include <iostream>
+
+#include "app/cli/commands.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"Fretwerk command-line tool"};
+  CLI::App app{"Fretwerk command-line tool: render sound files through the effects, edit presets, run live"};
   app.require_subcommand(1);
-  app.add_subcommand("render", "render a sound file through the effect chain");
+  fw::cli::AddRenderCommand(app);
+  fw::cli::AddPresetCommands(app);
+  fw::cli::AddRunCommand(app);
   CLI11_PARSE(app, argc, argv);
-  std::cerr << "render: not available yet\n";
-  return 1;
+  return 0;
 }

@@ -1,0 +1,11 @@
+#pragma once
+// fretwerk-cli's subcommands, one file each.
+#include <CLI/CLI.hpp>
+
+namespace fw::cli {
+
+void AddRenderCommand(CLI::App& app);
+void AddPresetCommands(CLI::App& app);
+void AddRunCommand(CLI::App& app);
+
+}  // namespace fw::cli
