@@ -192,7 +192,7 @@ TEST(ModelOracles, FoldBackTransferValues) {
 
 TEST(ModelOracles, StartUpValuesOfTheTimeEffects) {
   ReferenceChain chain;
-  chain.Activate(false);
+  chain.Activate(nullptr);
   EXPECT_EQ(chain.p.echoDelay, 6500);
   EXPECT_FLOAT_EQ(chain.echo.gain, 0.6f);
   const double taps[5] = {0.45, 0.18, 0.072, 0.0288, 0.01152};
@@ -203,7 +203,7 @@ TEST(ModelOracles, StartUpValuesOfTheTimeEffects) {
   EXPECT_EQ(chain.p.fvc1On, 1);
   EXPECT_FLOAT_EQ(chain.fvc1.cutoff, 150.0f);
   EXPECT_FLOAT_EQ(chain.fvc2.gain, 0.5f);
-  EXPECT_EQ(chain.p.cardType, 2);
+  EXPECT_EQ(chain.p.cardType, 0);  // item 2 was already selected at step 4
   EXPECT_EQ(chain.Position("ScrollBar_Color_Of_Dist"), 3);
   chain.Set("ScrollBar_Reverb_G_2", 10);
   EXPECT_NEAR(chain.p.reverbGain2, 0.175, 0.0005);
@@ -211,7 +211,7 @@ TEST(ModelOracles, StartUpValuesOfTheTimeEffects) {
 
 TEST(ModelOracles, ControlMirrors) {
   ReferenceChain chain;
-  chain.Activate(false);
+  chain.Activate(nullptr);
   chain.Set("ScrollBar_del_in", 0);
   EXPECT_FLOAT_EQ(chain.p.inputGain, 0.5f);
   chain.Set("ScrollBar_Digital_IN_Gain", 5);

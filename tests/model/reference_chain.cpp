@@ -76,7 +76,9 @@ ReferenceChain::ReferenceChain(uint64_t seed) : random_(seed) {
   AddControls();
 }
 
-void ReferenceChain::Activate(bool defaultPresetLoads) {
+void ReferenceChain::Activate(const std::vector<uint8_t>* clearPre) {
+  // 4. no ring-0 drivers: the sound card group goes to "Any (SB Live, etc.)"
+  controls_.Set("RadioGroup_NameOfSC", 2);
   // 5. engine values
   p.reverbOn = 0;
   p.cardType = 0;
@@ -154,13 +156,131 @@ void ReferenceChain::Activate(bool defaultPresetLoads) {
   controls_.Set("RadioGroup_NameOfSC", 2);
   // 16. default preset
   p.tubeOn = 0;
-  if (!defaultPresetLoads) return;  // the load fails: the sequence ends here
+  if (clearPre == nullptr) return;  // the load fails: the sequence ends here
+  LoadPresetRecord(*clearPre);
+  TubeDesignSequence(1.0f, 3.0f, 0.5f);
+  p.tubeOn = 1;
+}
+
+void ReferenceChain::TubeDesignSequence(float pv, float qv, float rv) {
   const auto fs = static_cast<float>(p.engineSampleRate);
-  tube.DesignVoiceBank(1.0f, 3.0f, fs);
-  tube.DesignFoldBank(0, 3.0f, 3.0f, 0.5f, fs);
+  tube.DesignVoiceBank(pv, 3.0f, fs);
+  tube.DesignFoldBank(0, 3.0f, qv, rv, fs);
   preEq.Design(fs);
   postEq.Design(fs);
-  p.tubeOn = 1;
+}
+
+namespace {
+enum class Kind { Bar, Box };
+struct StoredControl {
+  const char* name;
+  int offset;
+  Kind kind;
+};
+// The stored controls in the order the preset load applies them.
+constexpr StoredControl kStoredControls[] = {
+    {"ScrollBar7", 100, Kind::Bar},
+    {"ScrollBar8", 104, Kind::Bar},
+    {"ScrollB_SoftDGain", 108, Kind::Bar},
+    {"CheckBox_SoftDOnOff", 96, Kind::Box},
+    {"RadioGroup_HDistort", 112, Kind::Bar},
+    {"ScrollBar_HD_In_Gain", 116, Kind::Bar},
+    {"Pre_FVC1_OnOff", 120, Kind::Box},
+    {"ScrollBar_FVC1", 124, Kind::Bar},
+    {"HiPassFilterFixed", 128, Kind::Box},
+    {"ScrollBarGainHiF", 132, Kind::Bar},
+    {"CheckBox_OnOff_HiPre", 136, Kind::Box},
+    {"ScrollBar_cutoff_hi_preEq", 140, Kind::Bar},
+    {"ScrollBar_GainHiPreEq", 144, Kind::Bar},
+    {"ScrollBar_FVC3", 148, Kind::Bar},
+    {"ScrollBar_Gain_FVC3", 152, Kind::Bar},
+    {"CheckBox_FVC2", 156, Kind::Box},
+    {"ScrollBar_FVC2", 160, Kind::Bar},
+    {"CheckBox_lpf_2", 164, Kind::Box},
+    {"ScrollBar9", 168, Kind::Bar},
+    {"ScrollBar_Koeff_FVC2", 172, Kind::Bar},
+    {"RadioGroup_elipsF", 176, Kind::Bar},
+    {"ScrollBar_Reverb_D_1", 184, Kind::Bar},
+    {"ScrollBar_Reverb_G_1", 192, Kind::Bar},
+    {"ScrollBar_Reverb_DeC", 200, Kind::Bar},
+    {"ScrollBar_Rever_FNC", 208, Kind::Bar},
+    {"ScrollBar_Rev_Del_2", 216, Kind::Bar},
+    {"ScrollBar_Reverb_G_2", 224, Kind::Bar},
+    {"ScrollBar_Rever_Dec2", 232, Kind::Bar},
+    {"ScrollBar_Rever_FNC_2", 240, Kind::Bar},
+    {"CheckBox_Flanger", 244, Kind::Box},
+    {"ScrollBar_Flanger_Gain", 248, Kind::Bar},
+    {"ScrollBar_Flanger_Speed", 252, Kind::Bar},
+    {"ScrollBar_Flanger_Tone", 256, Kind::Bar},
+    {"CheckBox_DelayOn_Off", 260, Kind::Box},
+    {"ScrollBar_Delay_Time", 264, Kind::Bar},
+    {"ScrollBar_Delay_Decay", 268, Kind::Bar},
+    {"ScrollBar_Delay_Gain", 272, Kind::Bar},
+    {"ScrollBar_Delay_I_Gain", 276, Kind::Bar},
+    {"CheckBox1", 280, Kind::Box},
+    {"ScrollBar_OutPut_Volume", 284, Kind::Bar},
+    {"CheckBox_DisOldNew", 288, Kind::Box},
+    {"ScrollBar_Digital_IN_Gain", 292, Kind::Bar},
+    {"ScrollBar_Color_Of_Dist", 296, Kind::Bar},
+    {"ScrollBar_HiFreqAmpFreq", 300, Kind::Bar},
+    {"ScrollBar_HiFreqGain", 304, Kind::Bar},
+    {"CheckBox_ReverbOnOff", 308, Kind::Box},
+    {"ScrollBar_D_SMOOT", 312, Kind::Bar},
+    {"ScrollBar_D_Gain", 316, Kind::Bar},
+    {"ScrollBar_D_Gain_X1", 320, Kind::Bar},
+    {"ScrollBar_CShift", 324, Kind::Bar},
+    {"ScrollBar_preEQ0", 328, Kind::Bar},
+    {"ScrollBar_preEQ1", 332, Kind::Bar},
+    {"ScrollBar_preEQ2", 336, Kind::Bar},
+    {"ScrollBar_preEQ3", 340, Kind::Bar},
+    {"ScrollBar_preEQ4", 344, Kind::Bar},
+    {"CheckBox_pre_EQ", 348, Kind::Box},
+    {"ScrollBar_preEQ5", 352, Kind::Bar},
+    {"ScrollBar_preEQ6", 356, Kind::Bar},
+    {"ScrollBar_preEQ7", 360, Kind::Bar},
+    {"ScrollBar_preEQ8", 364, Kind::Bar},
+    {"ScrollBar_postEQ0", 368, Kind::Bar},
+    {"ScrollBar_postEQ1", 372, Kind::Bar},
+    {"ScrollBar_postEQ2", 376, Kind::Bar},
+    {"ScrollBar_postEQ3", 380, Kind::Bar},
+    {"ScrollBar_postEQ4", 384, Kind::Bar},
+    {"ScrollBar_postEQ5", 388, Kind::Bar},
+    {"ScrollBar_postEQ6", 392, Kind::Bar},
+    {"ScrollBar_postEQ7", 396, Kind::Bar},
+    {"ScrollBar_postEQ8", 400, Kind::Bar},
+    {"CheckBox_post_EQ", 404, Kind::Box},
+};
+
+int32_t ReadInt32(const std::array<uint8_t, 416>& r, int offset) {
+  const auto o = static_cast<size_t>(offset);
+  const uint32_t u = static_cast<uint32_t>(r[o]) | (static_cast<uint32_t>(r[o + 1]) << 8) |
+                     (static_cast<uint32_t>(r[o + 2]) << 16) | (static_cast<uint32_t>(r[o + 3]) << 24);
+  return static_cast<int32_t>(u);
+}
+}  // namespace
+
+void ReferenceChain::LoadPresetRecord(const std::vector<uint8_t>& bytes) {
+  for (size_t i = 0; i < bytes.size() && i < presetRecord_.size(); ++i) presetRecord_[i] = bytes[i];
+  p.tubeOn = ReadInt32(presetRecord_, 408);
+  p.tubeVoicing = ReadInt32(presetRecord_, 412);
+  if (p.tubeOn != 1) {
+    p.tubeOn = 0;
+  } else if (p.tubeVoicing == 1) {
+    flanger.readPos = 1.0f;
+    p.tubeOn = 0;
+    TubeDesignSequence(3.0f, 1.0f, 0.95f);
+  } else if (p.tubeVoicing == 2) {
+    controls_.Set("CheckBox_TypeOfTrash", 0);
+    flanger.readPos = 1.0f;
+    TubeDesignSequence(1.0f, 3.0f, 0.5f);
+  }
+  for (const StoredControl& c : kStoredControls) {
+    if (c.kind == Kind::Box) {
+      controls_.Set(c.name, presetRecord_[static_cast<size_t>(c.offset)] != 0 ? 1 : 0);
+    } else {
+      controls_.Set(c.name, ReadInt32(presetRecord_, c.offset));
+    }
+  }
 }
 
 bool ReferenceChain::Set(const std::string& name, int value) { return controls_.Set(name, value); }
@@ -227,8 +347,12 @@ void ReferenceChain::AddControls() {
     p.realtimeBlockLength = on ? 256 : 128;
     p.engineSampleRate = on ? 44100 : 22050;
   });
-  c.Add("RadioGroup_NameOfSC", 0, 2, 0, [=, this] { p.cardType = pos("RadioGroup_NameOfSC"); });
-  c.Add("RadioGroup_OUT_MONO_", 0, 1, 0, [] {});
+  c.Add("RadioGroup_NameOfSC", -1, 2, 0, [=, this] {
+    p.cardType = pos("RadioGroup_NameOfSC");
+    // No ring-0 drivers on this system: the ring-0 card types fall back to item 2.
+    if (p.cardType == 0 || p.cardType == 1) controls_.Set("RadioGroup_NameOfSC", 2);
+  });
+  c.Add("RadioGroup_OUT_MONO_", -1, 1, 0, [] {});
 
   // Reverb.
   c.Add("CheckBox_ReverbOnOff", 0, 1, 0, [=, this] { p.reverbOn = pos("CheckBox_ReverbOnOff"); });
@@ -290,13 +414,13 @@ void ReferenceChain::AddControls() {
     soft.exponent = frac + 1.0f;
   });
   c.Add("ScrollB_SoftDGain", 1, 100, 10, [=, this] { soft.level = fpos("ScrollB_SoftDGain") / 10.0f; });
-  c.Add("RadioGroup_HDistort", 0, 3, 0, [=, this] {
+  c.Add("RadioGroup_HDistort", -1, 3, 0, [=, this] {
     if (pos("RadioGroup_Dist_Of12") != pos("RadioGroup_HDistort"))
       controls_.Set("RadioGroup_Dist_Of12", pos("RadioGroup_HDistort"));
     p.distortionType = pos("RadioGroup_HDistort");
     LoadShaperType(p.distortionType);
   });
-  c.Add("RadioGroup_Dist_Of12", 0, 3, 0, [=, this] {
+  c.Add("RadioGroup_Dist_Of12", -1, 3, 0, [=, this] {
     if (pos("RadioGroup_HDistort") != pos("RadioGroup_Dist_Of12"))
       controls_.Set("RadioGroup_HDistort", pos("RadioGroup_Dist_Of12"));
     p.distortionType = pos("RadioGroup_Dist_Of12");
@@ -359,7 +483,7 @@ void ReferenceChain::AddControls() {
         [=, this] { p.lowPass2Coefficient = 10.0f / static_cast<float>(pos("ScrollBar9") + 9); });
 
   // Elliptic filter.
-  c.Add("RadioGroup_elipsF", 0, 4, 0, [=, this] { elliptic.Select(pos("RadioGroup_elipsF")); });
+  c.Add("RadioGroup_elipsF", -1, 4, 0, [=, this] { elliptic.Select(pos("RadioGroup_elipsF")); });
 
   // Graphic equalisers.
   c.Add("CheckBox_pre_EQ", 0, 1, 0, [=, this] { p.preEqOn = pos("CheckBox_pre_EQ"); });
@@ -382,6 +506,14 @@ void ReferenceChain::AddControls() {
         postEq.SetBandGain(k, v);
     });
   }
+
+  // Stored or hidden controls that drive no stage.
+  c.Add("CheckBox_FVC2", 0, 1, 1, [] {});
+  c.Add("CheckBox_TypeOfTrash", 0, 1, 0, [] {});
+  c.Add("ScrollBar_Reverb_D_1", 1, 100, 1, [] {});
+  c.Add("ScrollBar_Reverb_G_1", 0, 50, 0, [] {});
+  c.Add("ScrollBar_Reverb_DeC", 5, 99, 26, [] {});
+  c.Add("ScrollBar_Rever_FNC", 1, 100, 1, [] {});
 
   // Tube stages.
   c.Add("CheckBox_tubetortion_OnOff", 0, 1, 0, [=, this] { p.tubeOn = pos("CheckBox_tubetortion_OnOff"); });

@@ -32,6 +32,7 @@ struct ModelParams {
   int32_t waveInBlockLength = 220, realtimeBlockLength = 128, cardType = 0;
   int32_t engineSampleRate = 22050;
   int32_t wavViaEffects = 0;
+  int32_t tubeVoicing = 0;
   int32_t overloadLatch = 0;
   // tone-filter words
   float filterDesignRate = 44100.0f;
@@ -59,9 +60,15 @@ class ReferenceChain {
 
   explicit ReferenceChain(uint64_t seed = kDefaultSeed);
 
-  // The window's activation sequence. Without the default preset it ends where the
-  // failed load of "clear.pre" ends it: tube stages not redesigned, TubeOn 0.
-  void Activate(bool defaultPresetLoads);
+  // The window's activation sequence on a system without ring-0 drivers. `clearPre`
+  // holds the bytes of the default preset "clear.pre"; null means the file is missing
+  // and the sequence ends at its failed load (tube stages not redesigned, TubeOn 0).
+  void Activate(const std::vector<uint8_t>* clearPre);
+
+  // Load preset by name, after the file was read: the record, the voicing step and the
+  // stored controls in their order.
+  void LoadPresetRecord(const std::vector<uint8_t>& bytes);
+  void TubeDesignSequence(float p, float q, float r);
 
   // Sets a control's position (check boxes 0/1, radio groups by item index).
   // Returns false when the model does not know the control.
@@ -107,6 +114,7 @@ class ReferenceChain {
   void DeliverOverloadMessages(int count);
 
   ControlTable controls_;
+  std::array<uint8_t, 416> presetRecord_{};
   SplitMixDraw random_;
   std::vector<float> work_ = std::vector<float>(17001, 0.0f);
   std::vector<float> dry_ = std::vector<float>(1001, 0.0f);
