@@ -58,31 +58,16 @@ TEST_F(FilterControls, Fvc3CutoffGainAndResonance) {
   EXPECT_EQ(filters().Fvc3Gain.load(), 50.0f);
 }
 
-TEST_F(FilterControls, OnePoleAndGainMappings) {
+TEST_F(FilterControls, FixedHighPassGainStartsAtZeroAndLowPassReachesTenOver109) {
   EXPECT_EQ(filters().HiPassGain.load(), 0.0f);
-  Bar("ScrollBarGainHiF").SetPosition(7);
-  EXPECT_EQ(filters().HiPassGain.load(), 7.0f);
   Bar("ScrollBar1").SetPosition(3);
   EXPECT_EQ(filters().HiPassGain.load(), 3.0f);
   Bar("ScrollBar_cutoff_hi_preEq").SetPosition(1);  // limited to 5
   EXPECT_EQ(filters().HiPreCoefficient.load(), 0.2f);
-  Bar("ScrollBar_GainHiPreEq").SetPosition(30);
-  EXPECT_EQ(filters().HiPreGain.load(), 30.0f);
   Bar("ScrollBar9").SetPosition(1);
   EXPECT_EQ(filters().LowPass2Coefficient.load(), 1.0f);
   Bar("ScrollBar9").SetPosition(100);
   EXPECT_EQ(filters().LowPass2Coefficient.load(), static_cast<float>(10.0 / 109.0));
-}
-
-TEST_F(FilterControls, SwitchesSetTheChainsFlags) {
-  const EngineParams& p = f.engine->params;
-  f.form->Box("Pre_FVC1_OnOff").Click();
-  f.form->Box("HiPassFilterFixed").Click();
-  f.form->Box("CheckBox_OnOff_HiPre").Click();
-  f.form->Box("CheckBox_lpf_2").Click();
-  EXPECT_EQ(p.Fvc1On.load() + p.HiPassOn.load() + p.HiPreOn.load() + p.LowPass2On.load(), 4);
-  f.form->Box("CheckBox_lpf_2").Click();
-  EXPECT_EQ(p.LowPass2On.load(), 0);
 }
 
 TEST_F(FilterControls, AlwaysOnBoxesAreCheckedAndDisabled) {
