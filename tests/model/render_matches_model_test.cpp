@@ -40,7 +40,6 @@ const Family kElliptic{"elliptic filter", "RadioGroup_elipsF"};
 const Family kEcho{"echo delay", "CheckBox_DelayOn_Off"};
 const Family kReverb{"reverb", "CheckBox_ReverbOnOff"};
 const Family kFlanger{"flanger", "CheckBox_Flanger"};
-const Family kRealtimePage{"44.1 kHz check box (realtime page)", "CheckBox_AWE_44_1"};
 // Every render runs the always-on stages, the flanger and the post equaliser.
 const std::vector<Family> kChainBasics = {kToneFilters, kElliptic, kFlanger, kEqualisers};
 
@@ -162,7 +161,12 @@ struct RenderCase {
   std::vector<std::pair<std::string, int>> sets = {};
   std::vector<Family> needs = {};
   Samples (*input)() = nullptr;
+  // A difference that was traced to the product and reported: the case passes once
+  // the outputs agree and is skipped with this text while they differ.
+  std::string knownDeviation = {};
 };
+
+void PrintTo(const RenderCase& c, std::ostream* os) { *os << c.name; }
 
 constexpr double kRate = 22050.0;
 
@@ -374,6 +378,61 @@ std::vector<RenderCase> Cases() {
   add({.name = "WaveInOverload",
        .sets = {{"ScrollBar_Digital_IN_Gain", 2}, {"ScrollBar_OutPut_Volume", 52}},
        .input = Loud});
+  // Positions where a mapping worked out in double and one worked out in float
+  // steps would give different engine values.
+  add({.name = "WaveInMappingsDistortions",
+       .sets = {{"CheckBox_SoftDOnOff", 1},
+                {"ScrollB_SoftDGain", 7},
+                {"RadioGroup_HDistort", 2},
+                {"ScrollBar_HD_In_Gain", 3}},
+       .needs = {kDistortions},
+       .input = Guitar});
+  add({.name = "WaveInSoftExponentMapping",
+       .sets = {{"CheckBox_SoftDOnOff", 1}, {"ScrollBar_CShift", 33}},
+       .needs = {kDistortions},
+       .input = Guitar,
+       .knownDeviation = "ScrollBar_CShift at 33: SoftExponent = (100 - 33) / 100 + 1 in 32-bit steps is "
+                         "1.67000008f; the product works it out in double and stores 1.66999996f"});
+  add({.name = "WaveInShaperSmoothMapping",
+       .sets = {{"RadioGroup_HDistort", 2}, {"ScrollBar_D_SMOOT", 23}},
+       .needs = {kDistortions},
+       .input = Guitar,
+       .knownDeviation = "ScrollBar_D_SMOOT at 23: ShaperSmooth = 0.2f / 23 is 0.00869565271f; the product "
+                         "divides the double 0.2 and stores 0.00869565178f"});
+  add({.name = "WaveInMappingsFilters",
+       .sets = {{"ScrollBar_Trash_nd_Delay", 3},
+                {"ScrollBar_cutoff_hi_preEq", 7},
+                {"CheckBox_OnOff_HiPre", 1},
+                {"CheckBox_lpf_2", 1},
+                {"ScrollBar9", 13},
+                {"ScrollBar_Koeff_FVC2", 7}},
+       .needs = {kToneFilters},
+       .input = Guitar});
+  add({.name = "WaveInMappingsEqualisers",
+       .sets = {{"CheckBox_pre_EQ", 1},
+                {"ScrollBar_preEQ1", 99},
+                {"ScrollBar_preEQ4", 77},
+                {"ScrollBar_preEQ0", 93},
+                {"ScrollBar_postEQ2", 85},
+                {"ScrollBar_postEQ7", 59},
+                {"ScrollBar_postEQ0", 13}},
+       .needs = {kEqualisers},
+       .input = Guitar});
+  add({.name = "WaveInMappingsTimeEffects",
+       .sets = {{"ScrollBar_Flanger_Speed", 9},
+                {"ScrollBar_Flanger_Gain", 33},
+                {"ScrollBar_Flanger_Tone", 7},
+                {"CheckBox_ReverbOnOff", 1},
+                {"ScrollBar_Reverb_G_2", 7},
+                {"ScrollBar_Rever_Dec2", 33},
+                {"ScrollBar_Rever_FNC_2", 29},
+                {"CheckBox_DelayOn_Off", 1},
+                {"ScrollBar_Delay_Decay", 33},
+                {"ScrollBar_Delay_I_Gain", 57},
+                {"ScrollBar_Delay_Gain", 29}},
+       .needs = {kFlanger, kReverb, kEcho},
+       .input = GuitarLong});
+  add({.name = "WaveInRate44100", .rate = 44100, .sets = {{"CheckBox_pre_EQ", 1}}, .input = Guitar});
   add({.name = "WaveInEverythingOn", .sets = EverythingOn(), .needs = kAllFamilies, .input = GuitarLong});
   add({.name = "WaveInBlock64EverythingOn",
        .block = 64,
@@ -384,6 +443,12 @@ std::vector<RenderCase> Cases() {
   // Direct driver.
   add({.name = "DirectEverySwitchOff", .driver = "direct", .sets = kEverySwitchOff, .input = Guitar});
   add({.name = "DirectStartUpState368", .driver = "direct", .block = 368, .input = Guitar});
+  add({.name = "DirectBlock100SoftDistortion",
+       .driver = "direct",
+       .block = 100,
+       .sets = {{"CheckBox_SoftDOnOff", 1}, {"ScrollBar_Digital_IN_Gain", 30}, {"ScrollBar7", 20}},
+       .needs = {kDistortions},
+       .input = Guitar});
   add({.name = "DirectEverythingOn",
        .driver = "direct",
        .sets = EverythingOn(),
@@ -408,13 +473,11 @@ std::vector<RenderCase> Cases() {
        .driver = "realtime",
        .rate = 44100,
        .cardType = 1,
-       .needs = {kRealtimePage},
        .input = Guitar});
   add({.name = "RealtimeCard2Rate44100",
        .driver = "realtime",
        .rate = 44100,
        .cardType = 2,
-       .needs = {kRealtimePage},
        .input = Guitar});
   add({.name = "RealtimeCard1Block256", .driver = "realtime", .block = 256, .cardType = 1, .input = Guitar});
   add({.name = "RealtimeInputGain",
@@ -560,7 +623,47 @@ TEST_P(RenderMatchesModel, SampleBySample) {
                              : c.driver == "direct"   ? 184
                              : c.driver == "realtime" ? (c.rate == 44100 ? 256 : 128)
                                                       : 220;
+  if (!c.knownDeviation.empty() && expected.interleaved != run.output)
+    GTEST_SKIP() << "known product deviation: " << c.knownDeviation << "\n"
+                 << DescribeFirstDifference(expected, run.output, blockFrames);
   EXPECT_EQ(expected.interleaved, run.output) << DescribeFirstDifference(expected, run.output, blockFrames);
+}
+
+// An investigation aid: FRETWERK_MODEL_ADHOC="--driver direct --set NAME=V ..." compares
+// one render of the guitar input with those options.
+TEST(RenderMatchesModelAdHoc, FromEnvironment) {
+  const char* spec = std::getenv("FRETWERK_MODEL_ADHOC");
+  if (spec == nullptr || std::getenv("FRETWERK_CLI") == nullptr)
+    GTEST_SKIP() << "FRETWERK_MODEL_ADHOC not set";
+  RenderCase c{.name = "AdHoc", .input = Guitar};
+  std::istringstream words(spec);
+  std::string option, value;
+  while (words >> option >> value) {
+    if (option == "--driver")
+      c.driver = value;
+    else if (option == "--block")
+      c.block = std::stoi(value);
+    else if (option == "--rate")
+      c.rate = std::stoi(value);
+    else if (option == "--card-type")
+      c.cardType = std::stoi(value);
+    else if (option == "--seed")
+      c.seed = std::stoull(value);
+    else if (option == "--input" && value == "loud")
+      c.input = Loud;
+    else if (option == "--input" && value == "long")
+      c.input = GuitarLong;
+    else if (option == "--input" && value == "high")
+      c.input = HighString;
+    else if (option == "--set") {
+      const auto eq = value.find('=');
+      c.sets.emplace_back(value.substr(0, eq), std::stoi(value.substr(eq + 1)));
+    }
+  }
+  const CliRun run = RunRender(CliOptions(c), c.input());
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  const Rendered expected = RenderModel(c);
+  EXPECT_EQ(expected.interleaved, run.output) << DescribeFirstDifference(expected, run.output, 220);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderMatchesModel, testing::ValuesIn(Cases()),
