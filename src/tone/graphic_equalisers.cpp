@@ -1,5 +1,7 @@
 #include "tone/graphic_equalisers.h"
 
+#include <algorithm>
+
 namespace fw {
 
 double SliderLaw(int v) noexcept {
@@ -20,19 +22,30 @@ void GraphicEqualiser::SetBandGain(int band, int v) noexcept {
   BandGain[band].store(static_cast<float>(10.0 * SliderLaw(v)));
 }
 
+namespace {
+
+// Samples per pass: the band outputs of a pass are summed four samples at a time.
+constexpr int kChunk = 64;
+
+}  // namespace
+
 void GraphicEqualiser::Process(float* buffer, int n) noexcept {
+  using Bank = BandpassBankState<kEqualiserBands>;
   const BandpassBankSnapshot<kEqualiserBands> c(coefficients);
-  float gain[kEqualiserBands];
-  for (int b = 0; b < kEqualiserBands; ++b) gain[b] = BandGain[b].load();
+  BandLanes gain[Bank::kVectors] = {};
+  for (int b = 0; b < kEqualiserBands; ++b) gain[b / kLanes][b % kLanes] = BandGain[b].load();
   const double outputGain = EqOutputGain.load();
-  auto s = state;  // a local copy stays in registers and cannot alias the buffer
-  for (int i = 0; i < n; ++i) {
-    float y[kEqualiserBands];
-    s.Step(c, buffer[i], y);
-    // Each band's product is a float product; the sum runs in double, band 0 first.
-    double sum = 0.0;
-    for (int b = 0; b < kEqualiserBands; ++b) sum += static_cast<double>(y[b] * gain[b]);
-    buffer[i] = static_cast<float>(sum * outputGain);
+  Bank s = state;  // a local copy stays in registers and cannot alias the buffer
+  BandLanes weighted[kChunk][Bank::kVectors];
+  for (int start = 0; start < n; start += kChunk) {
+    const int count = std::min(kChunk, n - start);
+    for (int i = 0; i < count; ++i) {
+      BandLanes y[Bank::kVectors];
+      s.Step(c, buffer[start + i], y);
+      // Each band's product with its gain is a float product.
+      for (int v = 0; v < Bank::kVectors; ++v) weighted[i][v] = y[v] * gain[v];
+    }
+    SumBandsInOrder<Bank::kVectors>(weighted, count, kEqualiserBands, outputGain, buffer + start);
   }
   state = s;
 }

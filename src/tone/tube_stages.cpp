@@ -35,71 +35,76 @@ void TubeStages::DesignFoldBank(std::int32_t cascade, float band6Gain, float low
 
 namespace {
 
-// Samples per pass: band outputs of a pass are kept band by band so the double
-// sum over bands runs across samples side by side.
+// Samples per pass: the band outputs of a pass are summed four samples at a time.
 constexpr int kChunk = 64;
+
+// The fold rule on four bands at once; the same operations as FoldBandValue, with
+// both branches computed and the one the rule takes selected.
+BandLanes FoldLanes(BandLanes v, float thr, float l) noexcept {
+  const float halfL = 0.5f * l;
+  const BandLanes top = {16000.0f, 16000.0f, 16000.0f, 16000.0f};
+  const BandLanes threshold = {thr, thr, thr, thr};
+  v = v >= top ? halfL * (v - 16000.0f) : (v >= threshold ? thr - l * v : v);
+  v = v < -top ? halfL * (v + 16000.0f) : (v < -threshold ? -thr - l * v : v);
+  return v;
+}
 
 }  // namespace
 
 void TubeStages::FoldBank(float* buffer, int n) noexcept {
+  using Bank = BandpassBankState<kFoldBands>;
   const BandpassBankSnapshot<kFoldBands> c(foldCoefficients);
   const bool cascade = FoldCascade.load() == 1;
   const float thr = FoldThreshold.load();
   const float l = thr / 16000.0f;
   const float lowWeight = FoldLowWeight.load();
   const int bands = std::clamp(static_cast<int>(FoldBandCount.load()), 0, kFoldBands);
-  float weight[kFoldBands];
-  bool weighted[kFoldBands];
-  for (int b = 0; b < kFoldBands; ++b) {
-    weighted[b] = b >= 1 && b <= 6;
-    weight[b] = weighted[b] ? lowWeight : 1.0f;
-  }
+  // Bands 1 to 6 are weighted; the others are multiplied by 1, which is exact.
+  BandLanes weight[Bank::kVectors];
+  for (int b = 0; b < kFoldBands; ++b) weight[b / kLanes][b % kLanes] = b >= 1 && b <= 6 ? lowWeight : 1.0f;
 
-  auto first = foldFirstLevel;
-  auto second = foldSecondLevel;
-  float folded[kChunk][kFoldBands];
+  Bank first = foldFirstLevel;
+  Bank second = foldSecondLevel;
+  BandLanes folded[kChunk][Bank::kVectors];
   for (int start = 0; start < n; start += kChunk) {
     const int count = std::min(kChunk, n - start);
     for (int i = 0; i < count; ++i) {
-      float v[kFoldBands];
+      BandLanes v[Bank::kVectors];
       if (cascade) {
-        float u[kFoldBands];
+        BandLanes u[Bank::kVectors];
         first.Step(c, buffer[start + i], u);
         second.Step(c, u, v);
       } else {
         second.Step(c, buffer[start + i], v);
       }
-      for (int b = 0; b < kFoldBands; ++b) {
-        const float f = FoldBandValue(v[b], thr, l);
-        // Bands outside 1..6 are not multiplied at all (x 1 would be exact anyway).
-        folded[i][b] = weighted[b] ? f * weight[b] : f;
-      }
+      for (int k = 0; k < Bank::kVectors; ++k) folded[i][k] = FoldLanes(v[k], thr, l) * weight[k];
     }
-    for (int i = 0; i < count; ++i) {
-      double sum = 0.0;
-      for (int b = 0; b < bands; ++b) sum += static_cast<double>(folded[i][b]);
-      buffer[start + i] = static_cast<float>(sum);
-    }
+    SumBandsInOrder<Bank::kVectors>(folded, count, bands, 1.0, buffer + start);
   }
   foldFirstLevel = first;
   foldSecondLevel = second;
 }
 
 void TubeStages::VoiceBank(float* buffer, int n) noexcept {
+  using Bank = BandpassBankState<kVoiceBands>;
   const BandpassBankSnapshot<kVoiceBands> c(voiceCoefficients);
   const float lowGain = VoiceLowGain.load();
   const float band6Gain = VoiceBand6Gain.load();
   const double outputGain = VoiceOutputGain.load();
-  auto s = voiceState;
-  for (int i = 0; i < n; ++i) {
-    float y[kVoiceBands];
-    s.Step(c, buffer[i], y);
-    y[1] = y[1] * lowGain;
-    y[2] = y[2] * lowGain;
-    y[6] = y[6] * band6Gain;
-    double sum = 0.0;
-    for (int b = 0; b < kVoiceBands; ++b) sum += static_cast<double>(y[b]);
-    buffer[i] = static_cast<float>(sum * outputGain);
+  BandLanes weight[Bank::kVectors];
+  for (int b = 0; b < Bank::kVectors * kLanes; ++b) {
+    weight[b / kLanes][b % kLanes] = b == 6 ? band6Gain : (b == 1 || b == 2) ? lowGain : 1.0f;
+  }
+  Bank s = voiceState;
+  BandLanes weighted[kChunk][Bank::kVectors];
+  for (int start = 0; start < n; start += kChunk) {
+    const int count = std::min(kChunk, n - start);
+    for (int i = 0; i < count; ++i) {
+      BandLanes y[Bank::kVectors];
+      s.Step(c, buffer[start + i], y);
+      for (int k = 0; k < Bank::kVectors; ++k) weighted[i][k] = y[k] * weight[k];
+    }
+    SumBandsInOrder<Bank::kVectors>(weighted, count, kVoiceBands, outputGain, buffer + start);
   }
   voiceState = s;
 }

@@ -44,14 +44,14 @@ TEST(BandpassSection, BankStepFollowsTheSectionRecurrence) {
   const BandpassCoefficients c = bank.Get(0);
   for (int i = 0; i < 200; ++i) {
     const float x = static_cast<float>((i * 7919) % 2001 - 1000);
-    float out[2];
+    BandLanes out[1];
     state.Step(snapshot, x, out);
     float y = x - x2;
     y = y - c.B * y1;
     y = y - c.E * y2;
     y = y / c.A;
     x2 = x1, x1 = x, y2 = y1, y1 = y;
-    ASSERT_EQ(out[0], y) << "sample " << i;
+    ASSERT_EQ(out[0][0], y) << "sample " << i;
   }
 }
 
@@ -64,7 +64,11 @@ TEST(BandpassSection, UnityAtTheCentreAndNothingAtDc) {
   BandpassBankState<1> state;
   auto run = [&](float* buffer, int n) {
     const BandpassBankSnapshot<1> snapshot(bank);
-    for (int i = 0; i < n; ++i) state.Step(snapshot, buffer[i], &buffer[i]);
+    for (int i = 0; i < n; ++i) {
+      BandLanes y[1];
+      state.Step(snapshot, buffer[i], y);
+      buffer[i] = y[0][0];
+    }
   };
   const double flo = (1700 - 600) / 22050.0, fhi = (1700 + 600) / 22050.0;
   const double D = std::cos(std::numbers::pi * (fhi + flo)) / std::cos(std::numbers::pi * (fhi - flo));
@@ -78,6 +82,32 @@ TEST(BandpassSection, UnityAtTheCentreAndNothingAtDc) {
     run(constant, 220);
   }
   EXPECT_NEAR(constant[219], 0.0f, 1e-3f);
+}
+
+// The four-samples-at-once sum gives exactly the plain double sum in band order,
+// for full and partly filled lane vectors and for counts that are not a multiple of four.
+TEST(BandpassSection, BandSumKeepsTheBandOrderOfEverySample) {
+  constexpr int kVectors = 4;
+  BandLanes rows[23][kVectors];
+  for (int i = 0; i < 23; ++i) {
+    for (int b = 0; b < kVectors * kLanes; ++b) {
+      // Values of very different sizes, so that a different order would round differently.
+      rows[i][b / kLanes][b % kLanes] =
+          static_cast<float>(std::ldexp(1.0 + 0.37 * b + 0.11 * i, (b * 7 + i) % 40 - 20)) *
+          ((b + i) % 3 == 0 ? -1.0f : 1.0f);
+    }
+  }
+  for (const int bands : {16, 13, 9, 5}) {
+    for (const int count : {23, 20, 3}) {
+      float out[23];
+      SumBandsInOrder<kVectors>(rows, count, bands, 0.37, out);
+      for (int i = 0; i < count; ++i) {
+        double s = 0.0;
+        for (int b = 0; b < bands; ++b) s += static_cast<double>(rows[i][b / kLanes][b % kLanes]);
+        ASSERT_EQ(out[i], static_cast<float>(s * 0.37)) << bands << " bands, sample " << i << " of " << count;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -218,10 +218,10 @@ TEST(TubeDesign, RedesignKeepsSectionState) {
   auto engine = MakeEngine();
   std::vector<float> block = LoudBlock(220, 0);
   engine->tube.FoldBank(block.data(), 220);
-  const float y1 = engine->tube.foldSecondLevel.y1[7];
+  const float y1 = engine->tube.foldSecondLevel.LastOutput(7);
   ASSERT_NE(y1, 0.0f);
   DesignTubeVoicing2(*engine);
-  EXPECT_EQ(engine->tube.foldSecondLevel.y1[7], y1);
+  EXPECT_EQ(engine->tube.foldSecondLevel.LastOutput(7), y1);
 }
 
 TEST(TubeRealtime, ManyBlocksWithoutAllocationOrLocks) {
