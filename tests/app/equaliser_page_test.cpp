@@ -31,18 +31,12 @@ TEST(EqualiserPage, ControlsAsTheWindowShowsThem) {
   EXPECT_EQ(f.form->Btn("Button_postEQreset").Caption(), "Reset");
   // Initial positions fire nothing: the start-up design's neutral gains stay.
   EXPECT_EQ(f.engine->eq.pre.BandGain[1].load(), 10.0f);
-  EXPECT_EQ(f.engine->params.PostEqOn.load(), 1);
-}
-
-TEST(EqualiserPage, CheckBoxesSwitchTheEqualisers) {
-  test::FormFixture f;
-  f.form->Box("CheckBox_pre_EQ").Click();
-  EXPECT_EQ(f.engine->params.PreEqOn.load(), 1);
-  f.form->Box("CheckBox_pre_EQ").Click();
-  EXPECT_EQ(f.engine->params.PreEqOn.load(), 0);
+  EXPECT_EQ(f.engine->params.PostEqOn.load(), 1);  // the engine default, until a preset sets the box
   f.form->Box("CheckBox_post_EQ").Click();
   f.form->Box("CheckBox_post_EQ").Click();
   EXPECT_EQ(f.engine->params.PostEqOn.load(), 0);
+  f.form->Box("CheckBox_pre_EQ").Click();
+  EXPECT_EQ(f.engine->params.PreEqOn.load(), 1);
 }
 
 TEST(EqualiserPage, SlidersFollowTheLawWithTheTopLoudest) {
