@@ -17,19 +17,6 @@ std::vector<float> Impulse(int n, float height = 1000.0f) {
   return block;
 }
 
-// The coefficient sets are the floats nearest to the listed numbers.
-TEST(EllipticFilter, SelectionLoadsTheListedSet) {
-  EllipticFilter filter;
-  filter.SelectBrightness(2);
-  EXPECT_EQ(filter.order.load(), 6);
-  EXPECT_EQ(filter.b[3].load(), -0.158777654f);
-  EXPECT_EQ(filter.a[6].load(), 0.397853255f);
-  filter.SelectBrightness(3);
-  EXPECT_EQ(filter.order.load(), 5);
-  EXPECT_EQ(filter.b[0].load(), 0.0387666002f);
-  EXPECT_EQ(filter.a[1].load(), -2.76230574f);
-}
-
 TEST(EllipticFilter, SilentBeforeAnySelection) {
   EllipticFilter filter;
   std::vector<float> block(220, 12345.0f);

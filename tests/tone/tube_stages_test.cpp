@@ -139,17 +139,6 @@ TEST(TubeFoldBank, MatchesThePlainBankWithoutCascade) {
   ExpectFoldMatchesPlain(engine->tube);
 }
 
-TEST(TubeFoldBank, ConstantInputDecaysToZero) {
-  auto engine = MakeEngine();
-  std::vector<float> block(220);
-  for (int round = 0; round < 1000; ++round) {
-    std::fill(block.begin(), block.end(), 5000.0f);
-    engine->tube.FoldBank(block.data(), 220);
-    engine->tube.VoiceBank(block.data(), 220);
-  }
-  EXPECT_NEAR(block.back(), 0.0f, 0.05f);
-}
-
 TEST(TubeVoiceBank, MatchesThePlainBankWithItsWeights) {
   auto engine = MakeEngine();
   TubeStages& tube = engine->tube;
@@ -211,17 +200,6 @@ TEST(TubeDesign, VoicingsSetTheirFieldsAndRedesignTheEqualisersAtTheEngineRate) 
   EXPECT_EQ(t.FoldLowWeight.load(), 3.0f);
   EXPECT_EQ(t.FoldWidthFactor.load(), 0.5f);
   EXPECT_EQ(t.FoldCascade.load(), 0);
-}
-
-// A redesign changes coefficients only: the bank continues from its old state.
-TEST(TubeDesign, RedesignKeepsSectionState) {
-  auto engine = MakeEngine();
-  std::vector<float> block = LoudBlock(220, 0);
-  engine->tube.FoldBank(block.data(), 220);
-  const float y1 = engine->tube.foldSecondLevel.LastOutput(7);
-  ASSERT_NE(y1, 0.0f);
-  DesignTubeVoicing2(*engine);
-  EXPECT_EQ(engine->tube.foldSecondLevel.LastOutput(7), y1);
 }
 
 TEST(TubeRealtime, ManyBlocksWithoutAllocationOrLocks) {
