@@ -42,6 +42,11 @@ void Reverb::ResetAllPassPositions() noexcept {
   for (IntWord& p : positions) p.store(0);
 }
 
+void SetReverbStartValues(Reverb& reverb, EngineParams& params) noexcept {
+  reverb.ResetAllPassPositions();
+  params.ReverbAllPassGain.store(0.26f);
+}
+
 float ReverbGainForPosition(int position) noexcept {
   float gain = 1.0f;
   for (int step = 0; step < position; ++step) gain = gain * 0.84f;

@@ -44,6 +44,10 @@ struct Reverb {
   void ResetAllPassPositions() noexcept;
 };
 
+// The activation sequence's reverb values: the all-pass positions to 0 and
+// ReverbAllPassGain 0.26 (the "Reverb Decay 2" control then makes it 0.75).
+void SetReverbStartValues(Reverb& reverb, EngineParams& params) noexcept;
+
 // The reverb gain of "Reverb Gain 1" and "Reverb Gain 2": 1.0 multiplied by 0.84 once
 // per position step (1.0 at position 0 or below).
 float ReverbGainForPosition(int position) noexcept;

@@ -116,8 +116,10 @@ TEST(Reverb, ResetSetsTheAllPassPositionsToZeroAndKeepsTheLines) {
   const std::vector<float> out = Process(r, std::vector<float>(1000, 100.0f), 0.75f, 24, c.params);
   for (int s = 0; s < 4; ++s) EXPECT_EQ(r.positions[s].load(), 1000 % Reverb::kAllPassLengths[s]);
   const float kept = r.lines[0][500];
-  r.ResetAllPassPositions();
+  c.params.ReverbAllPassGain.store(0.75f);
+  SetReverbStartValues(r, c.params);
   for (int s = 0; s < 4; ++s) EXPECT_EQ(r.positions[s].load(), 0);
+  EXPECT_FLOAT_EQ(c.params.ReverbAllPassGain.load(), 0.26f);
   EXPECT_EQ(r.lines[0][500], kept);
   EXPECT_NE(kept, 0.0f);
 }
