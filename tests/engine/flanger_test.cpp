@@ -123,16 +123,6 @@ TEST(Flanger, SweepOf300SamplesTakes40000SamplesAtTheResetSpeed) {
   EXPECT_NEAR(maxDelay, 301.0f, 1.0f);
 }
 
-TEST(Flanger, SpeedControlReplacesASweepGoingDown) {
-  auto flanger = ResetFlanger();
-  flanger->sweepAmount.store(299.999f);
-  std::vector<float> block(10, 0.0f);
-  flanger->FlangerBlock(block.data(), 10);
-  EXPECT_LT(flanger->sweepSpeed.load(), 0.0f);
-  flanger->SetSweepSpeed(0.05f);
-  EXPECT_EQ(flanger->sweepSpeed.load(), 0.05f);
-}
-
 TEST(Flanger, FeedbackPoint96RingsButStaysBounded) {
   auto flanger = ResetFlanger();
   flanger->FlangerFeedback.store(0.96f);
