@@ -21,6 +21,12 @@ void WriteChecked(std::FILE* file, const void* data, std::size_t bytes) {
   if (std::fwrite(data, 1, bytes, file) != bytes) throw IoErrorFromErrno(errno);
 }
 
+// Each step leaves its bytes in the file, and a full disk fails the step that hit it.
+void FlushChecked(std::FILE* file) {
+  errno = 0;
+  if (std::fflush(file) != 0) throw IoErrorFromErrno(errno);
+}
+
 }  // namespace
 
 std::array<std::uint8_t, 24> AuHeaderFields(std::uint32_t dataSize, std::uint32_t sampleRate) {
@@ -50,6 +56,7 @@ void AuFileWriter::Create(const std::string& path) {
   path_ = path;
   const std::array<std::uint8_t, kAuHeaderSize> placeholder{};
   WriteChecked(file_, placeholder.data(), placeholder.size());
+  FlushChecked(file_);
 }
 
 void AuFileWriter::AppendSamples(const std::atomic<std::int16_t>* samples, std::int32_t count) {
@@ -66,12 +73,13 @@ void AuFileWriter::AppendSamples(const std::atomic<std::int16_t>* samples, std::
     WriteChecked(file_, bytes.data(), 2 * static_cast<std::size_t>(now));
     done += now;
   }
+  FlushChecked(file_);
 }
 
 std::int64_t AuFileWriter::Size() {
   if (file_ == nullptr) throw IoError::Other(103);
+  FlushChecked(file_);
   errno = 0;
-  if (std::fflush(file_) != 0) throw IoErrorFromErrno(errno);
   const long position = std::ftell(file_);
   if (position < 0) throw IoErrorFromErrno(errno);
   if (std::fseek(file_, 0, SEEK_END) != 0) throw IoErrorFromErrno(errno);
