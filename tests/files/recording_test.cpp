@@ -6,6 +6,7 @@
 #include "app/pages/file_pages.h"
 #include "app/system_services.h"
 #include "files/recording_fixture.h"
+#include "support/realtime_guard.h"
 
 namespace fw {
 namespace {
@@ -313,6 +314,24 @@ TEST(Recording, WriteTimerForcesTheChunkForOlderCards) {
   card->SetItemIndex(1);
   r.Tick();
   EXPECT_EQ(r.params().FileReadChunk.load(), 10240);
+  r.Stop();
+}
+
+// The taps and their hand-over words allocate nothing and take no lock.
+TEST(Recording, TapsDoNoForbiddenWork) {
+  RecordingFixture r;
+  r.Start();
+  test::ResetRealtimeViolations();
+  std::vector<std::int16_t> block(220, 1000);
+  for (int live = 0; live < 2; ++live) {
+    r.form().Box("CheckBox_Write_WAV_Live").SetChecked(live == 1);
+    for (int b = 0; b < 50; ++b) {
+      test::RealtimeScope scope;
+      ProcessDirectBlock(*r.f.engine, 220, block.data());
+    }
+  }
+  EXPECT_EQ(test::RealtimeViolations(), 0) << test::FirstRealtimeViolation();
+  EXPECT_EQ(r.params().RecordIndex.load(), 100 * 220);
   r.Stop();
 }
 
