@@ -340,5 +340,28 @@ TEST(Playback, ReadErrorsAreShownOnce) {
   EXPECT_TRUE(p.form().Btn("Button3").Enabled());
 }
 
+// A file mixed after the effects is recorded only by the tap after the output
+// conversion ("Record playing back wav file + live input").
+TEST(Playback, FileAfterTheEffectsIsRecordedOnlyWithWriteWavLive) {
+  PlaybackFixture p;
+  const auto samples = Ramp(3 * kChunk, 700);
+  p.OpenA(p.File("take.wav", samples));
+  p.Play();
+  p.Blocks(60);
+  p.form().Get<ui::Edit>("Edit_Open_R").SetText(p.dir / "rec");
+  for (bool live : {false, true}) {
+    p.form().Box("CheckBox_Write_WAV_Live").SetChecked(live);
+    p.form().Btn("BitBtn_Start_Record").Click();
+    const std::size_t from = p.output.size();
+    p.Blocks(2);
+    p.form().Btn("BitBtn_Stop_R").Click();
+    const auto file = test::ReadBytes(p.dir / "rec.au");
+    ASSERT_EQ(file.size(), 128u + 4u * kBlock);
+    for (std::size_t k = 0; k < 2 * kBlock; ++k) {
+      ASSERT_EQ(test::BigEndian16(file, 128 + 2 * k), live ? p.output[from + k] : 0) << k;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fw
