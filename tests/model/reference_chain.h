@@ -122,6 +122,9 @@ class ReferenceChain {
   std::vector<float> boostSave_ = std::vector<float>(17001, 0.0f);
 };
 
+// Round to nearest, ties to even, as the conversions do.
+int32_t RoundNearest(float v);
+
 // Output volume law of ScrollBar_OutPut_Volume.
 float OutputGainForPosition(int position);
 

@@ -1,0 +1,129 @@
+#include "model/cli_render.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+
+namespace model {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ScratchDirectory() {
+  static const fs::path dir = [] {
+    fs::path d = fs::temp_directory_path() / ("fretwerk_model_" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    return d;
+  }();
+  return dir;
+}
+
+void WriteRaw(const fs::path& path, const Samples& samples) {
+  std::ofstream out(path, std::ios::binary);
+  for (int16_t s : samples) {
+    const auto u = static_cast<uint16_t>(s);
+    const char bytes[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    out.write(bytes, 2);
+  }
+}
+
+Samples ReadRaw(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Samples out(bytes.size() / 2);
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto lo = static_cast<uint16_t>(static_cast<unsigned char>(bytes[2 * i]));
+    const auto hi = static_cast<uint16_t>(static_cast<unsigned char>(bytes[2 * i + 1]));
+    out[i] = static_cast<int16_t>(static_cast<uint16_t>(lo | (hi << 8)));
+  }
+  return out;
+}
+
+// Appends s to the command in single quotes (no argument here holds a quote).
+void AppendQuoted(std::string& command, const std::string& s) {
+  command.push_back(' ');
+  command.push_back('\'');
+  command.append(s);
+  command.push_back('\'');
+}
+
+}  // namespace
+
+CliRun RunRender(const std::vector<std::string>& options, const Samples& input) {
+  static int counter = 0;
+  const std::string stem = "run" + std::to_string(++counter);
+  const fs::path in = ScratchDirectory() / (stem + "_in.raw");
+  const fs::path out = ScratchDirectory() / (stem + "_out.raw");
+  const fs::path err = ScratchDirectory() / (stem + "_err.txt");
+  WriteRaw(in, input);
+  std::string command;
+  AppendQuoted(command, std::getenv("FRETWERK_CLI"));
+  command.append(" render");
+  for (const std::string& o : options) AppendQuoted(command, o);
+  AppendQuoted(command, in.string());
+  AppendQuoted(command, out.string());
+  command.append(" 2>");
+  AppendQuoted(command, err.string());
+  CliRun run;
+  const int status = std::system(command.c_str());
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream errIn(err);
+  run.errors.assign(std::istreambuf_iterator<char>(errIn), std::istreambuf_iterator<char>());
+  if (run.exitCode == 0) run.output = ReadRaw(out);
+  fs::remove(in);
+  fs::remove(out);
+  fs::remove(err);
+  return run;
+}
+
+const std::string& RenderUnavailable() {
+  static const std::string reason = [] {
+    const CliRun run = RunRender({}, Samples(220, 0));
+    if (run.exitCode == 0) return std::string();
+    std::string text = "exit ";
+    text += std::to_string(run.exitCode);
+    text += ": ";
+    text.append(run.errors, 0, run.errors.find('\n'));
+    return text;
+  }();
+  return reason;
+}
+
+bool CliHasControl(const std::string& name) {
+  static std::map<std::string, bool> known;
+  const auto it = known.find(name);
+  if (it != known.end()) return it->second;
+  const CliRun run = RunRender({"--set", name + "=0"}, Samples(220, 0));
+  const bool present = run.errors.find("unknown control") == std::string::npos;
+  known[name] = present;
+  return present;
+}
+
+const std::vector<uint8_t>* ClearPreset() {
+  static const std::optional<std::vector<uint8_t>> bytes = []() -> std::optional<std::vector<uint8_t>> {
+    const fs::path path = fs::path(std::getenv("FRETWERK_CLI")).parent_path() / "clear.pre";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }();
+  return bytes ? &*bytes : nullptr;
+}
+
+bool ActivationRuns() {
+  static const bool runs = [] {
+    const CliRun run = RunRender({}, Sine(2200, 440.0, 22050.0, 8000));
+    if (run.exitCode != 0) return false;
+    for (int16_t s : run.output)
+      if (s != 0) return true;
+    return false;
+  }();
+  return runs;
+}
+
+}  // namespace model
