@@ -232,6 +232,40 @@ TEST(ModelOracles, ControlMirrors) {
   EXPECT_FLOAT_EQ(chain.shaper.smooth, 0.1f);
 }
 
+TEST(ModelOracles, EchoImpulseResponse) {
+  ReferenceChain chain;
+  chain.Activate(nullptr);
+  chain.Set("ScrollBar_Delay_Time", 10);
+  std::vector<float> buf(13001, 0.0f);
+  buf[0] = 1.0f;
+  chain.echo.Process(buf.data(), 13001, chain.p.echoDelay);
+  const double taps[6] = {1.0, 0.45, 0.18, 0.072, 0.0288, 0.01152};
+  for (size_t k = 0; k < 6; ++k) EXPECT_NEAR(buf[k * 2600], 0.6 * taps[k], 1e-7) << "echo " << k;
+  EXPECT_EQ(buf[1], 0.0f);
+  EXPECT_EQ(buf[2599], 0.0f);
+}
+
+TEST(ModelOracles, ReverbImpulseFirstWetSample) {
+  ReverbModel r;
+  const int delay2 = 240;
+  std::vector<float> buf(400, 0.0f);
+  buf[0] = 1.0f;
+  r.Process(buf.data(), 400, 0.75f, delay2, 0.84f, 0.7f);
+  for (int i = 1; i < delay2; ++i) EXPECT_EQ(buf[static_cast<size_t>(i)], 0.0f) << i;
+  EXPECT_NEAR(buf[delay2], std::pow(0.75, 4) * 0.7 * 0.84, 1e-7);
+}
+
+TEST(ModelOracles, FlangerFirstStepAfterResetExtrapolates) {
+  FlangerModel f;
+  f.Reset();
+  f.gain = 1.0f;
+  f.line[0] = 3.0f;
+  f.line[1] = 5.0f;
+  float x = 0.0f;
+  f.Process(&x, 1);
+  EXPECT_EQ(x, 2.0f * 5.0f - 3.0f);
+}
+
 TEST(ModelOracles, FlangerSweepPeriod) {
   FlangerModel f;
   f.Reset();

@@ -17,6 +17,11 @@ Samples GuitarLong() {
                                         Impulses(11000, 2750, 12000), Sine(11000, 196.0, kRate, 9000)});
   return s;
 }
+Samples TwelveSeconds() {
+  static const Samples s = Concatenate({PluckedString(136000, 110.0, kRate, 12000, 5512, 21),
+                                        PluckedString(136000, 146.8, kRate, 9000, 7350, 22)});
+  return s;
+}
 Samples Loud() {
   static const Samples s = Concatenate({Sine(4400, 220.0, kRate, 3000), LoudClipped(11000, 147.0, kRate),
                                         Sine(8800, 330.0, kRate, 2000), LoudClipped(8800, 98.0, kRate)});
@@ -97,6 +102,13 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_Delay_I_Gain", 70}},
        .needs = {kEcho},
        .input = GuitarLong});
+  // Long enough (272,000 samples) for the swept first tap to read ahead of the write
+  // position past the end of the 134,000-sample ring, into the never-written spare
+  // entries: from sample 267,947 on, with the sweep offset above 313.
+  add({.name = "WaveInEchoSweepRingWrap",
+       .sets = {{"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Time", 1}, {"CheckBox1", 1}},
+       .needs = {kEcho},
+       .input = TwelveSeconds});
   add({.name = "WaveInReverb",
        .sets = {{"CheckBox_ReverbOnOff", 1}, {"ScrollBar_Rev_Del_2", 10}},
        .needs = {kReverb},
@@ -273,6 +285,10 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_Delay_Gain", 29}},
        .needs = {kFlanger, kReverb, kEcho},
        .input = GuitarLong});
+  add({.name = "WaveInFileMixBeforeEffects",
+       .sets = {{"CheckBox_wav_via_effects", 1}, {"CheckBox_DelayOn_Off", 1}},
+       .needs = {kEcho},
+       .input = Guitar});
   add({.name = "WaveInRate44100", .rate = 44100, .sets = {{"CheckBox_pre_EQ", 1}}, .input = Guitar});
   add({.name = "WaveInEverythingOn", .sets = EverythingOn(), .needs = kAllFamilies, .input = GuitarLong});
   add({.name = "WaveInBlock64EverythingOn",
@@ -325,6 +341,14 @@ std::vector<RenderCase> Cases() {
        .driver = "realtime",
        .cardType = 1,
        .sets = {{"ScrollBar_Digital_IN_Gain", 3}, {"ScrollBar_OutPut_Volume", 40}},
+       .input = Guitar});
+  add({.name = "RealtimeMutedLiveInput",
+       .driver = "realtime",
+       .cardType = 1,
+       .sets = {{"CheckBox_Mute_Live_Input", 1},
+                {"ScrollBar_OutPut_Volume", 100},
+                {"CheckBox_SoftDOnOff", 1}},
+       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "RealtimeEverythingOnCard1",
        .driver = "realtime",

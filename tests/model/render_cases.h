@@ -46,10 +46,11 @@ struct RenderCase {
 
 inline void PrintTo(const RenderCase& c, std::ostream* os) { *os << c.name; }
 
-// Inputs, 1.5 to 3 seconds at 22050 samples per second.
+// Inputs, 1.5 to 3 seconds at 22050 samples per second (one of 12 seconds).
 Samples Guitar();
 Samples GuitarLong();
 Samples Loud();
+Samples TwelveSeconds();
 Samples HighString();
 
 std::vector<RenderCase> Cases();
