@@ -15,13 +15,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A folder of this process's own, removed when the process ends.
+class ScratchFolder {
+ public:
+  ScratchFolder() : path_(fs::temp_directory_path() / ("fretwerk_model_" + std::to_string(::getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
 fs::path ScratchDirectory() {
-  static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("fretwerk_model_" + std::to_string(::getpid()));
-    fs::create_directories(d);
-    return d;
-  }();
-  return dir;
+  static const ScratchFolder folder;
+  return folder.path();
 }
 
 void WriteRaw(const fs::path& path, const Samples& samples) {
