@@ -94,6 +94,14 @@ CliRun RunRender(const std::vector<std::string>& options, const Samples& input) 
   return run;
 }
 
+std::string WritePresetDirectory(const std::string& name, const std::vector<uint8_t>& clearPre) {
+  const fs::path dir = ScratchDirectory() / ("presets_" + name);
+  fs::create_directories(dir);
+  std::ofstream out(dir / "clear.pre", std::ios::binary);
+  out.write(reinterpret_cast<const char*>(clearPre.data()), static_cast<std::streamsize>(clearPre.size()));
+  return dir.string();
+}
+
 const std::string& RenderUnavailable() {
   static const std::string reason = [] {
     const CliRun run = RunRender({}, Samples(220, 0));

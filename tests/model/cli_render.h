@@ -17,6 +17,9 @@ struct CliRun {
 
 CliRun RunRender(const std::vector<std::string>& options, const Samples& input);
 
+// Writes "clear.pre" into a folder of its own and returns the folder.
+std::string WritePresetDirectory(const std::string& name, const std::vector<uint8_t>& clearPre);
+
 // Empty when a plain render works; otherwise the CLI's complaint.
 const std::string& RenderUnavailable();
 

@@ -290,6 +290,20 @@ std::vector<RenderCase> Cases() {
        .needs = {kEcho},
        .input = Guitar});
   add({.name = "WaveInRate44100", .rate = 44100, .sets = {{"CheckBox_pre_EQ", 1}}, .input = Guitar});
+  // Start-up from default presets of the test's own.
+  add({.name = "WaveInOwnBusyPreset", .needs = kAllFamilies, .input = Guitar, .clearPreset = BusyRecord});
+  add({.name = "DirectOwnBusyPreset",
+       .driver = "direct",
+       .needs = kAllFamilies,
+       .input = Guitar,
+       .clearPreset = BusyRecord});
+  add({.name = "WaveInOwnShortPreset", .needs = kAllFamilies, .input = Guitar, .clearPreset = ShortRecord});
+  add({.name = "RealtimeOwnOutOfRangePreset",
+       .driver = "realtime",
+       .cardType = 2,
+       .needs = kAllFamilies,
+       .input = Guitar,
+       .clearPreset = OutOfRangeRecord});
   add({.name = "WaveInEverythingOn", .sets = EverythingOn(), .needs = kAllFamilies, .input = GuitarLong});
   add({.name = "WaveInBlock64EverythingOn",
        .block = 64,

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/preset_records.h"
 #include "model/test_signals.h"
 
 namespace model {
@@ -42,6 +43,8 @@ struct RenderCase {
   // A difference that was traced to the product and reported: the case passes once
   // the outputs agree and is skipped with this text while they differ.
   std::string knownDeviation = {};
+  // A "clear.pre" of the test's own, handed to the CLI with --preset-dir.
+  PresetBytes (*clearPreset)() = nullptr;
 };
 
 inline void PrintTo(const RenderCase& c, std::ostream* os) { *os << c.name; }

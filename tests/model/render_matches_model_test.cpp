@@ -35,9 +35,17 @@ TEST_P(RenderMatchesModel, SampleBySample) {
   if (!ActivationRuns())
     GTEST_SKIP() << "fretwerk-cli render does not run the start-up sequence yet (every render is silent)";
 
-  const CliRun run = RunRender(CliOptions(c), c.input());
+  std::vector<std::string> options = CliOptions(c);
+  const std::vector<uint8_t>* clearPre = ClearPreset();
+  std::vector<uint8_t> ownPreset;
+  if (c.clearPreset != nullptr) {
+    ownPreset = c.clearPreset();
+    options.insert(options.end(), {"--preset-dir", WritePresetDirectory(c.name, ownPreset)});
+    clearPre = &ownPreset;
+  }
+  const CliRun run = RunRender(options, c.input());
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  const Rendered expected = RenderModel(c, ClearPreset());
+  const Rendered expected = RenderModel(c, clearPre);
   const size_t blockFrames = c.block != 0             ? static_cast<size_t>(c.block)
                              : c.driver == "direct"   ? 184
                              : c.driver == "realtime" ? (c.rate == 44100 ? 256 : 128)
