@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "audio/output_library.h"
+#include "engine/denormals.h"
 #include "engine/message_port.h"
 #include "engine/rounding.h"
 
@@ -41,15 +42,21 @@ void ConvertInput(Engine& e, const std::int16_t* input, int n) noexcept {
   for (int i = 0; i < n; ++i) work[i] = static_cast<float>(input[i]) * inputGain * liveFactor;
 }
 
+// A counter the window thread has set out of range reads silence, never outside the buffer.
+std::int16_t FileSample(const FileBuffer& file, std::int64_t index) noexcept {
+  if (index < 0 || index >= FileBuffer::kCapacity) return 0;
+  return file.At(static_cast<int>(index));
+}
+
 // Steps 2 and 5: add the file's next block, then advance the block counter.
 void MixInFile(Engine& e, int n, Driver driver) noexcept {
   EngineParams& p = e.params;
   const float fileGain = p.WavFileGain.load();
   const std::int32_t k = p.FileBlockCounter.load();
-  const int offset = k * n;
+  const std::int64_t offset = static_cast<std::int64_t>(k) * n;
   float* work = e.buffers.work;
   for (int i = 0; i < n; ++i) {
-    work[i] = static_cast<float>(e.file.At(offset + i)) * fileGain + work[i];
+    work[i] = static_cast<float>(FileSample(e.file, offset + i)) * fileGain + work[i];
   }
 
   const FileCounterMarks marks = CounterMarks(driver, p.RealtimeBlockLength.load());
@@ -143,6 +150,17 @@ bool RecordTapOpen(const EngineParams& p) noexcept {
   return p.RecordRingSize.load() > 100000 && p.RecordFull.load() == 0 && p.RecordActive.load() != 0;
 }
 
+// The taps write positions RecordIndex .. RecordIndex + n - 1. The chain's own index
+// steps keep them inside the ring; an index the window thread left out of range
+// writes only the positions that exist (ring size + spare), then steps as usual.
+int FirstRingWrite(std::int32_t at) noexcept {
+  return at < 0 ? static_cast<int>(std::min<std::int64_t>(-static_cast<std::int64_t>(at), kDryCapacity)) : 0;
+}
+int RingWriteEnd(const EngineParams& p, std::int32_t at, int n) noexcept {
+  const std::int64_t room = static_cast<std::int64_t>(p.RecordRingSize.load()) + RecordRing::kSpare - at;
+  return static_cast<int>(std::clamp<std::int64_t>(room, 0, n));
+}
+
 // Index steps 1 to 4 after a tap has written n samples.
 void AdvanceRecordIndex(Engine& e, std::atomic<std::int16_t>* ring, int n) noexcept {
   EngineParams& p = e.params;
@@ -164,7 +182,8 @@ void RecordTap(Engine& e, int n, bool gainAlreadyApplied) noexcept {
   const bool clean = p.RecordClean.load() == 1;
   const float gain = p.OutputGain.load();
   const std::int32_t at = p.RecordIndex.load();
-  for (int i = 0; i < n; ++i) {
+  const int end = RingWriteEnd(p, at, n);
+  for (int i = FirstRingWrite(at); i < end; ++i) {
     float v;
     if (clean) {
       v = e.buffers.dry[i];
@@ -185,38 +204,50 @@ void RecordTapCopy(Engine& e, const std::int16_t* block, int n) noexcept {
   std::atomic<std::int16_t>* ring = e.record.samples.load(std::memory_order_relaxed);
   if (ring == nullptr) return;
   const std::int32_t at = p.RecordIndex.load();
-  for (int i = 0; i < n; ++i) ring[at + i].store(block[i], std::memory_order_relaxed);
+  const int end = RingWriteEnd(p, at, n);
+  for (int i = FirstRingWrite(at); i < end; ++i) ring[at + i].store(block[i], std::memory_order_relaxed);
   AdvanceRecordIndex(e, ring, n);
 }
 
+// The two window check boxes, read once per block: a click between two reads
+// could otherwise mix the file twice or not at all, or tap the record ring twice.
+struct BlockSwitches {
+  bool wavViaEffects;
+  bool writeWavLive;
+};
+
+BlockSwitches ReadSwitches(const EngineParams& p) noexcept {
+  return {p.WavViaEffects.load() != 0, p.WriteWavLive.load() != 0};
+}
+
 // Steps 2 to 5 of the common pipeline.
-void RunPipelineMiddle(Engine& e, int n, Driver driver) noexcept {
-  const bool viaEffects = e.params.WavViaEffects.load() != 0;
-  const bool writeLive = e.params.WriteWavLive.load() != 0;
-  if (viaEffects) MixInFile(e, n, driver);
+void RunPipelineMiddle(Engine& e, int n, Driver driver, BlockSwitches switches) noexcept {
+  if (switches.wavViaEffects) MixInFile(e, n, driver);
   RunStages(e, n, driver);
-  if (!writeLive) RecordTap(e, n, false);
-  if (!viaEffects) MixInFile(e, n, driver);
+  if (!switches.writeWavLive) RecordTap(e, n, false);
+  if (!switches.wavViaEffects) MixInFile(e, n, driver);
 }
 
 int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(n, 0, kDryCapacity); }
 
 }  // namespace
 
-void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
-                        std::uintptr_t instance, WaveInHeader* header,
-                        std::uintptr_t param2) noexcept {
+void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
+                        WaveInHeader* header, std::uintptr_t param2) noexcept {
   (void)device, (void)instance, (void)param2;
   if (e.waveIn.running.load() == 0 || message != MM_WIM_DATA || header == nullptr) return;
 
   EngineParams& p = e.params;
   const int n = LimitBlockLength(p.WaveInBlockLength.load());
-  const auto b = static_cast<std::int64_t>(header->user);
-  const std::int64_t start = b * n;
-  const bool blockInArea = b >= 0 && start + n <= WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength;
+  // A header whose index lies outside the buffer area is given back unprocessed.
+  constexpr std::int64_t kAreaSamples = WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength;
+  const std::uintptr_t b = header->user;
+  const bool blockInArea =
+      b <= static_cast<std::uintptr_t>(kAreaSamples) && static_cast<std::int64_t>(b) * n + n <= kAreaSamples;
   if (blockInArea) {
-    ConvertInput(e, e.waveIn.area.samples + start, n);
-    RunPipelineMiddle(e, n, Driver::WaveIn);
+    const BlockSwitches switches = ReadSwitches(p);
+    ConvertInput(e, e.waveIn.area.samples + static_cast<std::int64_t>(b) * n, n);
+    RunPipelineMiddle(e, n, Driver::WaveIn, switches);
 
     const float gain = p.OutputGain.load();
     for (int i = 0; i < n; ++i) {
@@ -229,7 +260,7 @@ void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
       e.buffers.waveOut[i] = ClampRound16(v);
     }
 
-    if (p.WriteWavLive.load() != 0) RecordTap(e, n, false);
+    if (switches.writeWavLive) RecordTap(e, n, false);
     if (e.output != nullptr) e.output->out_to_dsound(e.buffers.waveOut);
   }
   if (e.waveIn.device != nullptr) e.waveIn.device->AddBuffer(header, kWaveHeaderSize);
@@ -239,21 +270,20 @@ void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noex
   if (block == nullptr) return;
   EngineParams& p = e.params;
   const int n = LimitBlockLength(count);
+  const BlockSwitches switches = ReadSwitches(p);
   ConvertInput(e, block, n);
-  RunPipelineMiddle(e, n, Driver::Direct);
+  RunPipelineMiddle(e, n, Driver::Direct, switches);
 
+  // OutputGain is read per sample: the volume handler and this limiter both write
+  // it, and the last writer wins.
   const bool clean = p.RecordClean.load() == 1;
-  float gain = p.OutputGain.load();
   for (int i = 0; i < n; ++i) {
-    const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * gain;
-    if (v > kOutputLimit) {
-      gain = gain * 0.9f;
-      p.OutputGain.store(gain);
-    }
+    const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * p.OutputGain.load();
+    if (v > kOutputLimit) p.OutputGain.store(p.OutputGain.load() * 0.9f);
     block[i] = ClampRound16(v);
   }
 
-  if (p.WriteWavLive.load() != 0) RecordTapCopy(e, block, n);
+  if (switches.writeWavLive) RecordTapCopy(e, block, n);
 }
 
 void RealtimeProcessSharedBlock(Engine& e) noexcept {
@@ -261,6 +291,7 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
   RealtimeShared& shared = e.realtime;
   const bool stereoBlock = p.RealtimeBlockLength.load() == 128;
   const int n = stereoBlock ? 128 : 256;
+  const BlockSwitches switches = ReadSwitches(p);
   float* work = e.buffers.work;
   float* dry = e.buffers.dry;
 
@@ -275,11 +306,11 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
   const float inputFactor = p.InputGain.load() * p.LiveInputFactor.load();
   for (int i = 0; i < n; ++i) work[i] *= inputFactor;
 
-  RunPipelineMiddle(e, n, Driver::Realtime);
+  RunPipelineMiddle(e, n, Driver::Realtime, switches);
 
   const float gain = p.OutputGain.load();
   for (int i = 0; i < n; ++i) work[i] = work[i] * gain;
-  if (p.WriteWavLive.load() != 0) RecordTap(e, n, true);
+  if (switches.writeWavLive) RecordTap(e, n, true);
 
   if (p.CardType.load() == 1) {
     for (int i = 0; i < n; ++i) {
@@ -306,6 +337,7 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
 
 std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
   (void)ignored;
+  FlushDenormalsOnThisThread();
   RealtimeShared& shared = e.realtime;
   shared.threadState.store(1);
   while (shared.runFlag.load() == 1) {
