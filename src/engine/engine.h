@@ -43,7 +43,7 @@ struct Engine {
   RecordRing record;
 
   ToneFilters filters;
-  Distortions distortion;
+  Distortions distortion{params};
   GraphicEqualisers eq;
   TubeStages tube;
   EllipticFilter elliptic;
