@@ -123,8 +123,9 @@ TEST_F(CliRender, StereoInputIsRefused) {
 
 TEST_F(CliRender, OutOfRangeValuesAreLimitedWithANote) {
   WriteSound(Path("in.raw"), Ramp(100), 1, 22050);
-  const CliRun run = Cli("render --set ScrollBar_OutPut_Volume=500 --card-type 9 --block 5000 --driver direct " +
-                      Path("in.raw") + " " + Path("o.raw"));
+  const CliRun run =
+      Cli("render --set ScrollBar_OutPut_Volume=500 --card-type 9 --block 5000 --driver direct " +
+          Path("in.raw") + " " + Path("o.raw"));
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("ScrollBar_OutPut_Volume"), std::string::npos) << run.err;
   EXPECT_EQ(Lines(run.err), 3) << run.err;
