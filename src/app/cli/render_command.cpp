@@ -1,11 +1,15 @@
 // fretwerk-cli render: a sound file through the effect chain, headless. The window's
 // logic (TForm1 over an engine and a window-thread loop) is set up as the program
 // does, then the input is fed block by block through one of the chain's drivers.
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <limits>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,7 @@
 #include "audio/virtual/recording_output_library.h"
 #include "audio/wave_input.h"
 #include "engine/chain.h"
+#include "engine/denormals.h"
 #include "engine/engine.h"
 #include "files/io_error.h"
 #include "files/sound_file.h"
@@ -357,6 +362,7 @@ void Render(const RenderOptions& options) {
          std::to_string(rate) + " Hz");
   }
   const int n = ChooseBlock(options, engine);
+  FlushDenormalsOnThisThread();  // as every thread that runs a driver does
   Rendered rendered;
   if (options.driver == "direct") {
     rendered = RenderDirect(window, input.samples, n);
