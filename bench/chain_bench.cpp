@@ -19,7 +19,29 @@ class NullWaveInput final : public WaveInput {
   std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
 };
 
-void EverySwitchOn(EngineParams& p, int rate) {
+// Designs as after start-up, so every stage works on a real signal.
+void Design(Engine& e) {
+  ToneFilters& f = e.filters;
+  f.FilterDesignRate.store(22050.0f);
+  f.Fvc1Cutoff.store(500.0f);
+  DesignFvc1(f);
+  DesignFvc2(f);
+  DesignFvc3(f);
+  DesignFixedSection(f);
+  f.HiPassGain.store(1.0f);
+  e.elliptic.SelectBrightness(3);
+  e.echo.EchoGain.store(0.6f);
+  e.echo.SetTaps(0.45f, 0.4f);
+  e.flanger.Reset();
+  e.flanger.FlangerGain.store(0.5f);
+  e.flanger.FlangerFeedback.store(0.5f);
+  e.flanger.SetSweepSpeed(0.0075f);
+  SetReverbStartValues(e.reverb, e.params);
+}
+
+void EverySwitchOn(Engine& e, int rate) {
+  Design(e);
+  EngineParams& p = e.params;
   p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
   p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
   p.TubeOn.store(1), p.LowPass2On.store(1), p.FlangerOn.store(1), p.EchoOn.store(1), p.ReverbOn.store(1);
@@ -61,7 +83,7 @@ void BM_WaveInBlock(benchmark::State& state) {
   auto engine = MakeEngine();
   NullWaveInput device;
   RecordingOutputLibrary output;  // no room reserved: keeps nothing, allocates nothing
-  EverySwitchOn(engine->params, rate);
+  EverySwitchOn(*engine, rate);
   engine->waveIn.device = &device;
   engine->waveIn.running.store(1);
   engine->output = &output;
@@ -77,7 +99,7 @@ void BM_DirectBlock(benchmark::State& state) {
   const int rate = static_cast<int>(state.range(0));
   FlushDenormalsOnThisThread();
   auto engine = MakeEngine();
-  EverySwitchOn(engine->params, rate);
+  EverySwitchOn(*engine, rate);
   const int n = rate == 44100 ? 368 : 184;
   const auto input = TestSignal(n);
   std::vector<std::int16_t> block(input);
@@ -94,7 +116,7 @@ void BM_RealtimeBlock(benchmark::State& state) {
   const int rate = static_cast<int>(state.range(0));
   FlushDenormalsOnThisThread();
   auto engine = MakeEngine();
-  EverySwitchOn(engine->params, rate);
+  EverySwitchOn(*engine, rate);
   engine->params.CardType.store(2);
   const auto input = TestSignal(256);
   // 128 stereo frames at 22050, 256 mono samples at 44100: input samples per block.

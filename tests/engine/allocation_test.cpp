@@ -14,6 +14,7 @@ namespace {
 using test::ChainRig;
 
 void Busy(ChainRig& rig) {
+  test::DesignStages(rig.engine);
   rig.AllSwitchesOn();
   rig.StartRecording(400000);
   rig.p.RecordIndex.store(0);

@@ -48,15 +48,7 @@ const std::vector<Stage> kRealtimeOrder = {
 
 // The same designs and settings on every engine of a comparison.
 void Prepare(Engine& e) {
-  ToneFilters& f = e.filters;
-  f.FilterDesignRate.store(22050.0f);
-  f.Fvc1Cutoff.store(500.0f);
-  DesignFvc1(f);
-  DesignFvc2(f);
-  DesignFvc3(f);
-  DesignFixedSection(f);
-  f.HiPassGain.store(1.0f);
-  e.elliptic.SelectBrightness(3);
+  test::DesignStages(e);
   EngineParams& p = e.params;
   p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
   p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
@@ -65,13 +57,6 @@ void Prepare(Engine& e) {
   p.ReverbDelay2.store(200);
   p.ReverbAllPassGain.store(0.75f);
   p.LiveInputFactor.store(1.0f);
-  e.echo.EchoGain.store(0.6f);
-  e.echo.SetTaps(0.45f, 0.4f);
-  e.flanger.Reset();
-  e.flanger.FlangerGain.store(0.5f);
-  e.flanger.FlangerFeedback.store(0.5f);
-  e.flanger.SetSweepSpeed(0.0075f);
-  SetReverbStartValues(e.reverb, p);
 }
 
 void RunStage(Engine& e, Stage stage, float* w, int n) {

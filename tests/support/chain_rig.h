@@ -123,6 +123,27 @@ struct ChainRig {
   int Volume() const { return form.Bar("ScrollBar_OutPut_Volume").Position(); }
 };
 
+// Filter designs and time-effect settings close to those after start-up, so that
+// every stage works on a real signal (the activation sequence is not run here).
+inline void DesignStages(Engine& e) {
+  ToneFilters& f = e.filters;
+  f.FilterDesignRate.store(22050.0f);
+  f.Fvc1Cutoff.store(500.0f);
+  DesignFvc1(f);
+  DesignFvc2(f);
+  DesignFvc3(f);
+  DesignFixedSection(f);
+  f.HiPassGain.store(1.0f);
+  e.elliptic.SelectBrightness(3);
+  e.echo.EchoGain.store(0.6f);
+  e.echo.SetTaps(0.45f, 0.4f);
+  e.flanger.Reset();
+  e.flanger.FlangerGain.store(0.5f);
+  e.flanger.FlangerFeedback.store(0.5f);
+  e.flanger.SetSweepSpeed(0.0075f);
+  SetReverbStartValues(e.reverb, e.params);
+}
+
 inline std::vector<std::int16_t> Silence(int n) {
   return std::vector<std::int16_t>(static_cast<std::size_t>(n), 0);
 }
