@@ -7,9 +7,39 @@
 #include <cstdlib>
 #include <sstream>
 
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
 #include "model/reference_chain.h"
 
 namespace model {
+
+namespace {
+
+// The threads that run a chain driver flush denormals to zero (FTZ and DAZ); the
+// model renders the same way and puts the control word back afterwards.
+class FlushDenormalsScope {
+ public:
+  FlushDenormalsScope() {
+#if defined(__SSE__) || defined(__x86_64__)
+    saved_ = _mm_getcsr();
+    _mm_setcsr(saved_ | 0x8040u);
+#endif
+  }
+  ~FlushDenormalsScope() {
+#if defined(__SSE__) || defined(__x86_64__)
+    _mm_setcsr(saved_);
+#endif
+  }
+  FlushDenormalsScope(const FlushDenormalsScope&) = delete;
+  FlushDenormalsScope& operator=(const FlushDenormalsScope&) = delete;
+
+ private:
+  unsigned saved_ = 0;
+};
+
+}  // namespace
 
 Rendered RenderModel(const RenderCase& c, const std::vector<uint8_t>* clearPre) {
   ReferenceChain m(c.seed);
@@ -36,6 +66,7 @@ Rendered RenderModel(const RenderCase& c, const std::vector<uint8_t>* clearPre) 
   Samples block(static_cast<size_t>(n));
   std::array<int16_t, 256> shared{};
   Samples out(static_cast<size_t>(n));
+  const FlushDenormalsScope flushDenormals;
   for (size_t start = 0; start < in.size(); start += static_cast<size_t>(n)) {
     const size_t take = std::min(in.size() - start, static_cast<size_t>(n));
     std::fill(block.begin(), block.end(), int16_t{0});

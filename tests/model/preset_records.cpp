@@ -11,7 +11,9 @@ void PutInt(PresetBytes& record, int offset, int32_t value) {
     record[static_cast<std::size_t>(offset + k)] = static_cast<uint8_t>((u >> (8 * k)) & 0xFFu);
 }
 
-void PutBox(PresetBytes& record, int offset, uint8_t value) { record[static_cast<std::size_t>(offset)] = value; }
+void PutBox(PresetBytes& record, int offset, uint8_t value) {
+  record[static_cast<std::size_t>(offset)] = value;
+}
 
 PresetBytes WindowInitialRecord() {
   PresetBytes r(416, 0);
