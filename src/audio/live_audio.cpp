@@ -77,7 +77,8 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
     input_.Feed(input + done, n);
     output_.Render(left + done, right + done, n, input_.Gathered());
     for (int i = 0; i < n; ++i) {
-      outputPeakNow_ = std::max(outputPeakNow_, std::max(std::fabs(left[done + i]), std::fabs(right[done + i])));
+      outputPeakNow_ =
+          std::max(outputPeakNow_, std::max(std::fabs(left[done + i]), std::fabs(right[done + i])));
     }
     done += n;
   }
@@ -86,7 +87,8 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   outputPeak_.store(outputPeakNow_, std::memory_order_relaxed);
   frames_.fetch_add(frames, std::memory_order_relaxed);
   const auto spent = std::chrono::steady_clock::now() - begin;
-  busyNs_.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(), std::memory_order_relaxed);
+  busyNs_.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(),
+                    std::memory_order_relaxed);
   inProcess_.store(0);
 }
 

@@ -29,7 +29,8 @@ std::int32_t OutputQueueLibrary::get_wdm_wavout_device_list(WdmDeviceList* list)
   const auto count = static_cast<std::int32_t>(deviceNames_.size());
   if (list != nullptr) {
     list->count = count;
-    for (std::int32_t i = 0; i < count; ++i) list->names[i] = deviceNames_[static_cast<std::size_t>(i)].c_str();
+    for (std::int32_t i = 0; i < count; ++i)
+      list->names[i] = deviceNames_[static_cast<std::size_t>(i)].c_str();
   }
   return count;
 }
@@ -104,7 +105,8 @@ void OutputQueueLibrary::out_to_dsound(const std::int16_t* block) noexcept {
 int OutputQueueLibrary::TargetDelay() const noexcept {
   const int deviceRate = std::max(host_.DeviceRate(), 1);
   const double latency = std::max(latency_.load(std::memory_order_relaxed), 0);
-  const int inEngine = static_cast<int>(std::lround(latency * engineRate_.load(std::memory_order_relaxed) / deviceRate));
+  const int inEngine =
+      static_cast<int>(std::lround(latency * engineRate_.load(std::memory_order_relaxed) / deviceRate));
   const int margin = converter_ != nullptr ? kResampleMargin : 0;
   return std::min(inEngine + blockSize_.load(std::memory_order_relaxed) + margin, kRingSize / 4);
 }
@@ -132,7 +134,8 @@ void OutputQueueLibrary::StartPendingShift() noexcept {
   if (pending == 0) return;
   const int shift = pending < 0 ? -kShiftSamples : kShiftSamples;
   pendingShift_.fetch_sub(shift, std::memory_order_relaxed);
-  const int minimum = blockSize_.load(std::memory_order_relaxed) + (converter_ != nullptr ? kResampleMargin : 0);
+  const int minimum =
+      blockSize_.load(std::memory_order_relaxed) + (converter_ != nullptr ? kResampleMargin : 0);
   // Shorter than one block the queue would run dry between two blocks: ignore.
   if (shift > 0 && delay_ - shift < minimum) return;
   fadeShift_ = shift;
@@ -162,7 +165,8 @@ void OutputQueueLibrary::PullEngine(float* out, int count, int gathered) noexcep
     float s = ring_[readPos_ & kMask];
     if (fadeLeft_ > 0) {
       const float other = ring_[(readPos_ + fadeShift_) & kMask];
-      const float w = (static_cast<float>(kFadeSamples - fadeLeft_) + 0.5f) / static_cast<float>(kFadeSamples);
+      const float w =
+          (static_cast<float>(kFadeSamples - fadeLeft_) + 0.5f) / static_cast<float>(kFadeSamples);
       s += (other - s) * w;
       --fadeLeft_;
     }

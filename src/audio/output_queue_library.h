@@ -85,9 +85,9 @@ class OutputQueueLibrary final : public OutputLibrary {
 
   // Device thread state.
   bool primed_ = false;
-  int delay_ = 0;         // the delay the queue keeps, engine samples
-  int fadeLeft_ = 0;      // samples left in the current crossfade
-  int fadeShift_ = 0;     // -50 (insert) or +50 (skip)
+  int delay_ = 0;      // the delay the queue keeps, engine samples
+  int fadeLeft_ = 0;   // samples left in the current crossfade
+  int fadeShift_ = 0;  // -50 (insert) or +50 (skip)
   float driftAverage_ = 0.0f;
   float driftBaseline_ = 0.0f;
   int driftHold_ = 0;

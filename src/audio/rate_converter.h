@@ -10,7 +10,8 @@ class RateConverter {
   virtual ~RateConverter() = default;
   // Audio thread, interleaved frames. On return inFrames and outFrames hold the
   // frames consumed and produced. Never allocates.
-  virtual void Process(const float* in, std::uint32_t& inFrames, float* out, std::uint32_t& outFrames) noexcept = 0;
+  virtual void Process(const float* in, std::uint32_t& inFrames, float* out,
+                       std::uint32_t& outFrames) noexcept = 0;
   // Delay the converter adds, in output frames.
   virtual int LatencyFrames() const noexcept = 0;
 };

@@ -80,24 +80,32 @@ std::int32_t StreamWaveInput::Reset() {
   if (!open_.load()) return MMSYSERR_INVALHANDLE;
   started_.store(false);
   host_.Quiesce();
-  // Every waiting buffer comes back, marked done, with what it holds so far.
-  while (QueuedBuffers() > 0) {
+  ReturnQueued();
+  return MMSYSERR_NOERROR;
+}
+
+// Every buffer waiting at this moment comes back, marked done, with what it holds so
+// far; one the callback adds again meanwhile stays queued.
+void StreamWaveInput::ReturnQueued() noexcept {
+  for (int waiting = QueuedBuffers(); waiting > 0; --waiting) {
     const std::uint32_t head = head_.load();
     WaveInHeader* header = queue_[head & (kQueueSize - 1)];
     head_.store(head + 1);
+    header->bytesRecorded = static_cast<std::uint32_t>(gathered_ * 2);
     header->flags = (header->flags & ~WHDR_INQUEUE) | WHDR_DONE;
+    gathered_ = 0;
     Notify(MM_WIM_DATA, header);
   }
   gathered_ = 0;
-  return MMSYSERR_NOERROR;
 }
 
 std::int32_t StreamWaveInput::Close() {
   if (!open_.load()) return MMSYSERR_INVALHANDLE;
   started_.store(false);
   host_.Quiesce();
-  if (QueuedBuffers() > 0) Reset();
+  // Closed first, so a callback that adds a returned buffer again is refused.
   open_.store(false);
+  ReturnQueued();
   Notify(WIM_CLOSE, nullptr);
   host_.Release();
   converter_.reset();

@@ -45,6 +45,7 @@ class StreamWaveInput final : public WaveInput {
  private:
   void Gather(const float* samples, int count) noexcept;
   void Notify(std::uint32_t message, WaveInHeader* header) noexcept;
+  void ReturnQueued() noexcept;
 
   LiveAudio& host_;
   std::atomic<bool> open_{false};

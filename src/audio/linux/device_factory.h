@@ -10,7 +10,7 @@
 namespace fw {
 
 struct LiveAudioChoice {
-  std::string backend;           // "", "jack", "alsa" or "virtual"
+  std::string backend;             // "", "jack", "alsa" or "virtual"
   VirtualCardOptions virtualCard;  // used by the virtual card
   bool connectJackPorts = true;
 };

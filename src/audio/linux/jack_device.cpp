@@ -102,7 +102,8 @@ void JackDevice::Connect() {
   if (!capture.empty()) jack_connect(client_, capture.front().c_str(), jack_port_name(in_));
   const auto playback = PhysicalPorts(true);
   if (playback.empty()) return;
-  const auto first = static_cast<std::size_t>(std::clamp(selected_, 0, static_cast<int>(playback.size()) - 1));
+  const auto first =
+      static_cast<std::size_t>(std::clamp(selected_, 0, static_cast<int>(playback.size()) - 1));
   const std::size_t second = first + 1 < playback.size() ? first + 1 : first;
   jack_connect(client_, jack_port_name(left_), playback[first].c_str());
   jack_connect(client_, jack_port_name(right_), playback[second].c_str());

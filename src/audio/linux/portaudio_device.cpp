@@ -7,13 +7,13 @@
 namespace fw {
 namespace {
 
-int StreamCallback(const void* input, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* time,
-                   PaStreamCallbackFlags flags, void* self) {
+int StreamCallback(const void* input, void* output, unsigned long frames,
+                   const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags, void* self) {
   (void)time;
   auto* const* out = static_cast<float* const*>(output);
   const float* in = input != nullptr ? static_cast<const float* const*>(input)[0] : nullptr;
   static_cast<PortAudioDevice*>(self)->OnStream(in, out[0], out[1], static_cast<int>(frames),
-                                               (flags & (paInputOverflow | paOutputUnderflow)) != 0);
+                                                (flags & (paInputOverflow | paOutputUnderflow)) != 0);
   return paContinue;
 }
 
@@ -68,7 +68,8 @@ bool PortAudioDevice::Start(AudioDeviceClient& client, int preferredRate, std::s
     error = "No ALSA output device.";
     return false;
   }
-  const int outputDevice = outputs[static_cast<std::size_t>(std::clamp(selected_, 0, static_cast<int>(outputs.size()) - 1))];
+  const int outputDevice =
+      outputs[static_cast<std::size_t>(std::clamp(selected_, 0, static_cast<int>(outputs.size()) - 1))];
   const PaHostApiInfo* info = Pa_GetHostApiInfo(host_);
   const int inputDevice = info->defaultInputDevice;
 
@@ -91,8 +92,7 @@ bool PortAudioDevice::Start(AudioDeviceClient& client, int preferredRate, std::s
   for (int rate : {preferredRate, 48000, 44100}) {
     PaStream* stream = nullptr;
     if (Pa_OpenStream(&stream, haveInput ? &in : nullptr, &out, rate, static_cast<unsigned long>(period_),
-                      paNoFlag, &StreamCallback,
-                      this) == paNoError) {
+                      paNoFlag, &StreamCallback, this) == paNoError) {
       stream_ = stream;
       rate_ = rate;
       break;
@@ -116,7 +116,8 @@ void PortAudioDevice::Stop() {
   client_ = nullptr;
 }
 
-void PortAudioDevice::OnStream(const float* input, float* left, float* right, int frames, bool xrun) noexcept {
+void PortAudioDevice::OnStream(const float* input, float* left, float* right, int frames,
+                               bool xrun) noexcept {
   if (xrun) client_->Xrun();
   for (int done = 0; done < frames;) {
     const int n = std::min(frames - done, 8192);

@@ -12,7 +12,8 @@ class SpeexRateConverter final : public RateConverter {
   SpeexRateConverter(const SpeexRateConverter&) = delete;
   SpeexRateConverter& operator=(const SpeexRateConverter&) = delete;
 
-  void Process(const float* in, std::uint32_t& inFrames, float* out, std::uint32_t& outFrames) noexcept override {
+  void Process(const float* in, std::uint32_t& inFrames, float* out,
+               std::uint32_t& outFrames) noexcept override {
     spx_uint32_t inLen = inFrames;
     spx_uint32_t outLen = outFrames;
     if (channels_ == 1) {

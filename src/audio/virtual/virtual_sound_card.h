@@ -18,7 +18,7 @@ struct VirtualCardOptions {
   std::string inputFile;            // any sound file libsndfile reads; mixed to mono
   std::vector<float> inputSamples;  // used when inputFile is empty (full scale 1.0)
   bool loop = true;
-  std::string outputFile;  // stereo WAV at the card's rate; empty = none
+  std::string outputFile;   // stereo WAV at the card's rate; empty = none
   bool keepOutput = false;  // keep what was played in memory
   Pacing pacing = Pacing::RealTime;
   int rate = 0;  // 0: the input file's rate, else 44100
