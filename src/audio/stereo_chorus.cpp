@@ -9,7 +9,8 @@ namespace {
 constexpr float kTwoPi = 6.28318530717958647692f;
 constexpr float kSweepHz = 0.55f;
 constexpr float kSlowHz = 0.13f;
-constexpr float kSmoothing = 0.0005f;  // one-pole step for depth and wet changes (~45 ms)
+constexpr float kDepthSmoothing = 0.0005f;  // one-pole step for depth changes (~45 ms)
+constexpr float kWetSmoothing = 0.002f;     // and for turning the chorus on or off (~11 ms)
 constexpr float kDryGain = 0.70710678f;
 constexpr float kWetGain = 0.70710678f;
 
@@ -45,12 +46,13 @@ void StereoChorus::Process(const float* mono, float* left, float* right, int n, 
     const float x = mono[i];
     line_[write_ & mask] = x;
 
-    depthNow_ += (depthTarget - depthNow_) * kSmoothing;
-    wetNow_ += (wetTarget - wetNow_) * kSmoothing;
+    depthNow_ += (depthTarget - depthNow_) * kDepthSmoothing;
+    wetNow_ += (wetTarget - wetNow_) * kWetSmoothing;
+    if (wetTarget == 0.0f && wetNow_ < 1e-5f) wetNow_ = 0.0f;
 
     float wetLeft = 0.0f;
     float wetRight = 0.0f;
-    if (wetNow_ > 1e-6f && depthNow_ >= 1.0f) {
+    if (wetNow_ > 0.0f && depthNow_ >= 1.0f) {
       // The delay sweeps between a fifth of the longest delay and the longest one;
       // the sides are a quarter period apart, so the image moves without the mono
       // sum losing its body.
