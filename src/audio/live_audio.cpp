@@ -71,10 +71,11 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   if (resetInputPeak_.exchange(false, std::memory_order_relaxed)) inputPeakNow_ = 0.0f;
   if (resetOutputPeak_.exchange(false, std::memory_order_relaxed)) outputPeakNow_ = 0.0f;
 
+  const std::int64_t firstFrame = frames_.load(std::memory_order_relaxed);
   for (int done = 0; done < frames;) {
     const int n = std::min(kChunk, frames - done);
     for (int i = 0; i < n; ++i) inputPeakNow_ = std::max(inputPeakNow_, std::fabs(input[done + i]));
-    input_.Feed(input + done, n);
+    input_.Feed(input + done, n, firstFrame + done);
     output_.Render(left + done, right + done, n, input_.Gathered());
     for (int i = 0; i < n; ++i) {
       outputPeakNow_ =

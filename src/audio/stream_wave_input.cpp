@@ -65,6 +65,7 @@ std::int32_t StreamWaveInput::AddBuffer(WaveInHeader* header, std::uint32_t head
 
 std::int32_t StreamWaveInput::Start() {
   if (!open_.load()) return MMSYSERR_INVALHANDLE;
+  firstFrame_.store(-1);
   started_.store(true);
   return MMSYSERR_NOERROR;
 }
@@ -126,8 +127,10 @@ void StreamWaveInput::Notify(std::uint32_t message, WaveInHeader* header) noexce
   if (callback_.proc != nullptr) callback_.proc(callback_.context, 0, message, instance_, header, 0);
 }
 
-void StreamWaveInput::Feed(const float* input, int frames) noexcept {
+void StreamWaveInput::Feed(const float* input, int frames, std::int64_t deviceFrame) noexcept {
   if (!started_.load()) return;
+  if (firstFrame_.load(std::memory_order_relaxed) < 0)
+    firstFrame_.store(deviceFrame, std::memory_order_relaxed);
   frames = std::clamp(frames, 0, kMaxChunk);
   if (converter_ == nullptr) {
     Gather(input, frames);

@@ -30,8 +30,11 @@ class StreamWaveInput final : public WaveInput {
   std::int32_t Close() override;
   std::int32_t GetDevCaps(std::int32_t deviceId, WaveInCaps* caps) override;
 
-  // Device thread: `frames` (at most kMaxChunk) device samples.
-  void Feed(const float* input, int frames) noexcept;
+  // Device thread: `frames` (at most kMaxChunk) device samples; `deviceFrame` counts
+  // the device's frames since it started.
+  void Feed(const float* input, int frames, std::int64_t deviceFrame) noexcept;
+  // The device frame of the first sample gathered since Start, or -1.
+  std::int64_t FirstFrame() const noexcept { return firstFrame_.load(std::memory_order_relaxed); }
   // Samples gathered into the buffer being filled (engine rate).
   int Gathered() const noexcept { return started_.load(std::memory_order_relaxed) ? gathered_ : 0; }
 
@@ -61,6 +64,7 @@ class StreamWaveInput final : public WaveInput {
   int gathered_ = 0;
   float converted_[kMaxChunk * 4] = {};
   std::atomic<std::int32_t> dropped_{0};
+  std::atomic<std::int64_t> firstFrame_{-1};
 };
 
 }  // namespace fw

@@ -37,6 +37,7 @@ struct RunOptions {
   bool once = false;
   bool fast = false;
   bool noConnect = false;
+  int latencySteps = 0;
   std::vector<std::string> sets;
 };
 
@@ -173,8 +174,15 @@ int Run(const RunOptions& options) {
   auto nextLine = begin + std::chrono::seconds(1);
   std::string shownStatus;
   std::string shownCaption;
+  bool stepped = false;
   while (interrupted == 0 && !loop.QuitRequested()) {
     loop.PumpOnce();
+    if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
+      // The latency buttons, pressed as a user would once the mode runs.
+      stepped = true;
+      const char* button = options.latencySteps > 0 ? "BitBtn_latPlus" : "BitBtn_LatMinus";
+      for (int i = 0; i < std::abs(options.latencySteps); ++i) form.Btn(button).Click();
+    }
     const std::string caption = form.Btn("Button_RUN_RT").Caption();
     const std::string status = form.Status().SimpleText();
     if (caption != shownCaption || status != shownStatus) {
@@ -194,11 +202,19 @@ int Run(const RunOptions& options) {
     if (card != nullptr && card->InputFinished()) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  const double busy = static_cast<double>(live->BusyNanoseconds()) * 1e-9;
+  const int delay = live->Output().DelaySamples();
+  const int rate = std::max(live->Output().EngineRate(), 1);
   if (!system.ended) form.Btn("Button_STOP_RT").Click();
   loop.PumpOnce();
   Realtime(form).FormDestroy();
-  std::cout << "stopped: xruns " << live->Xruns() << ", underruns " << live->Output().Underruns()
-            << std::endl;
+  char summary[200];
+  std::snprintf(summary, sizeof summary,
+                "stopped: xruns %d, underruns %d, delay %d samples (%.2f ms), audio thread busy %.2f%%",
+                live->Xruns(), live->Output().Underruns(), delay, 1000.0 * delay / rate,
+                seconds > 0 ? 100.0 * busy / seconds : 0.0);
+  std::cout << summary << std::endl;
   return system.ended ? 1 : 0;
 }
 
@@ -220,6 +236,8 @@ void AddRunCommand(CLI::App& app) {
   run->add_flag("--once", options->once, "Play the input file once, then stop");
   run->add_flag("--fast", options->fast, "Run the virtual sound card as fast as possible");
   run->add_flag("--no-connect", options->noConnect, "Leave the JACK ports unconnected");
+  run->add_option("--latency-steps", options->latencySteps,
+                  "Press the latency buttons this many times once running (negative: Decrease)");
   run->callback([options] {
     const int code = Run(*options);
     if (code != 0) throw CLI::RuntimeError(code);

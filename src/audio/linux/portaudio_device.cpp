@@ -1,8 +1,11 @@
 #include "audio/linux/portaudio_device.h"
 
+#include <fcntl.h>
 #include <portaudio.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace fw {
 namespace {
@@ -20,7 +23,17 @@ int StreamCallback(const void* input, void* output, unsigned long frames,
 }  // namespace
 
 PortAudioDevice::PortAudioDevice() {
+  // ALSA reports every missing card on stderr while PortAudio looks for devices.
+  std::fflush(stderr);
+  const int savedStderr = dup(2);
+  const int devNull = open("/dev/null", O_WRONLY);
+  if (devNull >= 0) dup2(devNull, 2);
   initialised_ = Pa_Initialize() == paNoError;
+  if (savedStderr >= 0) {
+    dup2(savedStderr, 2);
+    close(savedStderr);
+  }
+  if (devNull >= 0) close(devNull);
   if (initialised_) host_ = Pa_HostApiTypeIdToHostApiIndex(paALSA);
 }
 
