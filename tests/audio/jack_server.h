@@ -18,7 +18,7 @@ extern char** environ;
 
 namespace fw::test {
 
-inline constexpr const char* kTestServerName = "fretwerk-test";
+inline constexpr const char* kTestServerPrefix = "fretwerk-test";
 
 inline bool JackdInstalled() {
   for (const char* dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"}) {
@@ -35,12 +35,14 @@ class JackServer {
   ~JackServer() { Stop(); }
 
   // Starts jackd and waits until it answers; the test process then talks to it only.
+  // The name carries the rate, so tests at different rates may run side by side.
   bool Start(int rate, int period) {
-    setenv("JACK_DEFAULT_SERVER", kTestServerName, 1);
+    name_ = std::string(kTestServerPrefix) + "-" + std::to_string(rate);
+    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
     const std::string r = std::to_string(rate);
     const std::string p = std::to_string(period);
-    std::vector<std::string> args = {"jackd", "-n", kTestServerName, "-d", "dummy", "-r", r, "-p", p};
+    std::vector<std::string> args = {"jackd", "-n", name_, "-d", "dummy", "-r", r, "-p", p};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -82,8 +84,11 @@ class JackServer {
     pid_ = -1;
   }
 
+  const std::string& Name() const { return name_; }
+
  private:
   pid_t pid_ = -1;
+  std::string name_;
 };
 
 }  // namespace fw::test
