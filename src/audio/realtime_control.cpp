@@ -96,7 +96,7 @@ void RealtimeControl::StartSequence() {
     start.SetCaption("Working");
   } else if (cardType == 2) {
     mode = AudioMode::Library;
-    fileReadChunk = 11000;
+    p.FileReadChunk.store(11000);
     if (out != nullptr) out->setup_b_size(220);
     p.WaveInBlockLength.store(220);
     if (out != nullptr) out->setup_b_size(220);

@@ -61,8 +61,7 @@ class RealtimeControl {
   std::function<void()> directModeStop;  // stop of the DMA-direct or common-buffer mode
 
   AudioMode mode = AudioMode::None;
-  std::int32_t latency = 0;            // last value passed to setup_latency
-  std::int32_t fileReadChunk = 11000;  // samples, used by file playback
+  std::int32_t latency = 0;  // last value passed to setup_latency
   std::int32_t irq = 5;
   std::int32_t dma8 = 1;
   std::int32_t dma16 = 5;

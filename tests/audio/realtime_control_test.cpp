@@ -10,6 +10,7 @@
 
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
+#include "chain_setup.h"
 #include "loopback_rig.h"
 #include "support/engine_fixture.h"
 
@@ -162,7 +163,7 @@ TEST_F(RealtimeFixture, StartRunsTheLibraryModeSequenceHalfASecondLater) {
   EXPECT_EQ(f->engine->params.WaveInBlockLength.load(), 220);
   EXPECT_EQ(f->engine->waveIn.running.load(), 1);
   EXPECT_EQ(Realtime(form).latency, 1400);
-  EXPECT_EQ(Realtime(form).fileReadChunk, 11000);
+  EXPECT_EQ(f->engine->params.FileReadChunk.load(), 11000);
   EXPECT_EQ(form.Get<ui::ComboBox>("ComboBox_WDM").Items(), std::vector<std::string>{"Recording output"});
 
   // Capture: the mapper with the callback, 257 prepared and added buffers of 440 bytes, start.
@@ -302,6 +303,7 @@ struct LiveFixture : ::testing::Test {
     platform.system = &system;
     f = std::make_unique<FormFixture>(platform);
     f->form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
+    DesignChainAsActivationWould(*f->form);
     f->form->Btn("Button_RUN_RT").Click();
     f->loop.AdvanceBy(500, f->clock);
   }

@@ -7,6 +7,7 @@
 
 #include "app/system_services.h"
 #include "audio/realtime_control.h"
+#include "chain_setup.h"
 #include "loopback_rig.h"
 #include "support/engine_fixture.h"
 #include "support/realtime_guard.h"
@@ -52,6 +53,7 @@ TEST(RealtimePath, DeviceCallbackAllocatesAndLocksNothing) {
   platform.system = &system;
   FormFixture f(platform);
   f.form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  DesignChainAsActivationWould(*f.form);
   f.form->Btn("Button_RUN_RT").Click();
   f.loop.AdvanceBy(500, f.clock);
   ASSERT_TRUE(live.Input().IsStarted());
