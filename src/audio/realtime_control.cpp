@@ -56,6 +56,10 @@ bool RealtimeControl::Ring0Available() const {
   return form_.platform.system != nullptr && form_.platform.system->HasRing0Drivers();
 }
 
+bool RealtimeControl::Ring0Missing() const {
+  return form_.platform.system != nullptr && !form_.platform.system->HasRing0Drivers();
+}
+
 OutputLibrary* RealtimeControl::Output() const { return form_.platform.output; }
 WaveInput* RealtimeControl::Input() const { return form_.platform.waveIn; }
 
@@ -311,7 +315,7 @@ void RealtimeControl::RadioGroup_NameOfSCClick() {
   EngineParams& p = form_.engine.params;
   p.CardType.store(group.ItemIndex());
   const std::int32_t cardType = p.CardType.load();
-  if (!Ring0Available() && (cardType == 0 || cardType == 1)) {
+  if (Ring0Missing() && (cardType == 0 || cardType == 1)) {
     group.SetItemIndex(2);
     return;
   }

@@ -54,6 +54,9 @@ class RealtimeControl {
   void CaptureStart();
   void CaptureStop();
 
+  // The system offers ring-0 drivers (never on Linux; unknown without system services).
+  bool Ring0Available() const;
+
   // Seams for the direct modes and the probe, which live elsewhere: unset, the probe
   // reports 0 and Optimisation always leads to library mode.
   std::function<int(int)> inputFillProbe;
@@ -70,7 +73,7 @@ class RealtimeControl {
   int nameOfScHeight = 140;
 
  private:
-  bool Ring0Available() const;
+  bool Ring0Missing() const;
   OutputLibrary* Output() const;
   WaveInput* Input() const;
   void EndProgram();

@@ -12,9 +12,9 @@ void BuildHardwareControls(TForm1& form) {
   rate.SetEnabled(false);
   rate.OnClick = [&rt] { rt.CheckBox_AWE_44_1Click(); };
   form.AddComboBox("ComboBox_WDM", "Hardware").SetText("Default WDM Device");
-  form.AddRadioGroup("RadioGroup_NameOfSC", "Hardware", " Your Sound Card Name ",
-                     {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 0, 3)
-      .OnClick = [&rt] { rt.RadioGroup_NameOfSCClick(); };
+  auto& card = form.AddRadioGroup("RadioGroup_NameOfSC", "Hardware", " Your Sound Card Name ",
+                                  {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 0, 3);
+  card.OnClick = [&rt] { rt.RadioGroup_NameOfSCClick(); };
   auto& irq = form.AddRadioGroup("RadioGroup_IRQ", "Hardware", "IRQ",
                                  {"5", "7", "9", "10", "11", "12", "14", "15"}, 0, 3);
   irq.SetVisible(false);
@@ -25,6 +25,9 @@ void BuildHardwareControls(TForm1& form) {
   auto& dma16 = form.AddRadioGroup("RadioGroup_DMA16", "Hardware", "DMA 16 bit", {"5", "6", "7"}, 0);
   dma16.SetVisible(false);
   dma16.OnClick = [&rt] { rt.RadioGroup_DMA16Click(); };
+  // Without ring-0 drivers "Any (SB Live, etc.)" is the only card type there is: it is
+  // chosen now, as start-up would, so the controls that look at it agree from the start.
+  if (!rt.Ring0Available()) card.SetItemIndex(2);
 }
 
 }  // namespace fw
