@@ -22,6 +22,14 @@
 #include "ui/dialogs.h"
 #include "ui/window_loop.h"
 
+// The window's activation sequence and the program directory's rule come with the
+// start-up code; until it is part of the build the session starts without them.
+#if __has_include("app/startup/headless_start.h") && __has_include("app/linux_system_services.h")
+#include "app/linux_system_services.h"
+#include "app/startup/headless_start.h"
+#define FRETWERK_HAS_HEADLESS_START 1
+#endif
+
 namespace fw::cli {
 namespace {
 
@@ -64,7 +72,13 @@ class CliSystemServices final : public SystemServices {
     return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
   }
   bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return "./"; }
+  std::string ProgramDirectory() override {
+#ifdef FRETWERK_HAS_HEADLESS_START
+    return ResolveProgramDirectory(CurrentProgramDirectoryInputs());
+#else
+    return "./";
+#endif
+  }
   void RequestTerminate() override {
     ended = true;
     loop_.Quit();
@@ -229,8 +243,8 @@ void AddRunCommand(CLI::App& app) {
   run->add_option("--in", options->in, "Input sound file of the virtual sound card")
       ->check(CLI::ExistingFile);
   run->add_option("--out", options->out, "Output sound file (WAV) of the virtual sound card");
-  run->add_option("--preset", options->preset, "Preset file (.pre) to load before Start")
-      ->check(CLI::ExistingFile);
+  run->add_option("--preset", options->preset,
+                  "Preset to load before Start: a .pre file, or the name of a fixed preset");
   run->add_option("--seconds", options->seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
   run->add_option("--set", options->sets, "Set a control before Start: NAME=VALUE (repeatable)");
   run->add_flag("--once", options->once, "Play the input file once, then stop");
