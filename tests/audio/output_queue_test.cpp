@@ -137,6 +137,28 @@ TEST(OutputQueue, DeviceAt48000FeedsAnEngineAt44100) {
   EXPECT_NEAR(bestDelay, expected, 100);
 }
 
+// A producer running faster than the device (separate clocks) piles samples up; with
+// setup_auto(1) the queue steps back towards its delay, with setup_auto(0) it does not.
+TEST(OutputQueue, DriftBeyondTheBandIsCorrectedOnlyWhenAutomatic) {
+  for (int automatic : {1, 0}) {
+    LoopbackRig rig(ExactNoise(400000), 128, 44100, 44100, 700);
+    auto& out = rig.live->Output();
+    out.setup_auto(automatic);
+    out.setup_delta_delta(150);
+    std::int16_t extra[kBlock] = {};
+    for (int period = 0; period < 3000; ++period) {
+      rig.Pump(1);
+      if (period > 1000 && period % 300 == 0) out.out_to_dsound(extra);  // one block too many
+    }
+    EXPECT_EQ(out.Underruns(), 0);
+    if (automatic == 1) {
+      EXPECT_GE(out.DriftCorrections(), 2);
+    } else {
+      EXPECT_EQ(out.DriftCorrections(), 0);
+    }
+  }
+}
+
 TEST(StreamWaveInput, OpenChecksTheFormatAndResetReturnsTheBuffers) {
   LoopbackRig rig(ExactNoise(1000), 128);
   StreamWaveInput& in = rig.live->Input();
