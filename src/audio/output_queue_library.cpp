@@ -115,6 +115,8 @@ int OutputQueueLibrary::TargetDelay() const noexcept {
 // silence in front of it makes the samples in flight equal the target delay once
 // this chunk has played.
 void OutputQueueLibrary::Prime(int gathered, int need) noexcept {
+  // The latency setting already counts the steps asked for before playing starts.
+  pendingShift_.store(0, std::memory_order_relaxed);
   const std::int64_t available = writePos_.load(std::memory_order_acquire) - readPos_;
   const int target = TargetDelay();
   const std::int64_t silence = target + need - (available + gathered);

@@ -63,6 +63,17 @@ TEST(OutputQueue, InsertAndSkipMoveTheDelayBy50WithoutAClick) {
   EXPECT_LT(largestStep, 0.5f * 0.01f * 1.5f);  // the sine's own largest step, with room for the fade
 }
 
+TEST(OutputQueue, StepsBeforePlayingStartsCountOnceThroughTheSetting) {
+  const auto input = ExactNoise(20000);
+  LoopbackRig rig(input, 128, 44100, 44100, 1400);
+  auto& out = rig.live->Output();
+  out.setup_latency(1450);
+  out.insert_buffer();
+  rig.Pump(100);
+  EXPECT_EQ(out.DelaySamples(), 1450 + kBlock);
+  EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 2000, 9000, 3000), 1450 + kBlock);
+}
+
 TEST(OutputQueue, SkipNeverShortensBelowOneBlock) {
   const auto input = ExactNoise(20000);
   LoopbackRig rig(input, 128, 44100, 44100, 50);
