@@ -18,6 +18,9 @@ class AudioDeviceClient {
   virtual void RateChanged(int rate) noexcept { (void)rate; }
   // The device lost or repeated audio (a missed deadline).
   virtual void Xrun() noexcept {}
+  // Frames the client adds between its input and its outputs, for the device's
+  // latency reports.
+  virtual int AddedLatencyFrames() const noexcept { return 0; }
 };
 
 class AudioDevice {
@@ -37,6 +40,8 @@ class AudioDevice {
   virtual bool Running() const = 0;
   virtual int SampleRate() const = 0;
   virtual int PeriodFrames() const = 0;
+  // Window thread: the client's added latency changed; the device may tell others.
+  virtual void LatencyChanged() {}
 };
 
 }  // namespace fw

@@ -104,4 +104,16 @@ void LiveAudio::RateChanged(int rate) noexcept { deviceRate_.store(rate, std::me
 
 void LiveAudio::Xrun() noexcept { xruns_.fetch_add(1, std::memory_order_relaxed); }
 
+int LiveAudio::AddedLatencyFrames() const noexcept {
+  const double engineRate = std::max(output_.EngineRate(), 1);
+  return static_cast<int>(std::lround(output_.DelaySamples() * DeviceRate() / engineRate));
+}
+
+void LiveAudio::PublishLatency() {
+  const int delay = output_.DelaySamples();
+  if (delay == publishedDelay_ || !device_->Running()) return;
+  publishedDelay_ = delay;
+  device_->LatencyChanged();
+}
+
 }  // namespace fw

@@ -53,6 +53,10 @@ class LiveAudio final : public AudioDeviceClient {
   void PeriodChanged(int frames) noexcept override;
   void RateChanged(int rate) noexcept override;
   void Xrun() noexcept override;
+  int AddedLatencyFrames() const noexcept override;
+
+  // Window thread: tells the device when the delay has changed since the last call.
+  void PublishLatency();
 
  private:
   std::unique_ptr<AudioDevice> device_;
@@ -72,6 +76,7 @@ class LiveAudio final : public AudioDeviceClient {
   std::atomic<float> outputPeak_{0.0f};
   std::atomic<bool> resetInputPeak_{false};
   std::atomic<bool> resetOutputPeak_{false};
+  int publishedDelay_ = -1;
   float inputPeakNow_ = 0.0f;
   float outputPeakNow_ = 0.0f;
 };

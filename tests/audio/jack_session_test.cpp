@@ -242,6 +242,16 @@ void RunSession(std::int64_t& exactSamples) {
   clients.measure.store(true);
   clients.go.store(true);
   std::int64_t at[6] = {};
+  clients.WaitUntil(5 * kRate);
+  // Other clients learn the delay fretwerk adds.
+  live->PublishLatency();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  jack_latency_range_t reported{};
+  jack_port_get_latency_range(
+      jack_port_by_name(clients.recorder, dynamic_cast<JackDevice&>(live->Device()).LeftPortName().c_str()),
+      JackCaptureLatency, &reported);
+  EXPECT_EQ(reported.min, 1400u + 220u);
+  EXPECT_EQ(reported.max, 1400u + 220u);
   clients.WaitUntil(6 * kRate);
   at[0] = clients.recorded.load();
   form.Btn("BitBtn_latPlus").Click();

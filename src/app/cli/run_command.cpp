@@ -207,6 +207,7 @@ int Run(const RunOptions& options) {
     const auto now = std::chrono::steady_clock::now();
     if (now >= nextLine) {
       nextLine += std::chrono::seconds(1);
+      live->PublishLatency();
       const auto& output = live->Output();
       std::cout << "in " << Decibels(live->TakeInputPeak()) << " dBFS   out "
                 << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns() << "   delay "

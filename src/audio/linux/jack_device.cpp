@@ -9,6 +9,10 @@ namespace {
 
 void SilentJackErrors(const char*) {}
 
+void LatencyThunk(jack_latency_callback_mode_t mode, void* self) {
+  JackDevice::OnLatencyRequest(mode == JackCaptureLatency ? 0 : 1, self);
+}
+
 }  // namespace
 
 JackDevice::JackDevice(JackOptions options) : options_(std::move(options)) {}
@@ -87,6 +91,7 @@ bool JackDevice::Start(AudioDeviceClient& client, int preferredRate, std::string
   jack_set_sample_rate_callback(client_, &JackDevice::OnSampleRate, this);
   jack_set_xrun_callback(client_, &JackDevice::OnXrun, this);
   jack_on_shutdown(client_, &JackDevice::OnShutdown, this);
+  jack_set_latency_callback(client_, &LatencyThunk, this);
   if (jack_activate(client_) != 0) {
     error = "Can not activate the JACK client.";
     jack_client_close(client_);
@@ -148,6 +153,34 @@ int JackDevice::OnXrun(void* self) {
   auto* device = static_cast<JackDevice*>(self);
   if (device->audio_ != nullptr) device->audio_->Xrun();
   return 0;
+}
+
+void JackDevice::LatencyChanged() {
+  if (client_ != nullptr) jack_recompute_total_latencies(client_);
+}
+
+// What reaches our outputs was captured the input's latency plus our delay ago; what
+// enters our input is played our delay plus the outputs' latency later.
+void JackDevice::OnLatencyRequest(int mode, void* self) {
+  auto* device = static_cast<JackDevice*>(self);
+  const auto added =
+      static_cast<jack_nframes_t>(device->audio_ != nullptr ? device->audio_->AddedLatencyFrames() : 0);
+  jack_latency_range_t range{};
+  if (mode == 0) {
+    jack_port_get_latency_range(device->in_, JackCaptureLatency, &range);
+    range.min += added;
+    range.max += added;
+    jack_port_set_latency_range(device->left_, JackCaptureLatency, &range);
+    jack_port_set_latency_range(device->right_, JackCaptureLatency, &range);
+  } else {
+    jack_latency_range_t left{};
+    jack_latency_range_t right{};
+    jack_port_get_latency_range(device->left_, JackPlaybackLatency, &left);
+    jack_port_get_latency_range(device->right_, JackPlaybackLatency, &right);
+    range.min = std::min(left.min, right.min) + added;
+    range.max = std::max(left.max, right.max) + added;
+    jack_port_set_latency_range(device->in_, JackPlaybackLatency, &range);
+  }
 }
 
 void JackDevice::OnShutdown(void* self) {

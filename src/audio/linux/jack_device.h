@@ -36,6 +36,10 @@ class JackDevice final : public AudioDevice {
   bool Running() const override { return client_ != nullptr; }
   int SampleRate() const override { return rate_.load(); }
   int PeriodFrames() const override { return period_.load(); }
+  void LatencyChanged() override;
+
+  // JACK's latency callback: mode 0 capture, 1 playback.
+  static void OnLatencyRequest(int mode, void* self);
 
   // The full names of the ports, for connecting test clients.
   std::string InputPortName() const;
@@ -48,6 +52,7 @@ class JackDevice final : public AudioDevice {
   static int OnSampleRate(unsigned rate, void* self);
   static int OnXrun(void* self);
   static void OnShutdown(void* self);
+
   std::vector<std::string> PhysicalPorts(bool playback) const;
   void Connect();
 
