@@ -5,6 +5,7 @@
 #include <jack/jack.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,11 +33,18 @@ class JackServer {
   JackServer() = default;
   JackServer(const JackServer&) = delete;
   JackServer& operator=(const JackServer&) = delete;
-  ~JackServer() { Stop(); }
+  ~JackServer() {
+    Stop();
+    if (lock_ >= 0) close(lock_);
+  }
 
   // Starts jackd and waits until it answers; the test process then talks to it only.
   // The name carries the rate, so tests at different rates may run side by side.
+  // Test processes that run side by side take turns: two servers starting at once
+  // race for JACK's shared registry.
   bool Start(int rate, int period) {
+    lock_ = open("/tmp/fretwerk-jack-tests.lock", O_CREAT | O_RDWR, 0666);
+    if (lock_ >= 0) flock(lock_, LOCK_EX);
     name_ = std::string(kTestServerPrefix) + "-" + std::to_string(rate);
     setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
@@ -88,6 +96,7 @@ class JackServer {
 
  private:
   pid_t pid_ = -1;
+  int lock_ = -1;
   std::string name_;
 };
 
