@@ -102,9 +102,18 @@ std::string WritePresetDirectory(const std::string& name, const std::vector<uint
   return dir.string();
 }
 
+namespace {
+// One render of a short sine with the start-up state: tells whether rendering works at
+// all and whether the activation sequence ran.
+const CliRun& PlainRender() {
+  static const CliRun run = RunRender({}, Sine(2200, 440.0, 22050.0, 8000));
+  return run;
+}
+}  // namespace
+
 const std::string& RenderUnavailable() {
   static const std::string reason = [] {
-    const CliRun run = RunRender({}, Samples(220, 0));
+    const CliRun& run = PlainRender();
     if (run.exitCode == 0) return std::string();
     std::string text = "exit ";
     text += std::to_string(run.exitCode);
@@ -113,6 +122,12 @@ const std::string& RenderUnavailable() {
     return text;
   }();
   return reason;
+}
+
+bool CliHasControls(const std::vector<std::string>& names) {
+  std::vector<std::string> options;
+  for (const std::string& name : names) options.insert(options.end(), {"--set", name + "=0"});
+  return RunRender(options, Samples(220, 0)).exitCode == 0;
 }
 
 bool CliHasControl(const std::string& name) {
@@ -137,9 +152,7 @@ const std::vector<uint8_t>* ClearPreset() {
 
 bool ActivationRuns() {
   static const bool runs = [] {
-    const CliRun run = RunRender({}, Sine(2200, 440.0, 22050.0, 8000));
-    if (run.exitCode != 0) return false;
-    for (int16_t s : run.output)
+    for (int16_t s : PlainRender().output)
       if (s != 0) return true;
     return false;
   }();

@@ -23,6 +23,8 @@ std::string WritePresetDirectory(const std::string& name, const std::vector<uint
 // Empty when a plain render works; otherwise the CLI's complaint.
 const std::string& RenderUnavailable();
 
+// Whether the window the CLI builds has all these controls (one render).
+bool CliHasControls(const std::vector<std::string>& names);
 // Whether the window the CLI builds has a control of this name.
 bool CliHasControl(const std::string& name);
 

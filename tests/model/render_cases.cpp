@@ -74,9 +74,6 @@ Sets EverythingOn() {
           {"ScrollBar_OutPut_Volume", 51}};
 }
 
-const std::vector<Family> kAllFamilies = {kToneFilters, kDistortions, kEqualisers, kTube,
-                                          kElliptic,    kEcho,        kReverb,     kFlanger};
-
 }  // namespace
 
 std::vector<RenderCase> Cases() {

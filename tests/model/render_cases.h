@@ -28,6 +28,8 @@ inline const Family kEcho{"echo delay", "CheckBox_DelayOn_Off"};
 inline const Family kReverb{"reverb", "CheckBox_ReverbOnOff"};
 inline const Family kFlanger{"flanger", "CheckBox_Flanger"};
 // Every render runs the always-on stages, the flanger and the post equaliser.
+inline const std::vector<Family> kAllFamilies = {kToneFilters, kDistortions, kEqualisers, kTube,
+                                                 kElliptic,    kEcho,        kReverb,     kFlanger};
 inline const std::vector<Family> kChainBasics = {kToneFilters, kElliptic, kFlanger, kEqualisers};
 
 struct RenderCase {
