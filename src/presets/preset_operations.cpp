@@ -1,0 +1,152 @@
+#include "presets/preset_operations.h"
+
+#include "app/form1.h"
+#include "app/system_services.h"
+#include "files/io_error.h"
+#include "presets/engine_links.h"
+#include "presets/preset_file.h"
+#include "presets/preset_highlight.h"
+#include "presets/preset_state.h"
+#include "ui/dialogs.h"
+
+namespace fw {
+namespace {
+
+// The value a stored control shows now; nullopt while the control does not exist.
+std::optional<int> ControlValue(const TForm1& form, const StoredControl& stored) {
+  const ui::Control* control = form.Find(stored.name);
+  switch (stored.kind) {
+    case StoredKind::ScrollBar:
+      if (const auto* bar = dynamic_cast<const ui::ScrollBar*>(control)) return bar->Position();
+      break;
+    case StoredKind::RadioGroup:
+      if (const auto* group = dynamic_cast<const ui::RadioGroup*>(control)) return group->ItemIndex();
+      break;
+    case StoredKind::CheckBox:
+      if (const auto* box = dynamic_cast<const ui::CheckBox*>(control)) return box->Checked() ? 1 : 0;
+      break;
+  }
+  return std::nullopt;
+}
+
+// Sets the control as a user would: limited to its range, handler only on change.
+void SetControlValue(TForm1& form, const StoredControl& stored, const PresetRecord& record) {
+  ui::Control* control = form.Find(stored.name);
+  switch (stored.kind) {
+    case StoredKind::ScrollBar:
+      if (auto* bar = dynamic_cast<ui::ScrollBar*>(control)) bar->SetPosition(record.Int(stored.offset));
+      break;
+    case StoredKind::RadioGroup:
+      if (auto* group = dynamic_cast<ui::RadioGroup*>(control))
+        group->SetItemIndex(record.Int(stored.offset));
+      break;
+    case StoredKind::CheckBox:
+      if (auto* box = dynamic_cast<ui::CheckBox*>(control)) box->SetChecked(record.Checked(stored.offset));
+      break;
+  }
+}
+
+void SetTypeOfTrash(TForm1& form, bool checked) {
+  if (auto* box = dynamic_cast<ui::CheckBox*>(form.Find("CheckBox_TypeOfTrash"))) box->SetChecked(checked);
+}
+
+ui::FileDialogOptions PresetDialog(const char* title) {
+  ui::FileDialogOptions options;
+  options.title = title;
+  options.filter = kPresetFilter;
+  options.defaultExt = "pre";
+  return options;
+}
+
+void ReadIntoRecord(TForm1& form, const std::string& path) {
+  const auto data = ReadFilePrefix(path, kPresetRecordSize);
+  PresetsOf(form).record.ReplacePrefix(data);
+}
+
+// The voicing step: a record that turns the tube stages on with voicing 1 or 2
+// designs them before the controls are applied.
+void VoicingStep(TForm1& form) {
+  if (TubeFlag(form) != 1) {
+    SetTubeFlag(form, 0);
+    return;
+  }
+  const std::int32_t voicing = TubeVoicing(form);
+  if (voicing == 1) {
+    SetFlangerReadPosition(form, 1.0f);
+    SetTubeFlag(form, 0);
+    RunTubeDesignSequence(form, 3.0f, 1.0f, 0.95f);
+    HighlightPresetButton(form, PresetButton::HardRock);
+  } else if (voicing == 2) {
+    SetTypeOfTrash(form, false);
+    SetFlangerReadPosition(form, 1.0f);
+    RunTubeDesignSequence(form, 1.0f, 3.0f, 0.5f);
+    HighlightPresetButton(form, PresetButton::Solo);
+  }
+}
+
+}  // namespace
+
+std::string ProgramFilePath(const TForm1& form, std::string_view name) {
+  const std::string directory =
+      form.platform.system != nullptr ? form.platform.system->ProgramDirectory() : std::string("./");
+  return directory + std::string(name);
+}
+
+void FillPresetRecord(TForm1& form) {
+  PresetRecord& record = PresetsOf(form).record;
+  for (const auto& stored : kStoredControls) {
+    if (const auto value = ControlValue(form, stored)) record.SetValue(stored, *value);
+  }
+  record.SetTubeFlag(TubeFlag(form));
+  record.SetTubeVoicing(TubeVoicing(form));
+}
+
+void ApplyPresetRecord(TForm1& form) {
+  const PresetRecord& record = PresetsOf(form).record;
+  SetTubeFlag(form, record.TubeFlag());
+  SetTubeVoicing(form, record.TubeVoicing());
+  VoicingStep(form);
+  // Handlers may move other stored controls; a later slot then wins, as in the table.
+  for (const auto& stored : kStoredControls) SetControlValue(form, stored, PresetsOf(form).record);
+}
+
+void SavePreset(TForm1& form, bool ask) {
+  PresetState& state = PresetsOf(form);
+  if (ask) {
+    if (form.platform.dialogs == nullptr) return;
+    const auto chosen = form.platform.dialogs->SaveFile(PresetDialog("Save Effects Preset"));
+    if (!chosen) return;
+    state.currentFile = *chosen;
+  }
+  FillPresetRecord(form);
+  try {
+    WriteWholeFile(state.currentFile, state.record.bytes().data(), state.record.bytes().size());
+  } catch (const IoError& error) {
+    // A failed save must not pass for a saved preset.
+    form.ShowError(error.what());
+  }
+}
+
+void LoadPresetWithDialog(TForm1& form) {
+  if (form.platform.dialogs == nullptr) return;
+  const auto chosen = form.platform.dialogs->OpenFile(PresetDialog("Load Effects Preset"));
+  if (!chosen) return;
+  PresetsOf(form).currentFile = *chosen;
+  try {
+    ReadIntoRecord(form, *chosen);
+  } catch (const IoError& error) {
+    // Applying the old buffer would pass off the previous preset as the chosen one.
+    form.ShowError(error.what());
+    return;
+  }
+  ApplyPresetRecord(form);
+}
+
+void LoadPresetByName(TForm1& form, std::string_view name) {
+  PresetState& state = PresetsOf(form);
+  state.currentFile = ProgramFilePath(form, name);
+  ReadIntoRecord(form, state.currentFile);
+  ApplyPresetRecord(form);
+}
+
+}  // namespace fw
