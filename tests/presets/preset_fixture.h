@@ -51,6 +51,7 @@ struct PresetFixture {
   TForm1& form;
 
   explicit PresetFixture(bool standIns = true);
+  Engine& engine() const { return *f.engine; }
   std::filesystem::path File(const std::string& name) const { return dir.path() / name; }
   // A record with the initial positions and the volume set to mark which file it is.
   void WritePreset(const std::string& name, int volume) const;

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "app/startup/form_activate.h"
+#include "app/startup/mouse_hook.h"
+#include "app/startup/stage_defaults.h"
+#include "app/startup/startup_state.h"
+#include "presets/engine_links.h"
+#include "presets/preset_fixture.h"
+#include "presets/preset_state.h"
+
+namespace fw {
+namespace {
+
+// Controls of the hardware, realtime and record pages the activation sets, for
+// windows in which those pages are not built yet.
+void AddMissingActivationControls(TForm1& form) {
+  if (!form.Find("Label_wdm_help")) form.AddLabel("Label_wdm_help", "Hardware", "");
+  if (!form.Find("RadioGroup_WAV_WRITE_BUF_SIZE")) {
+    form.AddRadioGroup("RadioGroup_WAV_WRITE_BUF_SIZE", "Record", "", {}, -1);
+  }
+  if (!form.Find("CheckBox_UseWaveIn"))
+    form.AddCheckBox("CheckBox_UseWaveIn", "REALTIME", "Use WaveIn", true);
+  if (!form.Find("RadioGroup_NameOfSC")) {
+    form.AddRadioGroup("RadioGroup_NameOfSC", "REALTIME", " Your Sound Card Name ",
+                       {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 0);
+  }
+  if (!form.Find("RadioGroup_OUT_MONO_")) {
+    form.AddRadioGroup("RadioGroup_OUT_MONO_", "Hardware", " Mono/Stereo ", {"Mono", "Stereo"}, 1);
+  }
+  if (!form.Find("BitBtn_LatMinus"))
+    form.AddButton("BitBtn_LatMinus", "REALTIME", "Decrease  in ->out  delay");
+  if (!form.Find("BitBtn_latPlus")) form.AddButton("BitBtn_latPlus", "REALTIME", "Increase  in ->out  delay");
+}
+
+struct StartupFixture : test::PresetFixture {
+  explicit StartupFixture(bool withClear) {
+    AddMissingActivationControls(form);
+    if (withClear) test::WriteRecord(File("clear.pre"), InitialPresetRecord());
+  }
+};
+
+TEST(Startup, WithTheCleanPresetEndsWithTheTubeOnAndTheDefaultWords) {
+  StartupFixture s(true);
+  FormActivate(s.form);
+  EXPECT_TRUE(s.f.dialogs.errors.empty());
+  const EngineParams& p = s.engine().params;
+  EXPECT_EQ(p.FlangerOn.load(), 1);
+  EXPECT_EQ(p.PostEqOn.load(), 1);
+  EXPECT_EQ(p.TubeOn.load(), 1);
+  EXPECT_EQ(p.ReverbOn.load(), 0);
+  EXPECT_EQ(p.EchoOn.load(), 0);
+  EXPECT_EQ(p.DistortionType.load(), 0);
+  EXPECT_FLOAT_EQ(p.OutputGain.load(), 1.0f);
+  EXPECT_FLOAT_EQ(p.InputGain.load(), 1.0f);
+  // The preset's positions override those of step 15.
+  EXPECT_EQ(s.form.Group("RadioGroup_elipsF").ItemIndex(), 0);
+  EXPECT_FALSE(s.form.Box("Pre_FVC1_OnOff").Checked());
+  EXPECT_EQ(PresetsOf(s.form).currentFile, s.dir.WithSeparator() + "/clear.pre");
+}
+
+TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
+  StartupFixture s(false);
+  FormActivate(s.form);
+  EXPECT_EQ(s.f.dialogs.errors, std::vector<std::string>{"File not found"});
+  EXPECT_EQ(s.engine().params.TubeOn.load(), 0);
+  // Steps up to 15 ran.
+  EXPECT_EQ(s.form.Group("RadioGroup_elipsF").ItemIndex(), 3);
+  EXPECT_TRUE(s.form.Box("Pre_FVC1_OnOff").Checked());
+  EXPECT_EQ(s.form.Bar("ScrollBar_FVC1").Position(), 3);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Koeff_FVC2").Position(), 5);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Reverb_G_2").Position(), 1);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Rever_FNC_2").Position(), 70);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Rever_Dec2").Position(), 75);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Delay_Time").Position(), 25);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Delay_Decay").Position(), 40);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Delay_Gain").Position(), 60);
+  EXPECT_EQ(s.form.Bar("ScrollBar_Delay_I_Gain").Position(), 45);
+  EXPECT_EQ(s.form.Group("RadioGroup_OUT_MONO_").ItemIndex(), 0);
+  // A later activation tries again.
+  test::WriteRecord(s.File("clear.pre"), InitialPresetRecord());
+  FormActivate(s.form);
+  EXPECT_EQ(s.f.dialogs.errors.size(), 1u);
+  EXPECT_EQ(s.engine().params.TubeOn.load(), 1);
+}
+
+TEST(Startup, TextsHintsAndTheSoundCardControlsWithoutRing0) {
+  StartupFixture s(true);
+  FormActivate(s.form);
+  EXPECT_EQ(s.form.Get<ui::Label>("Label_wdm_help").Caption(),
+            "If you hear clicks or glitches in sound press Increase Delay button several times,\n\r"
+            "if  the delay  in sound is  too big  press several  times Decrease Delay button.");
+  const auto& sizes = s.form.Group("RadioGroup_WAV_WRITE_BUF_SIZE");
+  EXPECT_EQ(sizes.Items(), (std::vector<std::string>{"1 minute", "2 minutes", "3 minutes", "4 minutes"}));
+  EXPECT_EQ(sizes.ItemIndex(), 0);
+  EXPECT_EQ(s.form.Find("BitBtn_latPlus")->Hint(),
+            "This button makes the input-to-output signal delay bigger,\n\r"
+            "it does not work for SB-16 and AWE32/64 modes.\n\rClick several times to have audible effect.");
+  EXPECT_EQ(StartupOf(s.form).hintHidePauseMs, 15000);
+  EXPECT_EQ(s.form.Group("RadioGroup_NameOfSC").ItemIndex(), 2);
+  EXPECT_FALSE(s.form.Group("RadioGroup_NameOfSC").Enabled());
+  EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Checked());
+  EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Enabled());
+  EXPECT_EQ(StartupOf(s.form).dialogDirectory, s.dir.WithSeparator());
+}
+
+TEST(Startup, TheMouseHookFlipsTheSlotFromTheFirstActivationOn) {
+  StartupFixture s(true);
+  s.form.Status().SetSimpleText("before");
+  MouseHookRightButtonDown(s.form);
+  EXPECT_EQ(s.form.Status().SimpleText(), "before");  // not installed yet
+  FormActivate(s.form);
+  FormActivate(s.form);
+  EXPECT_EQ(StartupOf(s.form).activations, 2);
+  MouseHookRightButtonDown(s.form);
+  EXPECT_EQ(s.form.Status().SimpleText(), "File=B");
+  EXPECT_EQ(StartupOf(s.form).hookSlot, 1);
+  MouseHookRightButtonDown(s.form);
+  EXPECT_EQ(s.form.Status().SimpleText(), "File=A");
+  EXPECT_EQ(StartupOf(s.form).hookSlot, 0);
+}
+
+TEST(Startup, DitherTableIsReproducibleFromItsSeed) {
+  auto a = MakeEngine();
+  auto b = MakeEngine();
+  BuildDitherTable(*a, 7);
+  BuildDitherTable(*b, 7);
+  int differences = 0;
+  int minimum = 0;
+  int maximum = 0;
+  for (int k = 0; k < DitherTable::kSize; ++k) {
+    const int value = a->dither.values[k].load();
+    differences += value != b->dither.values[k].load();
+    minimum = std::min(minimum, value);
+    maximum = std::max(maximum, value);
+  }
+  EXPECT_EQ(differences, 0);
+  // FVC1 at 12500 Hz keeps the dither within a few hundred either way.
+  EXPECT_LT(maximum, 600);
+  EXPECT_GT(minimum, -600);
+  EXPECT_GT(maximum - minimum, 300);
+  BuildDitherTable(*b, 8);
+  int changed = 0;
+  for (int k = 0; k < DitherTable::kSize; ++k)
+    changed += a->dither.values[k].load() != b->dither.values[k].load();
+  EXPECT_GT(changed, DitherTable::kSize / 2);
+}
+
+}  // namespace
+}  // namespace fw
