@@ -39,7 +39,7 @@ struct Engine {
   RecordRing record;
 
   ToneFilters filters;
-  Distortions distortion;
+  Distortions distortion{params};
   GraphicEqualisers eq;
   TubeStages tube;
   EllipticFilter elliptic;

@@ -1,23 +1,72 @@
 #pragma once
 // Tone filters around the distortions: FVC1 (with the low-boost side buffer),
 // FVC2, FVC3, the fixed second-order section, the fixed high-pass, the high
-// pre-equaliser and the second low-pass. (Placeholder: passes the block through.)
+// pre-equaliser and the second low-pass. Parameters are engine words written by
+// the window thread; filter state belongs to the audio thread and is never cleared.
 #include <cstdint>
 
 #include "engine/word.h"
+#include "tone/highpass_section.h"
 
 namespace fw {
 
 struct ToneFilters {
-  void Fvc1Filter(float* work, float* side, int n) noexcept { (void)work, (void)side, (void)n; }
-  void Fvc2Stage(float* work, int n) noexcept { (void)work, (void)n; }
-  void Fvc3Filter(float* work, int n) noexcept { (void)work, (void)n; }
-  void FixedSection(float* work, int n) noexcept { (void)work, (void)n; }
-  void FixedHighPass(float* work, int n) noexcept { (void)work, (void)n; }
-  void HiPreSectionA(float* work, int n) noexcept { (void)work, (void)n; }
-  void HiPreSectionB(float* work, int n) noexcept { (void)work, (void)n; }
-  void LowPass2(float* work, int n) noexcept { (void)work, (void)n; }
-  float Fvc1Step(std::int32_t x) noexcept { return static_cast<float>(x); }
+  ToneFilters() noexcept;
+
+  // Rate every FVC design uses: 44100 only for the dither table's FVC1 design at
+  // activation, 22050 for every other design.
+  FloatWord FilterDesignRate{22050.0f};
+
+  FloatWord Fvc1Cutoff{150.0f};
+  FloatWord Fvc1Damping{1.41f};
+  FloatWord Fvc1Gain{1.0f};
+
+  FloatWord Fvc2Cutoff{150.0f};
+  FloatWord Fvc2Damping{1.41f};
+  FloatWord Fvc2Mix{0.5f};
+
+  FloatWord Fvc3Cutoff{100.0f};
+  FloatWord Fvc3Damping{1.41f};
+  FloatWord Fvc3Gain{1.0f};
+
+  FloatWord HiPassGain{0.0f};  // silence until ScrollBarGainHiF or ScrollBar1 first moves
+  FloatWord HiPreCoefficient{1.0f / 6.0f};
+  FloatWord HiPreGain{1.0f};
+  FloatWord LowPass2Coefficient{1.0f};
+
+  HighPassSection fvc1;
+  HighPassSection fvc2;
+  HighPassSection fvc3;
+  HighPassSection fixedSection;
+
+  // Stages: work[0 .. n-1] in place.
+  void Fvc1Filter(float* work, float* side, int n) noexcept;
+  void Fvc2Stage(float* work, int n) noexcept;
+  void Fvc3Filter(float* work, int n) noexcept;
+  void FixedSection(float* work, int n) noexcept;
+  void FixedHighPass(float* work, int n) noexcept;
+  void HiPreSectionA(float* work, int n) noexcept;
+  void HiPreSectionB(float* work, int n) noexcept;
+  void LowPass2(float* work, int n) noexcept;
+  // One sample through FVC1's section (its state advances), without gain or buffers.
+  float Fvc1Step(std::int32_t x) noexcept { return fvc1.Step(static_cast<float>(x)); }
+
+ private:
+  float hiPassPrevious_ = 0.0f;
+  float hiPreLowA_ = 0.0f;
+  float hiPreLowB_ = 0.0f;
+  float lowPass2_ = 0.0f;
 };
+
+// The fixed second-order section's design, made once at activation.
+inline constexpr float kFixedSectionCutoff = 50.0f;
+inline constexpr float kFixedSectionDamping = 1.41f;
+
+// Window thread: each design reads its stage's cutoff and damping words and
+// FilterDesignRate, and replaces that section's coefficients.
+void DesignFvc1(ToneFilters& filters) noexcept;
+void DesignFvc2(ToneFilters& filters) noexcept;
+void DesignFvc3(ToneFilters& filters) noexcept;
+void DesignFixedSection(ToneFilters& filters) noexcept;
 
 }  // namespace fw

@@ -1,0 +1,123 @@
+#include "tone/distortions.h"
+
+#include <cmath>
+
+#include "engine/params.h"
+
+namespace fw {
+namespace {
+
+constexpr float kEnvelopeFloor = 50.0f;
+constexpr float kPi = 3.14159265f;
+constexpr float kFullScale = 32767.0f;
+
+std::int32_t NextRingPosition(std::int32_t position) noexcept {
+  const std::int32_t next = position + 1;
+  return next == Distortions::kHistoryLength ? 0 : next;
+}
+
+// x^P as a real power, with 0^P = 0.
+float RealPower(float x, float p) noexcept { return x == 0.0f ? 0.0f : std::pow(x, p); }
+
+// Two straight segments through (0, 0), (a, b) and (32767, 32767), blended by
+// an arctangent knee around a.
+struct ShaperCurve {
+  ShaperCurve(std::int32_t kneeIn, std::int32_t kneeOut, float smooth) noexcept
+      : a(static_cast<float>(kneeIn)), k(smooth) {
+    const float b = static_cast<float>(kneeOut);
+    s1 = b / a;
+    s2 = (kFullScale - b) / (kFullScale - a);
+    c2 = b - (kFullScale - b) * a / (kFullScale - a);
+  }
+  float Blend(float u) const noexcept { return 0.5f + std::atan(k * (u - a)) / kPi; }
+  float Line(float u, float w) const noexcept { return (s1 - (s1 - s2) * w) * u + c2 * w; }
+
+  float a;
+  float k;
+  float s1 = 0.0f;
+  float s2 = 0.0f;
+  float c2 = 0.0f;
+};
+
+}  // namespace
+
+void Distortions::SoftDistortion(float* work, int n) noexcept {
+  if (SoftArmed.load() == 0) {
+    positions_ = kArmedPositions;
+    SoftEnvelope.store(0.0f);
+    SoftDivisor.store(15);
+    SoftSharpness.store(1.0e7f);
+    SoftArmed.store(1);
+  }
+  float envelope = SoftEnvelope.load();
+  if (envelope < kEnvelopeFloor) envelope = kEnvelopeFloor;
+
+  const std::int32_t divisor = SoftDivisor.load();
+  const float divisorF = static_cast<float>(divisor);
+  const bool perSample = divisor <= 1;
+  const float sharpness = SoftSharpness.load();
+  const float exponent = SoftExponent.load();
+  const float level = SoftLevel.load();
+  // With the live input muted the chain has not applied the input gain; the stage does.
+  const bool muted = chain_.LiveInputFactor.load() < 0.5f;
+  const float inputGain = chain_.InputGain.load();
+
+  SoftRingPositions p = positions_;
+  float* history = history_.data();
+  for (int i = 0; i < n; ++i) {
+    p.write = NextRingPosition(p.write);
+    p.newest = NextRingPosition(p.newest);
+    p.centre = NextRingPosition(p.centre);
+    p.oldest = NextRingPosition(p.oldest);
+
+    const float s = muted ? work[i] * inputGain : work[i];
+    history[p.write] = s;
+    envelope = envelope + std::fabs(history[p.newest]) - std::fabs(history[p.oldest]);
+    if (envelope < kEnvelopeFloor) envelope = kEnvelopeFloor;
+    const float average = envelope / divisorF;
+    const float d = history[p.centre];
+
+    float g;
+    if (perSample) {
+      g = (RealPower(std::fabs(d), exponent) + sharpness) / (d * d + sharpness);
+    } else {
+      g = (RealPower(average, exponent) + sharpness) / (average * average + sharpness);
+    }
+    work[i] = level * d * g;
+  }
+  positions_ = p;
+  SoftEnvelope.store(envelope);
+}
+
+void Distortions::WaveshaperDistortion(float* work, std::int32_t kneeIn, std::int32_t kneeOut, int n,
+                                       float smooth, float level) noexcept {
+  const ShaperCurve curve(kneeIn, kneeOut, smooth);
+  const float drive = ShaperDrive.load();
+
+  const float top = curve.Line(kFullScale, curve.Blend(32768.0f));
+  const float bottom = curve.Line(0.0f, curve.Blend(0.0f));
+  const float scale = level * kFullScale / (top - bottom);
+  const float offset = bottom * scale;
+
+  for (int i = 0; i < n; ++i) {
+    const float x = work[i];
+    if (x >= 0.0f) {
+      const float u = x * drive;
+      work[i] = curve.Line(u, curve.Blend(u)) * scale - offset;
+    } else {
+      const float u = -x * drive;
+      work[i] = -(curve.Line(u, curve.Blend(u)) * scale - offset);
+    }
+  }
+}
+
+void Distortions::LoadShaperType(std::int32_t type) noexcept {
+  if (type < 1 || type > static_cast<std::int32_t>(kShaperTypeSets.size())) return;
+  const ShaperTypeSet& set = kShaperTypeSets[static_cast<std::size_t>(type - 1)];
+  ShaperLevel.store(set.level);
+  ShaperSmooth.store(set.smooth);
+  ShaperKneeIn.store(set.kneeIn);
+  ShaperKneeOut.store(set.kneeOut);
+}
+
+}  // namespace fw

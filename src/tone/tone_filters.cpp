@@ -1,0 +1,115 @@
+#include "tone/tone_filters.h"
+
+namespace fw {
+namespace {
+
+void DesignSection(HighPassSection& section, const FloatWord& cutoff, const FloatWord& damping,
+                   const FloatWord& rate) noexcept {
+  section.Design(static_cast<double>(cutoff.load()), static_cast<double>(damping.load()),
+                 static_cast<double>(rate.load()));
+}
+
+}  // namespace
+
+// Sections hold a valid design from the start, so the always-on stages are
+// usable before the activation sequence designs them.
+ToneFilters::ToneFilters() noexcept {
+  DesignFvc1(*this);
+  DesignFvc2(*this);
+  DesignFvc3(*this);
+  DesignFixedSection(*this);
+}
+
+void DesignFvc1(ToneFilters& f) noexcept {
+  DesignSection(f.fvc1, f.Fvc1Cutoff, f.Fvc1Damping, f.FilterDesignRate);
+}
+void DesignFvc2(ToneFilters& f) noexcept {
+  DesignSection(f.fvc2, f.Fvc2Cutoff, f.Fvc2Damping, f.FilterDesignRate);
+}
+void DesignFvc3(ToneFilters& f) noexcept {
+  DesignSection(f.fvc3, f.Fvc3Cutoff, f.Fvc3Damping, f.FilterDesignRate);
+}
+
+void DesignFixedSection(ToneFilters& f) noexcept {
+  f.fixedSection.Design(static_cast<double>(kFixedSectionCutoff), static_cast<double>(kFixedSectionDamping),
+                        static_cast<double>(f.FilterDesignRate.load()));
+}
+
+void ToneFilters::Fvc1Filter(float* work, float* side, int n) noexcept {
+  HighPassSection::Run section(fvc1);
+  const float gain = Fvc1Gain.load();
+  for (int i = 0; i < n; ++i) {
+    const float x = work[i];
+    const float y = section.Step(x);
+    side[i] = (y - x) * gain;  // the low part the filter removed, sign inverted
+    work[i] = y * gain;
+  }
+}
+
+void ToneFilters::Fvc2Stage(float* work, int n) noexcept {
+  HighPassSection::Run section(fvc2);
+  const float mix = Fvc2Mix.load();
+  for (int i = 0; i < n; ++i) {
+    const float x = work[i];
+    work[i] = x + section.Step(x) * mix;
+  }
+}
+
+void ToneFilters::Fvc3Filter(float* work, int n) noexcept {
+  HighPassSection::Run section(fvc3);
+  const float gain = Fvc3Gain.load();
+  for (int i = 0; i < n; ++i) work[i] = section.Step(work[i]) * gain;
+}
+
+void ToneFilters::FixedSection(float* work, int n) noexcept {
+  HighPassSection::Run section(fixedSection);
+  for (int i = 0; i < n; ++i) work[i] = section.Step(work[i]);
+}
+
+// The negated first difference, times the gain.
+void ToneFilters::FixedHighPass(float* work, int n) noexcept {
+  const float gain = HiPassGain.load();
+  float previous = hiPassPrevious_;
+  for (int i = 0; i < n; ++i) {
+    const float x = work[i];
+    const float d = previous - x;
+    previous = x;
+    work[i] = d * gain;
+  }
+  hiPassPrevious_ = previous;
+}
+
+void ToneFilters::HiPreSectionA(float* work, int n) noexcept {
+  const float alpha = HiPreCoefficient.load();
+  float low = hiPreLowA_;
+  for (int i = 0; i < n; ++i) {
+    const float x = work[i];
+    low = low + (x - low) * alpha;
+    work[i] = x - low;
+  }
+  hiPreLowA_ = low;
+}
+
+void ToneFilters::HiPreSectionB(float* work, int n) noexcept {
+  const float alpha = HiPreCoefficient.load();
+  const float gain = HiPreGain.load();
+  float low = hiPreLowB_;
+  for (int i = 0; i < n; ++i) {
+    const float x = work[i];
+    low = low + (x - low) * alpha;
+    work[i] = (x - low) * gain;
+  }
+  hiPreLowB_ = low;
+}
+
+void ToneFilters::LowPass2(float* work, int n) noexcept {
+  const float beta = LowPass2Coefficient.load();
+  float low = lowPass2_;
+  for (int i = 0; i < n; ++i) {
+    low = low + (work[i] - low) * beta;
+    work[i] = low;
+  }
+  lowPass2_ = low;
+}
+
+}  // namespace fw
