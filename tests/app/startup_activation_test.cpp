@@ -76,6 +76,11 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   EXPECT_EQ(s.form.Bar("ScrollBar_Delay_Gain").Position(), 60);
   EXPECT_EQ(s.form.Bar("ScrollBar_Delay_I_Gain").Position(), 45);
   EXPECT_EQ(s.form.Group("RadioGroup_OUT_MONO_").ItemIndex(), 0);
+  // Every section ends designed for 22050; the soft distortion re-arms.
+  EXPECT_FLOAT_EQ(s.engine().filters.FilterDesignRate.load(), 22050.0f);
+  EXPECT_FLOAT_EQ(s.engine().distortion.SoftExponent.load(), 1.75f);
+  EXPECT_EQ(s.engine().distortion.SoftArmed.load(), 0);
+  EXPECT_FLOAT_EQ(s.engine().filters.LowPass2Coefficient.load(), 1.0f);
   // A later activation tries again.
   test::WriteRecord(s.File("clear.pre"), InitialPresetRecord());
   FormActivate(s.form);

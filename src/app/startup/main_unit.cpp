@@ -19,12 +19,17 @@ void InitialiseMainUnit(Engine& engine) {
   p.LowBoostMix.store(4000.0f);
   p.LiveInputFactor.store(1.001f);
   p.RecordRingSize.store(0);
+  engine.distortion.ShaperLevel.store(0.49f);
+  engine.distortion.ShaperSmooth.store(0.1f);
+  engine.distortion.ShaperKneeIn.store(1000);
+  engine.distortion.ShaperKneeOut.store(10000);
   p.WavFileGain.store(1.0f);
   p.FileBlockCounter.store(0);
   p.RecordIndex.store(0);
   p.FileRefillRequest.store(0);
   p.LowBoostOn.store(0);
   engine.waveIn.running.store(0);
+  engine.filters.HiPreCoefficient.store(0.16666667f);
   p.OverloadLatch.store(0);
 }
 

@@ -33,17 +33,49 @@ void BuildDitherTable(Engine& engine, std::uint32_t seed) {
   }
 }
 
-void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed) { BuildDitherTable(engine, ditherSeed); }
+void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed) {
+  ToneFilters& f = engine.filters;
+  f.Fvc1Cutoff.store(12500.0f);
+  f.Fvc1Damping.store(1.41f);
+  f.FilterDesignRate.store(44100.0f);
+  f.Fvc1Gain.store(1.0f);
+  DesignFvc1(f);
+  f.Fvc3Cutoff.store(100.0f);
+  f.Fvc3Damping.store(1.41f);
+  f.Fvc3Gain.store(1.0f);
+  DesignFvc3(f);
+  f.FilterDesignRate.store(22050.0f);
+  f.Fvc2Cutoff.store(150.0f);
+  f.Fvc2Damping.store(1.41f);
+  DesignFvc2(f);
+  BuildDitherTable(engine, ditherSeed);
+  DesignFixedSection(f);
+  engine.distortion.SoftExponent.store(1.75f);
+}
 
 void SetDistortionDefaults(Engine& engine) {
   engine.realtime.threadState.store(0);
   engine.realtime.runFlag.store(0);
+  engine.distortion.SoftLevel.store(1.0f);
+  engine.filters.HiPreGain.store(1.0f);
   engine.params.HiPreOn.store(0);
   engine.params.SoftDistortionOn.store(0.0f);
   engine.params.DistortionType.store(0);
+  engine.distortion.ShaperDrive.store(1.0f);
 }
 
-void DesignSecondFilters(Engine& engine) { (void)engine; }
+void DesignSecondFilters(Engine& engine) {
+  ToneFilters& f = engine.filters;
+  f.Fvc1Cutoff.store(500.0f);
+  f.Fvc1Damping.store(1.41f);
+  f.FilterDesignRate.store(22050.0f);
+  f.Fvc1Gain.store(1.0f);
+  DesignFvc1(f);
+  DesignFvc3(f);
+  engine.distortion.SoftArmed.store(0);
+  f.HiPreCoefficient.store(0.16666667f);
+  f.LowPass2Coefficient.store(1.0f);
+}
 
 void SetWaveFormats(TForm1& form) { (void)form; }
 
