@@ -1,9 +1,11 @@
 #pragma once
-// The reverb: four all-pass sections on a copy of the block, then a delay and a
-// brightness low-pass added to the work buffer. (Placeholder: adds nothing.)
+// The reverb: a copy of the block passes four all-pass sections in series, then a
+// plain delay and a one-pole "Brightness" low-pass; the result, scaled by the reverb
+// gain, is added to the work buffer.
 #include <cstdint>
 
 #include "engine/params.h"
+#include "engine/word.h"
 
 namespace fw {
 
@@ -12,17 +14,42 @@ struct Reverb {
   static constexpr int kLineCapacity = 2501;
   static constexpr int kAllPassLengths[4] = {2203, 1511, 1049, 787};
 
+  // Coefficient of the second stage's low-pass (1.0 = transparent); the window
+  // thread writes it, the second stage re-reads it every sample.
+  FloatWord ReverbBrightness{0.01f};
+
+  // The "Non realtime reverb" group: stored for presets and the window, read by no stage.
+  IntWord ReverbDelay1{24};
+  FloatWord ReverbGain1{1.0f};
+  FloatWord ReverbDecay1{0.26f};
+  FloatWord ReverbBrightness1{0.01f};
+
   float input[kInputCapacity] = {};
   float lines[4][kLineCapacity] = {};
-  std::int32_t positions[4] = {};
+  // All-pass positions: advanced by the audio side, set to 0 by every activation.
+  IntWord positions[4] = {};
 
-  void ReverbAllPass(int n, int length, float* line, std::int32_t& position, float g) noexcept {
-    (void)n, (void)length, (void)line, (void)position, (void)g;
-  }
-  // Adds the second stage's output to work; reads ReverbGain2 from the parameter block.
-  void ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept {
-    (void)work, (void)n, (void)length, (void)params;
-  }
+  // Second stage: audio side only.
+  float secondLine[kLineCapacity] = {};
+  std::int32_t secondPosition = 0;
+  float lowPassState = 0.0f;
+
+  // One Schroeder all-pass section over input[0..n), in place.
+  void ReverbAllPass(int n, int length, float* line, IntWord& position, float g) noexcept;
+  // The second stage over input[0..n): delays by `length` samples (one sample for a
+  // length of 0 or 1), low-passes, and adds the result × ReverbGain2 to work.
+  void ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept;
+
+  // The activation sequence's reset: the four all-pass positions to 0; the lines keep their content.
+  void ResetAllPassPositions() noexcept;
 };
+
+// The activation sequence's reverb values: the all-pass positions to 0 and
+// ReverbAllPassGain 0.26 (the "Reverb Decay 2" control then makes it 0.75).
+void SetReverbStartValues(Reverb& reverb, EngineParams& params) noexcept;
+
+// The reverb gain of "Reverb Gain 1" and "Reverb Gain 2": 1.0 multiplied by 0.84 once
+// per position step (1.0 at position 0 or below).
+float ReverbGainForPosition(int position) noexcept;
 
 }  // namespace fw

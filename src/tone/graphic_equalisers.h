@@ -1,11 +1,55 @@
 #pragma once
-// The pre and post nine-band graphic equalisers. (Placeholder: passes the block through.)
+// The pre and post nine-band graphic equalisers: nine band-pass sections in
+// parallel on the same input, weighted by the band gains, summed in double in
+// band order and scaled by the output gain.
+#include "engine/word.h"
+#include "tone/bandpass_section.h"
 
 namespace fw {
 
+// Centre and width in hertz of the nine bands; the tube stages' voicing bank
+// uses the same layout.
+struct BandLayout {
+  int centre;
+  int width;
+};
+inline constexpr int kEqualiserBands = 9;
+inline constexpr BandLayout kEqualiserLayout[kEqualiserBands] = {{62, 40},     {125, 100},   {250, 200},
+                                                                 {425, 400},   {850, 800},   {1700, 1200},
+                                                                 {3400, 2000}, {5500, 4000}, {8000, 3500}};
+
+inline constexpr float kNeutralBandGain = 10.0f;
+inline constexpr float kNeutralEqOutputGain = 0.1f;
+
+// Slider law m(v) for v = 101 - position: 1.0 at v = 50 rising to 11.0 at 100,
+// falling to 1/10.8 at v = 1.
+double SliderLaw(int v) noexcept;
+
+// One nine-band equaliser.
+struct GraphicEqualiser {
+  BandpassBankCoefficients<kEqualiserBands> coefficients;
+  FloatWord BandGain[kEqualiserBands];
+  FloatWord EqOutputGain{0.0f};
+  BandpassBankState<kEqualiserBands> state;  // audio side only
+
+  // Neutral gains, then the nine sections at rate fs.
+  void Design(float fs) noexcept;
+  // Band 1..8 gets 10 x m(v); band 0 has no slider, other bands are ignored.
+  void SetBandGain(int band, int v) noexcept;
+  void Process(float* buffer, int n) noexcept;
+};
+
 struct GraphicEqualisers {
-  void PreEqualiser(float* buffer, int n) noexcept { (void)buffer, (void)n; }
-  void PostEqualiser(float* buffer, int n) noexcept { (void)buffer, (void)n; }
+  GraphicEqualiser pre;
+  GraphicEqualiser post;
+
+  void DesignPreEqualiser(float fs) noexcept { pre.Design(fs); }
+  void DesignPostEqualiser(float fs) noexcept { post.Design(fs); }
+  void SetPreBandGain(int band, int v) noexcept { pre.SetBandGain(band, v); }
+  void SetPostBandGain(int band, int v) noexcept { post.SetBandGain(band, v); }
+
+  void PreEqualiser(float* buffer, int n) noexcept { pre.Process(buffer, n); }
+  void PostEqualiser(float* buffer, int n) noexcept { post.Process(buffer, n); }
 };
 
 }  // namespace fw

@@ -1,0 +1,133 @@
+#include "tone/tube_stages.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/engine.h"
+#include "tone/graphic_equalisers.h"
+
+namespace fw {
+
+void TubeStages::DesignVoiceBank(float lowGain, float outputGain, float fs) noexcept {
+  VoiceLowGain.store(lowGain);
+  VoiceOutputGain.store(outputGain);
+  for (int b = 0; b < kVoiceBands; ++b) {
+    voiceCoefficients.Design(b, kEqualiserLayout[b].centre, kEqualiserLayout[b].width, fs);
+  }
+}
+
+void TubeStages::DesignFoldBank(std::int32_t cascade, float band6Gain, float lowWeight, float widthFactor,
+                                float fs) noexcept {
+  FoldCascade.store(cascade);
+  VoiceBand6Gain.store(band6Gain);
+  FoldLowWeight.store(lowWeight);
+  FoldWidthFactor.store(widthFactor);
+  // Half-octave centres from 44.19 Hz, each rounded to float before the next step.
+  float centre = 31.25f;
+  for (int b = 0; b < kFoldBands; ++b) {
+    centre = static_cast<float>(static_cast<double>(centre) * std::sqrt(2.0));
+    const float width = b < kFoldBands - 1 ? centre * widthFactor : centre * 0.3f;
+    FoldCentre[b].store(centre);
+    FoldWidth[b].store(width);
+    foldCoefficients.Design(b, centre, width, fs);
+  }
+}
+
+namespace {
+
+// Samples per pass: the band outputs of a pass are summed four samples at a time.
+constexpr int kChunk = 64;
+
+// The fold rule on four bands at once; the same operations as FoldBandValue, with
+// both branches computed and the one the rule takes selected.
+BandLanes FoldLanes(BandLanes v, float thr, float l) noexcept {
+  const float halfL = 0.5f * l;
+  const BandLanes top = {16000.0f, 16000.0f, 16000.0f, 16000.0f};
+  const BandLanes threshold = {thr, thr, thr, thr};
+  v = v >= top ? halfL * (v - 16000.0f) : (v >= threshold ? thr - l * v : v);
+  v = v < -top ? halfL * (v + 16000.0f) : (v < -threshold ? -thr - l * v : v);
+  return v;
+}
+
+}  // namespace
+
+void TubeStages::FoldBank(float* buffer, int n) noexcept {
+  using Bank = BandpassBankState<kFoldBands>;
+  const BandpassBankSnapshot<kFoldBands> c(foldCoefficients);
+  const bool cascade = FoldCascade.load() == 1;
+  const float thr = FoldThreshold.load();
+  const float l = thr / 16000.0f;
+  const float lowWeight = FoldLowWeight.load();
+  const int bands = std::clamp(static_cast<int>(FoldBandCount.load()), 0, kFoldBands);
+  // Bands 1 to 6 are weighted; the others are multiplied by 1, which is exact.
+  BandLanes weight[Bank::kVectors];
+  for (int b = 0; b < kFoldBands; ++b) weight[b / kLanes][b % kLanes] = b >= 1 && b <= 6 ? lowWeight : 1.0f;
+
+  Bank first = foldFirstLevel;
+  Bank second = foldSecondLevel;
+  BandLanes folded[kChunk][Bank::kVectors];
+  for (int start = 0; start < n; start += kChunk) {
+    const int count = std::min(kChunk, n - start);
+    for (int i = 0; i < count; ++i) {
+      BandLanes v[Bank::kVectors];
+      if (cascade) {
+        BandLanes u[Bank::kVectors];
+        first.Step(c, buffer[start + i], u);
+        second.Step(c, u, v);
+      } else {
+        second.Step(c, buffer[start + i], v);
+      }
+      for (int k = 0; k < Bank::kVectors; ++k) folded[i][k] = FoldLanes(v[k], thr, l) * weight[k];
+    }
+    SumBandsInOrder<Bank::kVectors>(folded, count, bands, 1.0, buffer + start);
+  }
+  foldFirstLevel = first;
+  foldSecondLevel = second;
+}
+
+void TubeStages::VoiceBank(float* buffer, int n) noexcept {
+  using Bank = BandpassBankState<kVoiceBands>;
+  const BandpassBankSnapshot<kVoiceBands> c(voiceCoefficients);
+  const float lowGain = VoiceLowGain.load();
+  const float band6Gain = VoiceBand6Gain.load();
+  const double outputGain = VoiceOutputGain.load();
+  BandLanes weight[Bank::kVectors];
+  for (int b = 0; b < Bank::kVectors * kLanes; ++b) {
+    weight[b / kLanes][b % kLanes] = b == 6 ? band6Gain : (b == 1 || b == 2) ? lowGain : 1.0f;
+  }
+  Bank s = voiceState;
+  BandLanes weighted[kChunk][Bank::kVectors];
+  for (int start = 0; start < n; start += kChunk) {
+    const int count = std::min(kChunk, n - start);
+    for (int i = 0; i < count; ++i) {
+      BandLanes y[Bank::kVectors];
+      s.Step(c, buffer[start + i], y);
+      for (int k = 0; k < Bank::kVectors; ++k) weighted[i][k] = y[k] * weight[k];
+    }
+    SumBandsInOrder<Bank::kVectors>(weighted, count, kVoiceBands, outputGain, buffer + start);
+  }
+  voiceState = s;
+}
+
+void TubeDesignSequence(TubeStages& tube, GraphicEqualisers& eq, float fs, float p, float q,
+                        float r) noexcept {
+  tube.DesignVoiceBank(p, 3.0f, fs);
+  tube.DesignFoldBank(0, 3.0f, q, r, fs);
+  eq.DesignPreEqualiser(fs);
+  eq.DesignPostEqualiser(fs);
+}
+
+void RunTubeDesignSequence(Engine& engine, float p, float q, float r) noexcept {
+  const auto fs = static_cast<float>(engine.params.EngineSampleRate.load());
+  TubeDesignSequence(engine.tube, engine.eq, fs, p, q, r);
+}
+
+void DesignTubeVoicing1(Engine& engine) noexcept {
+  RunTubeDesignSequence(engine, kVoicing1[0], kVoicing1[1], kVoicing1[2]);
+}
+
+void DesignTubeVoicing2(Engine& engine) noexcept {
+  RunTubeDesignSequence(engine, kVoicing2[0], kVoicing2[1], kVoicing2[2]);
+}
+
+}  // namespace fw

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/engine_fixture.h"
+
+namespace fw {
+namespace {
+
+TEST(DelayPage, ControlsStartWithTheWindowsPositionsAndCaptions) {
+  test::FormFixture f;
+  TForm1& form = *f.form;
+  struct Bar {
+    const char* name;
+    int min, max, position;
+    const char* label;
+    const char* caption;
+  };
+  for (const Bar& b : {Bar{"ScrollBar_Delay_Time", 1, 100, 1, "Label_Delay_Time", "Delay"},
+                       Bar{"ScrollBar_Delay_Decay", 1, 99, 5, "Label_Delay_Decay", "Decay"},
+                       Bar{"ScrollBar_Delay_Gain", 1, 100, 1, "Label_Delay_Gain", "Gain"},
+                       Bar{"ScrollBar_Delay_I_Gain", 1, 100, 1, "Label_Delay_I_Gain", "Echo Gain"}}) {
+    const auto& bar = form.Bar(b.name);
+    EXPECT_EQ(bar.Min(), b.min) << b.name;
+    EXPECT_EQ(bar.Max(), b.max) << b.name;
+    EXPECT_EQ(bar.Position(), b.position) << b.name;
+    EXPECT_EQ(bar.Page(), "Delay/Chorus") << b.name;
+    EXPECT_EQ(form.Get<ui::Label>(b.label).Caption(), b.caption);
+  }
+  EXPECT_EQ(form.Box("CheckBox_DelayOn_Off").Caption(), "On/Off");
+  EXPECT_FALSE(form.Box("CheckBox_DelayOn_Off").Checked());
+  EXPECT_EQ(form.Box("CheckBox1").Caption(), "Very Light Flanger");
+  EXPECT_FALSE(form.Box("CheckBox1").Checked());
+}
+
+TEST(DelayPage, StartUpPositionsGive6500Samples0Point6AndTheFiveTaps) {
+  test::FormFixture f;
+  TForm1& form = *f.form;
+  f.engine->echo.ResetSweep();
+  SetEchoStartValues(f.engine->echo, f.engine->params);
+  form.Bar("ScrollBar_Delay_Time").SetPosition(25);
+  form.Bar("ScrollBar_Delay_Decay").SetPosition(40);
+  form.Bar("ScrollBar_Delay_Gain").SetPosition(60);
+  form.Bar("ScrollBar_Delay_I_Gain").SetPosition(45);
+
+  const EchoDelay& echo = f.engine->echo;
+  EXPECT_EQ(f.engine->params.EchoDelay.load(), 6500);
+  EXPECT_FLOAT_EQ(echo.EchoGain.load(), 0.6f);
+  EXPECT_FLOAT_EQ(echo.EchoDecay.load(), 0.4f);
+  EXPECT_FLOAT_EQ(echo.EchoLevel.load(), 0.45f);
+  const double printed[] = {0.45, 0.18, 0.072, 0.0288, 0.01152};
+  for (int k = 0; k < EchoDelay::kTapCount; ++k) {
+    EXPECT_NEAR(echo.taps[k].load(), printed[k], printed[k] * 1e-6) << "tap " << k;
+  }
+}
+
+TEST(DelayPage, DecayOneWithEchoGain100LeavesOnlyTheFirstEchoAudible) {
+  test::FormFixture f;
+  f.form->Bar("ScrollBar_Delay_Decay").SetPosition(1);
+  f.form->Bar("ScrollBar_Delay_I_Gain").SetPosition(100);
+  const EchoDelay& echo = f.engine->echo;
+  for (int k = 0; k < EchoDelay::kTapCount; ++k) {
+    EXPECT_NEAR(echo.taps[k].load(), std::pow(0.01, k), std::pow(0.01, k) * 1e-6) << "tap " << k;
+  }
+}
+
+TEST(DelayPage, EachTapControlReadsBothPositions) {
+  test::FormFixture f;
+  f.form->Bar("ScrollBar_Delay_I_Gain").SetPosition(50);  // decay still at 5
+  EXPECT_NEAR(f.engine->echo.taps[1].load(), 0.5 * 0.05, 1e-8);
+  f.form->Bar("ScrollBar_Delay_Decay").SetPosition(20);  // level still at 50
+  EXPECT_NEAR(f.engine->echo.taps[1].load(), 0.5 * 0.2, 1e-8);
+  EXPECT_FLOAT_EQ(f.engine->echo.EchoLevel.load(), 0.5f);
+}
+
+TEST(DelayPage, SwitchesSetTheirWords) {
+  test::FormFixture f;
+  f.form->Box("CheckBox_DelayOn_Off").Click();
+  EXPECT_EQ(f.engine->params.EchoOn.load(), 1);
+  f.form->Box("CheckBox_DelayOn_Off").Click();
+  EXPECT_EQ(f.engine->params.EchoOn.load(), 0);
+  f.form->Box("CheckBox1").Click();
+  EXPECT_EQ(f.engine->echo.EchoSweepOn.load(), 1);
+  f.form->Box("CheckBox1").Click();
+  EXPECT_EQ(f.engine->echo.EchoSweepOn.load(), 0);
+}
+
+TEST(DelayPage, TimeAndGainMapThroughTheirFormulas) {
+  test::FormFixture f;
+  f.form->Bar("ScrollBar_Delay_Time").SetPosition(100);
+  EXPECT_EQ(f.engine->params.EchoDelay.load(), 26000);
+  f.form->Bar("ScrollBar_Delay_Time").SetPosition(10);
+  EXPECT_EQ(f.engine->params.EchoDelay.load(), 2600);
+  f.form->Bar("ScrollBar_Delay_Gain").SetPosition(50);
+  EXPECT_EQ(f.engine->echo.EchoGain.load(), 0.5f);
+  f.form->Bar("ScrollBar_Delay_Decay").SetPosition(1000);  // limited to 99
+  EXPECT_EQ(f.form->Bar("ScrollBar_Delay_Decay").Position(), 99);
+  EXPECT_FLOAT_EQ(f.engine->echo.EchoDecay.load(), 0.99f);
+}
+
+}  // namespace
+}  // namespace fw
