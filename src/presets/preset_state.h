@@ -16,7 +16,6 @@ struct PresetState {
   std::string currentFile;              // full path, set by the dialogs, load by name and Save As
   int toggleState = 0;                  // keyboard toggle: 1 after loading the solo preset
   std::int64_t previousKeyTime = 0;     // ms since midnight of the last key-down event
-  std::int32_t pendingTubeVoicing = 0;  // until the tube stages carry the word
 };
 
 // The form's preset state, created on first use.

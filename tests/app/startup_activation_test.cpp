@@ -56,6 +56,9 @@ TEST(Startup, WithTheCleanPresetEndsWithTheTubeOnAndTheDefaultWords) {
   EXPECT_EQ(s.form.Group("RadioGroup_elipsF").ItemIndex(), 0);
   EXPECT_FALSE(s.form.Box("Pre_FVC1_OnOff").Checked());
   EXPECT_EQ(PresetsOf(s.form).currentFile, s.dir.WithSeparator() + "/clear.pre");
+  // Voicing 2 designed after the load.
+  EXPECT_EQ(s.engine().tube.FoldCascade.load(), 0);
+  EXPECT_FLOAT_EQ(s.engine().tube.FoldWidthFactor.load(), 0.5f);
 }
 
 TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
@@ -63,6 +66,7 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   FormActivate(s.form);
   EXPECT_EQ(s.f.dialogs.errors, std::vector<std::string>{"File not found"});
   EXPECT_EQ(s.engine().params.TubeOn.load(), 0);
+  EXPECT_EQ(s.engine().tube.FoldCascade.load(), 1);  // the program-start design stays
   // Steps up to 15 ran.
   EXPECT_EQ(s.form.Group("RadioGroup_elipsF").ItemIndex(), 3);
   EXPECT_TRUE(s.form.Box("Pre_FVC1_OnOff").Checked());
@@ -76,6 +80,17 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   EXPECT_EQ(s.form.Bar("ScrollBar_Delay_Gain").Position(), 60);
   EXPECT_EQ(s.form.Bar("ScrollBar_Delay_I_Gain").Position(), 45);
   EXPECT_EQ(s.form.Group("RadioGroup_OUT_MONO_").ItemIndex(), 0);
+  // Flanger reset, echo defaults replaced by the delay controls' handlers, reverb reset.
+  const Engine& e = s.engine();
+  EXPECT_EQ(e.flanger.writePosition.load(), 301);
+  EXPECT_FLOAT_EQ(e.flanger.FlangerGain.load(), 0.5f);
+  EXPECT_EQ(e.params.EchoDelay.load(), 6500);
+  EXPECT_FLOAT_EQ(e.echo.EchoDecay.load(), 0.4f);
+  EXPECT_FLOAT_EQ(e.echo.EchoGain.load(), 0.6f);
+  EXPECT_FLOAT_EQ(e.echo.EchoLevel.load(), 0.45f);
+  EXPECT_EQ(e.echo.sweepDirection.load(), 1);
+  EXPECT_FLOAT_EQ(e.params.ReverbAllPassGain.load(), 0.75f);
+  for (const auto& position : e.reverb.positions) EXPECT_EQ(position.load(), 0);
   // Every section ends designed for 22050; the soft distortion re-arms.
   EXPECT_FLOAT_EQ(s.engine().filters.FilterDesignRate.load(), 22050.0f);
   EXPECT_FLOAT_EQ(s.engine().distortion.SoftExponent.load(), 1.75f);

@@ -261,6 +261,13 @@ TEST(PresetVoicing, VoicingOneTurnsTheTubeOffAndMarksDistortionOne) {
   EXPECT_EQ(TubeVoicing(p.form), 1);
   EXPECT_EQ(p.form.Btn("BitBtn_HardRock").FontColor(), ui::Button::kRed);
   EXPECT_EQ(p.form.Btn("BitBtn_Solo").FontColor(), ui::Button::kBlack);
+  // The voicing 1 design ran: voicing bank (3.0, 3.0), fold-back bank (0, 3.0, 1.0, 0.95).
+  const TubeStages& tube = p.engine().tube;
+  EXPECT_FLOAT_EQ(tube.VoiceLowGain.load(), 3.0f);
+  EXPECT_FLOAT_EQ(tube.FoldWidthFactor.load(), 0.95f);
+  EXPECT_FLOAT_EQ(tube.FoldLowWeight.load(), 1.0f);
+  EXPECT_EQ(tube.FoldCascade.load(), 0);
+  EXPECT_FLOAT_EQ(p.engine().flanger.readPosition.load(), 1.0f);
 }
 
 TEST(PresetVoicing, VoicingTwoKeepsTheTubeOnAndUnchecksOrdinary) {
@@ -274,6 +281,10 @@ TEST(PresetVoicing, VoicingTwoKeepsTheTubeOnAndUnchecksOrdinary) {
   EXPECT_EQ(TubeFlag(p.form), 1);
   EXPECT_FALSE(p.form.Box("CheckBox_TypeOfTrash").Checked());
   EXPECT_EQ(p.form.Btn("BitBtn_Solo").FontColor(), ui::Button::kRed);
+  const TubeStages& tube = p.engine().tube;
+  EXPECT_FLOAT_EQ(tube.VoiceLowGain.load(), 1.0f);
+  EXPECT_FLOAT_EQ(tube.FoldWidthFactor.load(), 0.5f);
+  EXPECT_FLOAT_EQ(tube.FoldLowWeight.load(), 3.0f);
 }
 
 TEST(PresetVoicing, AnyFlagOtherThanOneTurnsTheTubeOff) {
@@ -286,6 +297,7 @@ TEST(PresetVoicing, AnyFlagOtherThanOneTurnsTheTubeOff) {
   LoadPresetByName(p.form, "/v.pre");
   EXPECT_EQ(TubeFlag(p.form), 0);
   EXPECT_EQ(TubeVoicing(p.form), 2);
+  EXPECT_EQ(p.engine().tube.FoldCascade.load(), 1);  // no design: still the program-start one
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "presets/engine_links.h"
 #include "presets/preset_commands.h"
 #include "presets/preset_operations.h"
+#include "tone/tube_stages.h"
 
 namespace fw {
 namespace {
@@ -120,7 +121,7 @@ void SetStartControls(TForm1& form) {
 void LoadDefaultPreset(TForm1& form) {
   SetTubeFlag(form, 0);
   LoadPresetByName(form, kCleanPreset);
-  RunTubeDesignSequence(form, 1.0f, 3.0f, 0.5f);
+  DesignTubeVoicing2(form.engine);
   SetTubeFlag(form, 1);
 }
 

@@ -7,17 +7,15 @@
 
 namespace fw {
 
-void ResetFlangerAndEchoSweep(Engine& engine) { engine.params.FlangerOn.store(1); }
-
-void SetEchoDefaults(Engine& engine) {
-  engine.params.EchoDelay.store(3000);
-  engine.params.EchoOn.store(0);
+void ResetFlangerAndEchoSweep(Engine& engine) {
+  engine.params.FlangerOn.store(1);
+  engine.flanger.Reset();
+  engine.echo.ResetSweep();
 }
 
-void ResetReverb(Engine& engine) {
-  for (auto& position : engine.reverb.positions) position = 0;
-  engine.params.ReverbAllPassGain.store(0.26f);
-}
+void SetEchoDefaults(Engine& engine) { SetEchoStartValues(engine.echo, engine.params); }
+
+void ResetReverb(Engine& engine) { SetReverbStartValues(engine.reverb, engine.params); }
 
 void SetRealtimeDefaults(TForm1& form) {
   form.engine.params.RecordActive.store(0);
@@ -56,6 +54,7 @@ void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed) {
 void SetDistortionDefaults(Engine& engine) {
   engine.realtime.threadState.store(0);
   engine.realtime.runFlag.store(0);
+  engine.elliptic.SelectBrightness(0);
   engine.distortion.SoftLevel.store(1.0f);
   engine.filters.HiPreGain.store(1.0f);
   engine.params.HiPreOn.store(0);

@@ -19,7 +19,8 @@ void SetRealtimeDefaults(TForm1& form);
 // Step 10: FVC1 at 12500 and FVC3 at 44100, FVC2 at 22050, the dither table from
 // the FVC1 step, the fixed section, the soft distortion's exponent.
 void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed);
-// Step 11: the elliptic filter of type 0 and the distortion words.
+// Step 11: the realtime thread's words, the elliptic filter of type 0 and the
+// distortion words.
 void SetDistortionDefaults(Engine& engine);
 // Step 12: FVC1 at 500 and FVC3 redesigned at 22050, the soft distortion disarmed.
 void DesignSecondFilters(Engine& engine);
