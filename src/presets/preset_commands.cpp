@@ -12,9 +12,7 @@ namespace {
 
 constexpr std::int64_t kKeyRepeatPauseMs = 250;
 
-void SetTypeOfTrash(TForm1& form, bool checked) {
-  if (auto* box = dynamic_cast<ui::CheckBox*>(form.Find("CheckBox_TypeOfTrash"))) box->SetChecked(checked);
-}
+void SetTypeOfTrash(TForm1& form, bool checked) { form.Box("CheckBox_TypeOfTrash").SetChecked(checked); }
 
 std::int64_t TimeOfDayMs(TForm1& form) {
   return form.platform.system != nullptr ? form.platform.system->TimeOfDayMs() : form.loop.GetClock().NowMs();

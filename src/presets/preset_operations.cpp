@@ -12,43 +12,35 @@
 namespace fw {
 namespace {
 
-// The value a stored control shows now; nullopt while the control does not exist.
-std::optional<int> ControlValue(const TForm1& form, const StoredControl& stored) {
-  const ui::Control* control = form.Find(stored.name);
+// The value a stored control shows now.
+int ControlValue(const TForm1& form, const StoredControl& stored) {
   switch (stored.kind) {
     case StoredKind::ScrollBar:
-      if (const auto* bar = dynamic_cast<const ui::ScrollBar*>(control)) return bar->Position();
-      break;
+      return form.Bar(stored.name).Position();
     case StoredKind::RadioGroup:
-      if (const auto* group = dynamic_cast<const ui::RadioGroup*>(control)) return group->ItemIndex();
-      break;
+      return form.Group(stored.name).ItemIndex();
     case StoredKind::CheckBox:
-      if (const auto* box = dynamic_cast<const ui::CheckBox*>(control)) return box->Checked() ? 1 : 0;
-      break;
+      return form.Box(stored.name).Checked() ? 1 : 0;
   }
-  return std::nullopt;
+  return 0;
 }
 
 // Sets the control as a user would: limited to its range, handler only on change.
 void SetControlValue(TForm1& form, const StoredControl& stored, const PresetRecord& record) {
-  ui::Control* control = form.Find(stored.name);
   switch (stored.kind) {
     case StoredKind::ScrollBar:
-      if (auto* bar = dynamic_cast<ui::ScrollBar*>(control)) bar->SetPosition(record.Int(stored.offset));
+      form.Bar(stored.name).SetPosition(record.Int(stored.offset));
       break;
     case StoredKind::RadioGroup:
-      if (auto* group = dynamic_cast<ui::RadioGroup*>(control))
-        group->SetItemIndex(record.Int(stored.offset));
+      form.Group(stored.name).SetItemIndex(record.Int(stored.offset));
       break;
     case StoredKind::CheckBox:
-      if (auto* box = dynamic_cast<ui::CheckBox*>(control)) box->SetChecked(record.Checked(stored.offset));
+      form.Box(stored.name).SetChecked(record.Checked(stored.offset));
       break;
   }
 }
 
-void SetTypeOfTrash(TForm1& form, bool checked) {
-  if (auto* box = dynamic_cast<ui::CheckBox*>(form.Find("CheckBox_TypeOfTrash"))) box->SetChecked(checked);
-}
+void SetTypeOfTrash(TForm1& form, bool checked) { form.Box("CheckBox_TypeOfTrash").SetChecked(checked); }
 
 ui::FileDialogOptions PresetDialog(const char* title) {
   ui::FileDialogOptions options;
@@ -94,9 +86,7 @@ std::string ProgramFilePath(const TForm1& form, std::string_view name) {
 
 void FillPresetRecord(TForm1& form) {
   PresetRecord& record = PresetsOf(form).record;
-  for (const auto& stored : kStoredControls) {
-    if (const auto value = ControlValue(form, stored)) record.SetValue(stored, *value);
-  }
+  for (const auto& stored : kStoredControls) record.SetValue(stored, ControlValue(form, stored));
   record.SetTubeFlag(TubeFlag(form));
   record.SetTubeVoicing(TubeVoicing(form));
 }

@@ -40,3 +40,15 @@ TEST(PresetTableAgainstWindow, EveryBuiltStoredControlHasTheTablesRangeAndInitia
 
 }  // namespace
 }  // namespace fw
+
+namespace fw {
+namespace {
+
+TEST(PresetTableAgainstWindow, TheWindowBuildsEveryStoredControl) {
+  test::FormFixture f;
+  EXPECT_EQ(test::MissingStoredControls(*f.form), std::vector<std::string>{});
+  EXPECT_NE(f.form->Find("CheckBox_TypeOfTrash"), nullptr);
+}
+
+}  // namespace
+}  // namespace fw

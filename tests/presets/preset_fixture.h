@@ -1,6 +1,6 @@
 #pragma once
 // A form whose program directory is a fresh temporary directory, with helpers to
-// write preset files there and to stand in for stored controls not built yet.
+// write and read preset files there.
 #include <stdlib.h>
 
 #include <cstdint>
@@ -31,9 +31,6 @@ class TempDirectory {
   std::filesystem::path path_;
 };
 
-// Gives every stored control that no page builds yet a plain control with the
-// table's range and initial position, so the record can be exercised in full.
-void AddMissingStoredControls(TForm1& form);
 // The stored controls that the window itself does not build (yet).
 std::vector<std::string> MissingStoredControls(const TForm1& form);
 
@@ -50,7 +47,7 @@ struct PresetFixture {
   FormFixture f;
   TForm1& form;
 
-  explicit PresetFixture(bool standIns = true);
+  PresetFixture();
   Engine& engine() const { return *f.engine; }
   std::filesystem::path File(const std::string& name) const { return dir.path() / name; }
   // A record with the initial positions and the volume set to mark which file it is.
@@ -68,28 +65,6 @@ inline TempDirectory::TempDirectory() {
 inline TempDirectory::~TempDirectory() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
-}
-
-inline void AddMissingStoredControls(TForm1& form) {
-  for (const auto& stored : kStoredControls) {
-    if (form.Find(stored.name) != nullptr) continue;
-    const std::string name(stored.name);
-    switch (stored.kind) {
-      case StoredKind::ScrollBar:
-        form.AddScrollBar(name, "test", stored.min, stored.max, stored.initial);
-        break;
-      case StoredKind::RadioGroup:
-        form.AddRadioGroup(name, "test", name,
-                           std::vector<std::string>(static_cast<std::size_t>(stored.max + 1), "item"),
-                           stored.initial);
-        break;
-      case StoredKind::CheckBox:
-        form.AddCheckBox(name, "test", name, stored.initial != 0);
-        break;
-    }
-  }
-  if (form.Find("CheckBox_TypeOfTrash") == nullptr)
-    form.AddCheckBox("CheckBox_TypeOfTrash", "test", "Ordinary");
 }
 
 inline std::vector<std::string> MissingStoredControls(const TForm1& form) {
@@ -134,9 +109,8 @@ inline Platform WithSystem(FakeSystemServices& system) {
 }
 }  // namespace detail
 
-inline PresetFixture::PresetFixture(bool standIns) : f(detail::WithSystem(system)), form(*f.form) {
+inline PresetFixture::PresetFixture() : f(detail::WithSystem(system)), form(*f.form) {
   system.programDirectory = dir.WithSeparator();
-  if (standIns) AddMissingStoredControls(form);
 }
 
 inline void PresetFixture::WritePreset(const std::string& name, int volume) const {
