@@ -33,9 +33,23 @@ struct FileBuffer {
 // The record ring, allocated by the recorder on the window thread when recording
 // starts (ring size + 50 spare samples). The chain only writes through the pointer
 // while RecordActive, RecordFull and RecordRingSize allow it.
+//
+// Hand-over: a tap enters before it reads the pointer and leaves after its last use
+// of the ring. The recorder closes the ring (pointer to null) and waits until no tap
+// is inside before it empties the ring, changes its words or frees it. The pointer
+// and the count are sequentially consistent, so either a tap sees the null pointer
+// or the recorder sees the tap inside.
 struct RecordRing {
   static constexpr int kSpare = 50;
   std::atomic<std::atomic<std::int16_t>*> samples{nullptr};
+  std::atomic<std::int32_t> tapsInside{0};
+
+  // Audio side: the ring (or nullptr while the recorder holds it), valid until LeaveTap.
+  std::atomic<std::int16_t>* EnterTap() noexcept {
+    tapsInside.fetch_add(1, std::memory_order_seq_cst);
+    return samples.load(std::memory_order_seq_cst);
+  }
+  void LeaveTap() noexcept { tapsInside.fetch_sub(1, std::memory_order_release); }
 };
 
 }  // namespace fw

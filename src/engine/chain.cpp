@@ -143,50 +143,58 @@ bool RecordTapOpen(const EngineParams& p) noexcept {
   return p.RecordRingSize.load() > 100000 && p.RecordFull.load() == 0 && p.RecordActive.load() != 0;
 }
 
-// Index steps 1 to 4 after a tap has written n samples.
-void AdvanceRecordIndex(Engine& e, std::atomic<std::int16_t>* ring, int n) noexcept {
-  EngineParams& p = e.params;
-  const std::int32_t size = p.RecordRingSize.load();
-  std::int32_t index = p.RecordIndex.load() + n;
+// Index steps 1 to 4 after a tap has written n samples at index `at`.
+void AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::int32_t size, std::int32_t at,
+                        int n) noexcept {
+  std::int32_t index = at + n;
   if (index >= size - 5000) p.RecordFull.store(3);
   if (index >= size) index = 0;
   p.RecordIndex.store(index);
   for (std::int32_t j = size - 5000; j <= size; ++j) ring[j].store(0, std::memory_order_relaxed);
 }
 
+// Runs store(ring, at) and the index steps while the recorder lets taps into the
+// ring. The words are read once, after the pointer: the recorder resizes and rewinds
+// the ring only while it is closed, and the bound keeps a stray index inside it.
+template <class Store>
+void TapRecordRing(Engine& e, int n, Store store) noexcept {
+  EngineParams& p = e.params;
+  if (!RecordTapOpen(p)) return;
+  std::atomic<std::int16_t>* ring = e.record.EnterTap();
+  const std::int32_t size = p.RecordRingSize.load();
+  const std::int32_t at = p.RecordIndex.load();
+  if (ring != nullptr && RecordTapOpen(p) && size > 100000 && at >= 0 && at <= size - n) {
+    store(ring, at);
+    AdvanceRecordIndex(p, ring, size, at, n);
+  }
+  e.record.LeaveTap();
+}
+
 // Record tap computing v from the dry or the processed signal.
 // gain: OutputGain for taps before the output gain is applied, 1 after it.
 void RecordTap(Engine& e, int n, bool gainAlreadyApplied) noexcept {
-  EngineParams& p = e.params;
-  if (!RecordTapOpen(p)) return;
-  std::atomic<std::int16_t>* ring = e.record.samples.load(std::memory_order_relaxed);
-  if (ring == nullptr) return;
-  const bool clean = p.RecordClean.load() == 1;
-  const float gain = p.OutputGain.load();
-  const std::int32_t at = p.RecordIndex.load();
-  for (int i = 0; i < n; ++i) {
-    float v;
-    if (clean) {
-      v = e.buffers.dry[i];
-    } else if (gainAlreadyApplied) {
-      v = e.buffers.work[i];
-    } else {
-      v = e.buffers.work[i] * gain;
+  TapRecordRing(e, n, [&](std::atomic<std::int16_t>* ring, std::int32_t at) {
+    const bool clean = e.params.RecordClean.load() == 1;
+    const float gain = e.params.OutputGain.load();
+    for (int i = 0; i < n; ++i) {
+      float v;
+      if (clean) {
+        v = e.buffers.dry[i];
+      } else if (gainAlreadyApplied) {
+        v = e.buffers.work[i];
+      } else {
+        v = e.buffers.work[i] * gain;
+      }
+      ring[at + i].store(ClampRound16(v), std::memory_order_relaxed);
     }
-    ring[at + i].store(ClampRound16(v), std::memory_order_relaxed);
-  }
-  AdvanceRecordIndex(e, ring, n);
+  });
 }
 
 // Record tap B of the direct driver: the finished, limited 16-bit block.
 void RecordTapCopy(Engine& e, const std::int16_t* block, int n) noexcept {
-  EngineParams& p = e.params;
-  if (!RecordTapOpen(p)) return;
-  std::atomic<std::int16_t>* ring = e.record.samples.load(std::memory_order_relaxed);
-  if (ring == nullptr) return;
-  const std::int32_t at = p.RecordIndex.load();
-  for (int i = 0; i < n; ++i) ring[at + i].store(block[i], std::memory_order_relaxed);
-  AdvanceRecordIndex(e, ring, n);
+  TapRecordRing(e, n, [&](std::atomic<std::int16_t>* ring, std::int32_t at) {
+    for (int i = 0; i < n; ++i) ring[at + i].store(block[i], std::memory_order_relaxed);
+  });
 }
 
 // Steps 2 to 5 of the common pipeline.

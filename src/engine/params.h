@@ -39,6 +39,9 @@ struct EngineParams {
 
   IntWord FileBlockCounter{0};
   IntWord FileRefillRequest{0};
+  // Samples per refill, half the file buffer: set by the audio mode's start (11000 or
+  // 11040), forced to 10240 by the file timers for the older card kinds. Window thread only.
+  IntWord FileReadChunk{11000};
 
   IntWord WaveInBlockLength{220};
   IntWord RealtimeBlockLength{128};

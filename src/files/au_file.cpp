@@ -1,0 +1,113 @@
+#include "files/au_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "files/file_errors.h"
+
+namespace fw {
+namespace {
+
+void PutBigEndian32(std::uint8_t* out, std::uint32_t v) {
+  out[0] = static_cast<std::uint8_t>(v >> 24);
+  out[1] = static_cast<std::uint8_t>(v >> 16);
+  out[2] = static_cast<std::uint8_t>(v >> 8);
+  out[3] = static_cast<std::uint8_t>(v);
+}
+
+void WriteChecked(std::FILE* file, const void* data, std::size_t bytes) {
+  errno = 0;
+  if (std::fwrite(data, 1, bytes, file) != bytes) throw IoErrorFromErrno(errno);
+}
+
+// Each step leaves its bytes in the file, and a full disk fails the step that hit it.
+void FlushChecked(std::FILE* file) {
+  errno = 0;
+  if (std::fflush(file) != 0) throw IoErrorFromErrno(errno);
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 24> AuHeaderFields(std::uint32_t dataSize, std::uint32_t sampleRate) {
+  std::array<std::uint8_t, 24> h{};
+  h[0] = '.';
+  h[1] = 's';
+  h[2] = 'n';
+  h[3] = 'd';
+  PutBigEndian32(&h[4], kAuHeaderSize);
+  PutBigEndian32(&h[8], dataSize);
+  PutBigEndian32(&h[12], kAuEncodingLinear16);
+  PutBigEndian32(&h[16], sampleRate);
+  PutBigEndian32(&h[20], 1);
+  return h;
+}
+
+AuFileWriter::~AuFileWriter() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void AuFileWriter::Create(const std::string& path) {
+  Close();
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) throw IoErrorFromErrno(errno);
+  file_ = file;
+  path_ = path;
+  const std::array<std::uint8_t, kAuHeaderSize> placeholder{};
+  WriteChecked(file_, placeholder.data(), placeholder.size());
+  FlushChecked(file_);
+}
+
+void AuFileWriter::AppendSamples(const std::atomic<std::int16_t>* samples, std::int32_t count) {
+  if (file_ == nullptr) throw IoError::Other(103);  // file not open
+  constexpr std::int32_t kBlock = 32768;
+  std::vector<std::uint8_t> bytes(2 * static_cast<std::size_t>(std::min(count, kBlock)));
+  for (std::int32_t done = 0; done < count;) {
+    const std::int32_t now = std::min(kBlock, count - done);
+    for (std::int32_t i = 0; i < now; ++i) {
+      const auto v = static_cast<std::uint16_t>(samples[done + i].load(std::memory_order_relaxed));
+      bytes[2 * static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> 8);
+      bytes[2 * static_cast<std::size_t>(i) + 1] = static_cast<std::uint8_t>(v);
+    }
+    WriteChecked(file_, bytes.data(), 2 * static_cast<std::size_t>(now));
+    done += now;
+  }
+  FlushChecked(file_);
+}
+
+std::int64_t AuFileWriter::Size() {
+  if (file_ == nullptr) throw IoError::Other(103);
+  FlushChecked(file_);
+  errno = 0;
+  const long position = std::ftell(file_);
+  if (position < 0) throw IoErrorFromErrno(errno);
+  if (std::fseek(file_, 0, SEEK_END) != 0) throw IoErrorFromErrno(errno);
+  const long size = std::ftell(file_);
+  if (size < 0 || std::fseek(file_, position, SEEK_SET) != 0) throw IoErrorFromErrno(errno);
+  return size;
+}
+
+void AuFileWriter::Close() {
+  if (file_ == nullptr) return;
+  std::FILE* file = file_;
+  file_ = nullptr;
+  errno = 0;
+  if (std::fclose(file) != 0) throw IoErrorFromErrno(errno);
+}
+
+void AuFileWriter::WriteHeader(const std::string& path, std::uint32_t dataSize, std::uint32_t sampleRate) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "r+b");
+  if (file == nullptr) throw IoErrorFromErrno(errno);
+  const auto fields = AuHeaderFields(dataSize, sampleRate);
+  errno = 0;
+  const bool written = std::fwrite(fields.data(), 1, fields.size(), file) == fields.size();
+  const int writeError = errno;
+  errno = 0;
+  const bool closed = std::fclose(file) == 0;
+  if (!written) throw IoErrorFromErrno(writeError);
+  if (!closed) throw IoErrorFromErrno(errno);
+}
+
+}  // namespace fw

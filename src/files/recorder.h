@@ -1,0 +1,73 @@
+#pragma once
+// The recorder: window-thread side of recording. It owns the record ring from
+// start to stop and the AU file, and empties the ring into the file when the
+// chain reports it nearly full. The chain's record taps fill the ring.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/engine.h"
+#include "files/au_file.h"
+
+namespace fw {
+
+class Recorder {
+ public:
+  using Ring = std::unique_ptr<std::atomic<std::int16_t>[]>;
+  // Samples per step of the buffer-size group: 60 s at 22050 samples per second.
+  static constexpr std::int32_t kRingStep = 1323000;
+
+  explicit Recorder(Engine& engine);
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
+
+  // From a successful start to the end of a stop.
+  bool Recording() const { return !path_.empty(); }
+
+  // Start, up to the write timer: ring size, ring, file with a header placeholder,
+  // then RecordFull, RecordIndex, RecordActive. False when the ring cannot be
+  // allocated (RecordRingSize is then 0). A file error throws IoError; the ring
+  // stays closed to the chain.
+  bool AllocateRing(std::int32_t ringSize);
+  void CreateFile(const std::string& path);
+  void Arm();
+
+  void Pause();
+  void Continue();
+
+  // The write timer's flush: when the chain has set RecordFull, append the ring
+  // (unless paused, which discards it) and let the chain start again at index 0.
+  // True when it flushed.
+  bool FlushIfFull();
+
+  // Stop, in its steps: close the taps, append what was recorded and return the
+  // file size; complete the header; then free the ring.
+  void CloseTaps();
+  std::int64_t AppendRemainder();
+  void CompleteHeader(std::uint32_t sampleRate);
+  void Finish();
+
+  // Ring allocation (nullptr when memory runs out); tests replace it.
+  std::function<Ring(std::int32_t samples)> allocateRing;
+
+ private:
+  // Takes the ring away from the chain and waits for any tap still inside.
+  void CloseRing();
+  void OpenRing();
+  void FreeRing();
+
+  Engine& engine_;
+  Ring ring_;
+  std::int32_t ringSize_ = 0;
+  AuFileWriter file_;
+  std::string path_;  // the open recording's file; empty when idle
+  struct StopProgress {
+    bool remainderAppended = false;
+    std::int64_t fileSize = 0;
+  } stopped_;
+};
+
+}  // namespace fw
