@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "app/pages/file_pages.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
+#include "files/file_player.h"
 #include "presets/engine_links.h"
 #include "presets/preset_fixture.h"
 #include "presets/preset_state.h"
@@ -15,9 +17,6 @@ namespace {
 // windows in which those pages are not built yet.
 void AddMissingActivationControls(TForm1& form) {
   if (!form.Find("Label_wdm_help")) form.AddLabel("Label_wdm_help", "Hardware", "");
-  if (!form.Find("RadioGroup_WAV_WRITE_BUF_SIZE")) {
-    form.AddRadioGroup("RadioGroup_WAV_WRITE_BUF_SIZE", "Record", "", {}, -1);
-  }
   if (!form.Find("CheckBox_UseWaveIn"))
     form.AddCheckBox("CheckBox_UseWaveIn", "REALTIME", "Use WaveIn", true);
   if (!form.Find("RadioGroup_NameOfSC")) {
@@ -134,9 +133,11 @@ TEST(Startup, TheMouseHookFlipsTheSlotFromTheFirstActivationOn) {
   MouseHookRightButtonDown(s.form);
   EXPECT_EQ(s.form.Status().SimpleText(), "File=B");
   EXPECT_EQ(StartupOf(s.form).hookSlot, 1);
+  EXPECT_EQ(PlayerOf(s.form).SelectedSlot(), 1);
   MouseHookRightButtonDown(s.form);
   EXPECT_EQ(s.form.Status().SimpleText(), "File=A");
   EXPECT_EQ(StartupOf(s.form).hookSlot, 0);
+  EXPECT_EQ(PlayerOf(s.form).SelectedSlot(), 0);
 }
 
 TEST(Startup, DitherTableIsReproducibleFromItsSeed) {

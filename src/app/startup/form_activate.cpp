@@ -1,6 +1,7 @@
 #include "app/startup/form_activate.h"
 
 #include "app/form1.h"
+#include "app/pages/file_pages.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
@@ -26,10 +27,8 @@ void SetTexts(TForm1& form) {
         "If you hear clicks or glitches in sound press Increase Delay button several times,\n\r"
         "if  the delay  in sound is  too big  press several  times Decrease Delay button.");
   }
-  if (auto* group = Optional<ui::RadioGroup>(form, "RadioGroup_WAV_WRITE_BUF_SIZE")) {
-    group->SetItems({"1 minute", "2 minutes", "3 minutes", "4 minutes"});
-    group->SetItemIndex(0);
-  }
+  // "1 minute" to "4 minutes", item 0, whatever the rate.
+  SetRecordBufferSizeItems(form, false);
 }
 
 void SetHints(TForm1& form) {

@@ -1,7 +1,7 @@
 #include "app/startup/mouse_hook.h"
 
 #include "app/form1.h"
-#include "app/startup/playback_slot_link.h"
+#include "app/pages/file_pages.h"
 #include "app/startup/startup_state.h"
 
 namespace fw {
@@ -12,8 +12,8 @@ void MouseHookRightButtonDown(TForm1& form) {
   StartupState& state = StartupOf(form);
   if (!state.mouseHookInstalled) return;
   state.hookSlot = 1 - state.hookSlot;
-  SetSelectedPlaybackSlot(form, state.hookSlot);
-  form.Status().SetSimpleText(state.hookSlot == 0 ? "File=A" : "File=B");
+  // The playback page selects the slot and shows "File=A" or "File=B".
+  SelectPlaybackSlot(form, state.hookSlot);
 }
 
 }  // namespace fw
