@@ -49,7 +49,8 @@ inline std::vector<std::int16_t> SyntheticRiff() {
   chord(beat * 6, 98.0f, beat * 2, 0.997f, 5000.0f);
   chord(beat * 8, 110.0f, beat * 2, 0.997f, 5000.0f);
   const float line[] = {329.6f, 392.0f, 440.0f, 493.9f, 587.3f, 493.9f, 440.0f, 392.0f};
-  for (int k = 0; k < 8; ++k) PluckString(mix, beat * 10 + k * beat / 2, beat, line[k], 0.996f, 6000.0f, seed);
+  for (int k = 0; k < 8; ++k)
+    PluckString(mix, beat * 10 + k * beat / 2, beat, line[k], 0.996f, 6000.0f, seed);
   std::vector<std::int16_t> out(mix.size());
   for (std::size_t i = 0; i < mix.size(); ++i) {
     out[i] = static_cast<std::int16_t>(std::clamp(std::lround(mix[i]), -32767L, 32767L));
