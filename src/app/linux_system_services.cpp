@@ -95,6 +95,10 @@ std::string LinuxSystemServices::ProgramDirectory() {
   return *programDirectory_;
 }
 
+void LinuxSystemServices::SetProgramDirectory(std::string directory) {
+  programDirectory_ = WithSeparator(std::move(directory));
+}
+
 void LinuxSystemServices::RequestTerminate() {
   if (onTerminate_) onTerminate_();
 }

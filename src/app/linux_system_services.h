@@ -41,6 +41,8 @@ class LinuxSystemServices final : public SystemServices {
   std::int64_t TimeOfDayMs() override;
   bool HasRing0Drivers() override { return false; }
   std::string ProgramDirectory() override;
+  // Replaces the rule's answer (fretwerk-cli --preset-dir); a separator is added.
+  void SetProgramDirectory(std::string directory);
   void RequestTerminate() override;
   void EndProgramNow() override;
 

@@ -133,9 +133,12 @@ void LoadPresetWithDialog(TForm1& form) {
 }
 
 void LoadPresetByName(TForm1& form, std::string_view name) {
-  PresetState& state = PresetsOf(form);
-  state.currentFile = ProgramFilePath(form, name);
-  ReadIntoRecord(form, state.currentFile);
+  LoadPresetFromPath(form, ProgramFilePath(form, name));
+}
+
+void LoadPresetFromPath(TForm1& form, const std::string& path) {
+  PresetsOf(form).currentFile = path;
+  ReadIntoRecord(form, path);
   ApplyPresetRecord(form);
 }
 

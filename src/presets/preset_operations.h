@@ -22,6 +22,10 @@ void LoadPresetWithDialog(TForm1& form);
 // directory. Every file step is checked: a failure throws IoError.
 void LoadPresetByName(TForm1& form, std::string_view name);
 
+// Reads and applies the file at a full path, with every step checked like load
+// by name (fretwerk-cli's --preset).
+void LoadPresetFromPath(TForm1& form, const std::string& path);
+
 // The program directory (with its trailing separator) followed by name.
 std::string ProgramFilePath(const TForm1& form, std::string_view name);
 
