@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "audio/output_library.h"
+#include "engine/denormals.h"
 #include "engine/message_port.h"
 #include "engine/rounding.h"
 
@@ -41,15 +42,21 @@ void ConvertInput(Engine& e, const std::int16_t* input, int n) noexcept {
   for (int i = 0; i < n; ++i) work[i] = static_cast<float>(input[i]) * inputGain * liveFactor;
 }
 
+// A counter the window thread has set out of range reads silence, never outside the buffer.
+std::int16_t FileSample(const FileBuffer& file, std::int64_t index) noexcept {
+  if (index < 0 || index >= FileBuffer::kCapacity) return 0;
+  return file.At(static_cast<int>(index));
+}
+
 // Steps 2 and 5: add the file's next block, then advance the block counter.
 void MixInFile(Engine& e, int n, Driver driver) noexcept {
   EngineParams& p = e.params;
   const float fileGain = p.WavFileGain.load();
   const std::int32_t k = p.FileBlockCounter.load();
-  const int offset = k * n;
+  const std::int64_t offset = static_cast<std::int64_t>(k) * n;
   float* work = e.buffers.work;
   for (int i = 0; i < n; ++i) {
-    work[i] = static_cast<float>(e.file.At(offset + i)) * fileGain + work[i];
+    work[i] = static_cast<float>(FileSample(e.file, offset + i)) * fileGain + work[i];
   }
 
   const FileCounterMarks marks = CounterMarks(driver, p.RealtimeBlockLength.load());
@@ -146,16 +153,16 @@ bool RecordTapOpen(const EngineParams& p) noexcept {
 // Index steps 1 to 4 after a tap has written n samples at index `at`.
 void AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::int32_t size, std::int32_t at,
                         int n) noexcept {
-  std::int32_t index = at + n;
+  std::int64_t index = static_cast<std::int64_t>(at) + n;
   if (index >= size - 5000) p.RecordFull.store(3);
   if (index >= size) index = 0;
-  p.RecordIndex.store(index);
+  p.RecordIndex.store(static_cast<std::int32_t>(index));
   for (std::int32_t j = size - 5000; j <= size; ++j) ring[j].store(0, std::memory_order_relaxed);
 }
 
 // Runs store(ring, at) and the index steps while the recorder lets taps into the
 // ring. The words are read once, after the pointer: the recorder resizes and rewinds
-// the ring only while it is closed, and the bound keeps a stray index inside it.
+// the ring only while it is closed, and the bound keeps every write inside it.
 template <class Store>
 void TapRecordRing(Engine& e, int n, Store store) noexcept {
   EngineParams& p = e.params;
@@ -163,8 +170,10 @@ void TapRecordRing(Engine& e, int n, Store store) noexcept {
   std::atomic<std::int16_t>* ring = e.record.EnterTap();
   const std::int32_t size = p.RecordRingSize.load();
   const std::int32_t at = p.RecordIndex.load();
-  if (ring != nullptr && RecordTapOpen(p) && size > 100000 && at >= 0 && at <= size - n) {
-    store(ring, at);
+  if (ring != nullptr && RecordTapOpen(p) && size > 100000) {
+    // A stray index writes nothing, but the index steps still run: the ring is
+    // flagged full and rewound instead of recording stalling for good.
+    if (at >= 0 && at <= size - n) store(ring, at);
     AdvanceRecordIndex(p, ring, size, at, n);
   }
   e.record.LeaveTap();
@@ -197,34 +206,45 @@ void RecordTapCopy(Engine& e, const std::int16_t* block, int n) noexcept {
   });
 }
 
+// The two window check boxes, read once per block: a click between two reads
+// could otherwise mix the file twice or not at all, or tap the record ring twice.
+struct BlockSwitches {
+  bool wavViaEffects;
+  bool writeWavLive;
+};
+
+BlockSwitches ReadSwitches(const EngineParams& p) noexcept {
+  return {p.WavViaEffects.load() != 0, p.WriteWavLive.load() != 0};
+}
+
 // Steps 2 to 5 of the common pipeline.
-void RunPipelineMiddle(Engine& e, int n, Driver driver) noexcept {
-  const bool viaEffects = e.params.WavViaEffects.load() != 0;
-  const bool writeLive = e.params.WriteWavLive.load() != 0;
-  if (viaEffects) MixInFile(e, n, driver);
+void RunPipelineMiddle(Engine& e, int n, Driver driver, BlockSwitches switches) noexcept {
+  if (switches.wavViaEffects) MixInFile(e, n, driver);
   RunStages(e, n, driver);
-  if (!writeLive) RecordTap(e, n, false);
-  if (!viaEffects) MixInFile(e, n, driver);
+  if (!switches.writeWavLive) RecordTap(e, n, false);
+  if (!switches.wavViaEffects) MixInFile(e, n, driver);
 }
 
 int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(n, 0, kDryCapacity); }
 
 }  // namespace
 
-void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
-                        std::uintptr_t instance, WaveInHeader* header,
-                        std::uintptr_t param2) noexcept {
+void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
+                        WaveInHeader* header, std::uintptr_t param2) noexcept {
   (void)device, (void)instance, (void)param2;
   if (e.waveIn.running.load() == 0 || message != MM_WIM_DATA || header == nullptr) return;
 
   EngineParams& p = e.params;
   const int n = LimitBlockLength(p.WaveInBlockLength.load());
-  const auto b = static_cast<std::int64_t>(header->user);
-  const std::int64_t start = b * n;
-  const bool blockInArea = b >= 0 && start + n <= WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength;
+  // A header whose index lies outside the buffer area is given back unprocessed.
+  constexpr std::int64_t kAreaSamples = WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength;
+  const std::uintptr_t b = header->user;
+  const bool blockInArea =
+      b <= static_cast<std::uintptr_t>(kAreaSamples) && static_cast<std::int64_t>(b) * n + n <= kAreaSamples;
   if (blockInArea) {
-    ConvertInput(e, e.waveIn.area.samples + start, n);
-    RunPipelineMiddle(e, n, Driver::WaveIn);
+    const BlockSwitches switches = ReadSwitches(p);
+    ConvertInput(e, e.waveIn.area.samples + static_cast<std::int64_t>(b) * n, n);
+    RunPipelineMiddle(e, n, Driver::WaveIn, switches);
 
     const float gain = p.OutputGain.load();
     for (int i = 0; i < n; ++i) {
@@ -237,7 +257,7 @@ void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
       e.buffers.waveOut[i] = ClampRound16(v);
     }
 
-    if (p.WriteWavLive.load() != 0) RecordTap(e, n, false);
+    if (switches.writeWavLive) RecordTap(e, n, false);
     if (e.output != nullptr) e.output->out_to_dsound(e.buffers.waveOut);
   }
   if (e.waveIn.device != nullptr) e.waveIn.device->AddBuffer(header, kWaveHeaderSize);
@@ -247,21 +267,20 @@ void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noex
   if (block == nullptr) return;
   EngineParams& p = e.params;
   const int n = LimitBlockLength(count);
+  const BlockSwitches switches = ReadSwitches(p);
   ConvertInput(e, block, n);
-  RunPipelineMiddle(e, n, Driver::Direct);
+  RunPipelineMiddle(e, n, Driver::Direct, switches);
 
+  // OutputGain is read per sample: the volume handler and this limiter both write
+  // it, and the last writer wins.
   const bool clean = p.RecordClean.load() == 1;
-  float gain = p.OutputGain.load();
   for (int i = 0; i < n; ++i) {
-    const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * gain;
-    if (v > kOutputLimit) {
-      gain = gain * 0.9f;
-      p.OutputGain.store(gain);
-    }
+    const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * p.OutputGain.load();
+    if (v > kOutputLimit) p.OutputGain.store(p.OutputGain.load() * 0.9f);
     block[i] = ClampRound16(v);
   }
 
-  if (p.WriteWavLive.load() != 0) RecordTapCopy(e, block, n);
+  if (switches.writeWavLive) RecordTapCopy(e, block, n);
 }
 
 void RealtimeProcessSharedBlock(Engine& e) noexcept {
@@ -269,6 +288,7 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
   RealtimeShared& shared = e.realtime;
   const bool stereoBlock = p.RealtimeBlockLength.load() == 128;
   const int n = stereoBlock ? 128 : 256;
+  const BlockSwitches switches = ReadSwitches(p);
   float* work = e.buffers.work;
   float* dry = e.buffers.dry;
 
@@ -283,11 +303,11 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
   const float inputFactor = p.InputGain.load() * p.LiveInputFactor.load();
   for (int i = 0; i < n; ++i) work[i] *= inputFactor;
 
-  RunPipelineMiddle(e, n, Driver::Realtime);
+  RunPipelineMiddle(e, n, Driver::Realtime, switches);
 
   const float gain = p.OutputGain.load();
   for (int i = 0; i < n; ++i) work[i] = work[i] * gain;
-  if (p.WriteWavLive.load() != 0) RecordTap(e, n, true);
+  if (switches.writeWavLive) RecordTap(e, n, true);
 
   if (p.CardType.load() == 1) {
     for (int i = 0; i < n; ++i) {
@@ -314,6 +334,7 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
 
 std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
   (void)ignored;
+  FlushDenormalsOnThisThread();
   RealtimeShared& shared = e.realtime;
   shared.threadState.store(1);
   while (shared.runFlag.load() == 1) {

@@ -8,6 +8,7 @@
 #include "audio/realtime_shared.h"
 #include "audio/wave_input.h"
 #include "engine/buffers.h"
+#include "engine/dither_random.h"
 #include "engine/echo_delay.h"
 #include "engine/flanger.h"
 #include "engine/params.h"
@@ -30,6 +31,9 @@ struct DitherTable {
   // Rebuilt by every activation while a driver may run: relaxed atomics.
   std::atomic<std::int16_t> values[kSize] = {};
   std::uint16_t index = 0;  // audio side only
+  // The generator the activation sequence fills the table from (window thread only);
+  // fretwerk-cli render --seed seeds it.
+  DitherRandom random;
 };
 
 struct Engine {

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "files/file_errors.h"
+
 namespace fw {
 namespace {
 
@@ -29,20 +31,6 @@ class FileDescriptor {
 };
 
 }  // namespace
-
-IoError IoErrorFromErrno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return IoError::FileNotFound();
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return IoError::AccessDenied();
-    default:
-      return IoError::Other(error);
-  }
-}
 
 std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

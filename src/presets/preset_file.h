@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "files/io_error.h"
+#include "files/io_error.h"  // IWYU pragma: export
 
 namespace fw {
-
-// The error for a failed file step with the C library's error number.
-IoError IoErrorFromErrno(int error);
 
 // Reads at most maxBytes from the start of the file.
 std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes);

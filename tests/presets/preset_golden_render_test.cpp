@@ -1,4 +1,4 @@
-// Golden renders: the synthetic riff through each fixed preset, as the preset's
+// Golden renders: the bundled riff through each fixed preset, as the preset's
 // command selects it after start-up, compared block by block with stored levels.
 // Tolerances: each 220-sample block's RMS within 1% + 2 and its peak within 2% + 4
 // of the stored values (room for compilers that order float work differently;
@@ -62,7 +62,7 @@ std::string GoldenPath(const char* name) {
 
 void WriteGolden(const std::string& path, const std::vector<test::BlockLevels>& levels) {
   std::ofstream out(path);
-  out << "# block rms, block peak: 220-sample blocks of the synthetic riff through the preset\n";
+  out << "# block rms, block peak: 220-sample blocks of the bundled riff through the preset\n";
   for (const auto& level : levels) {
     char line[64];
     std::snprintf(line, sizeof line, "%.2f,%d\n", level.rms, level.peak);
@@ -94,7 +94,7 @@ TEST_P(GoldenRender, MatchesTheStoredLevels) {
   FormActivate(p.form);
   SelectPreset(p, c.select);
   ASSERT_TRUE(p.f.dialogs.errors.empty()) << p.f.dialogs.errors.front();
-  const auto levels = test::LevelsPerBlock(test::RenderWaveIn(p.form, test::SyntheticRiff()));
+  const auto levels = test::LevelsPerBlock(test::RenderWaveIn(p.form, test::BundledRiff()));
 
   const std::string path = GoldenPath(c.name);
   const char* bless = std::getenv("FRETWERK_BLESS_GOLDEN");
@@ -135,7 +135,7 @@ TEST(FixedPresets, LevelsStayInsideTheOutputRange) {
     p.system.programDirectory = test::SourceDir() + "/data/presets/";
     FormActivate(p.form);
     SelectPreset(p, select);
-    const auto out = test::RenderWaveIn(p.form, test::SyntheticRiff());
+    const auto out = test::RenderWaveIn(p.form, test::BundledRiff());
     int clipped = 0;
     double sum = 0.0;
     for (const auto s : out) {

@@ -221,11 +221,11 @@ TEST(PresetSaveLoad, UnreadableFileFromTheDialogIsReportedAndNothingApplied) {
   EXPECT_EQ(p.form.Bar("ScrollBar_OutPut_Volume").Position(), 10);
   EXPECT_EQ(*fired, 0);
   EXPECT_EQ(PresetsOf(p.form).currentFile, p.File("missing.pre").string());
-  // A directory opens but cannot be read.
+  // A directory opens but cannot be read as a file.
   p.f.dialogs.fileAnswers.push_back(p.dir.path().string());
   LoadPresetWithDialog(p.form);
   ASSERT_EQ(p.f.dialogs.errors.size(), 2u);
-  EXPECT_EQ(p.f.dialogs.errors[1], "I/O error 21");
+  EXPECT_EQ(p.f.dialogs.errors[1], "File access denied");
 }
 
 TEST(PresetLoadByName, TakesTheFileFromTheProgramDirectory) {

@@ -19,7 +19,7 @@ TEST(PresetsWhileAudioRuns, LoadsAndActivationsLeaveTheAudioSideClean) {
   test::PresetFixture p;
   p.system.programDirectory = test::SourceDir() + "/data/presets/";
   FormActivate(p.form);
-  const auto riff = test::SyntheticRiff();
+  const auto riff = test::BundledRiff();
   Engine& e = p.engine();
   e.waveIn.running.store(1);
   e.params.WaveInBlockLength.store(WaveInBufferArea::kBufferLength);

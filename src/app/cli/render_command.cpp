@@ -1,7 +1,410 @@
+// fretwerk-cli render: a sound file through the effect chain, headless. The window's
+// logic (TForm1 over an engine and a window-thread loop) is set up as the program
+// does, then the input is fed block by block through one of the chain's drivers.
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "app/cli/commands.h"
+#include "app/cli/riff_command.h"
+#include "app/form1.h"
+#include "app/startup/headless_start.h"
+#include "presets/preset_operations.h"
+#include "app/system_services.h"
+#include "audio/virtual/recording_output_library.h"
+#include "audio/wave_input.h"
+#include "engine/chain.h"
+#include "engine/denormals.h"
+#include "engine/engine.h"
+#include "files/io_error.h"
+#include "files/sound_file.h"
+#include "ui/clock.h"
+#include "ui/scripted_dialogs.h"
+#include "ui/window_loop.h"
 
 namespace fw::cli {
+namespace {
 
-void AddRenderCommand(CLI::App& app) { (void)app; }
+class RenderError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct RenderOptions {
+  std::string driver = "wavein";
+  std::optional<int> block;
+  int rate = 22050;
+  std::string presetDir;
+  std::string preset;
+  std::vector<std::string> settings;
+  std::optional<int> cardType;
+  std::optional<std::uint64_t> seed;
+  std::string input;
+  std::string output;
+};
+
+// One line on stderr: notes never stop the render.
+void Note(const std::string& text) { std::cerr << "fretwerk-cli render: note: " << text << "\n"; }
+
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return text;
+}
+
+std::optional<long long> ParseInteger(const std::string& text) {
+  long long value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc{} || ptr != end || text.empty()) return std::nullopt;
+  return value;
+}
+
+int LimitInt(long long value) {
+  return static_cast<int>(
+      std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+std::string ExecutableDirectory() {
+  std::error_code error;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string(".") : exe.parent_path().string();
+}
+
+// The services a headless window needs; the preset directory stands in for the
+// program directory, where the fixed preset files live.
+class HeadlessSystem final : public SystemServices {
+ public:
+  explicit HeadlessSystem(std::string programDirectory) : directory_(std::move(programDirectory)) {
+    if (directory_.empty() || directory_.back() != '/') directory_ += '/';
+  }
+  std::int64_t TimeOfDayMs() override {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
+  }
+  bool HasRing0Drivers() override { return false; }
+  std::string ProgramDirectory() override { return directory_; }
+  void RequestTerminate() override { terminateRequested = true; }
+  void EndProgramNow() override { terminateRequested = true; }
+
+  bool terminateRequested = false;
+
+ private:
+  std::string directory_;
+};
+
+// The wave-input device of a render: buffers come back through AddBuffer.
+class RenderWaveInput final : public WaveInput {
+ public:
+  std::int32_t AddBuffer(WaveInHeader* header, std::uint32_t headerSize) noexcept override {
+    (void)header, (void)headerSize;
+    ++buffersReturned;
+    return 0;
+  }
+  long long buffersReturned = 0;
+};
+
+// Everything a render drives: the engine, the window's logic and its doubles.
+struct HeadlessWindow {
+  std::unique_ptr<Engine> engine = MakeEngine();
+  ui::FakeClock clock;
+  ui::WindowLoop loop{clock};
+  ui::ScriptedDialogs dialogs;
+  RecordingOutputLibrary output;
+  HeadlessSystem system;
+  std::unique_ptr<TForm1> form;
+  std::size_t messagesShown = 0;
+
+  HeadlessWindow(const std::string& programDirectory, std::size_t outputSamples)
+      : output(outputSamples), system(programDirectory) {
+    engine->messages = &loop;
+    engine->output = &output;
+    Platform platform;
+    platform.output = &output;
+    platform.dialogs = &dialogs;
+    platform.system = &system;
+    form = std::make_unique<TForm1>(*engine, loop, platform);
+  }
+
+  // Message boxes become notes; an error display ends the render.
+  void ReportDialogs() {
+    for (; messagesShown < dialogs.messages.size(); ++messagesShown) {
+      Note("message: " + OneLine(dialogs.messages[messagesShown]));
+    }
+    if (!dialogs.errors.empty()) throw RenderError(OneLine(dialogs.errors.front()));
+  }
+};
+
+// --rate 44100: the "44.1 kHz" check box where the window has it; otherwise the
+// two words its click handler sets.
+void SelectRate(TForm1& form, int rate) {
+  if (rate != 44100) return;
+  if (auto* box = dynamic_cast<ui::CheckBox*>(form.Find("CheckBox_AWE_44_1"))) {
+    box->SetChecked(true);
+    return;
+  }
+  form.engine.params.EngineSampleRate.store(44100);
+  form.engine.params.RealtimeBlockLength.store(256);
+}
+
+// --preset FILE: "load preset by name" on the full path (or a name in the preset
+// directory, with or without ".pre").
+void LoadPresetFile(TForm1& form, const std::string& preset) {
+  const std::string path = ResolvePresetArgument(form, preset);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) throw RenderError("preset file not found: " + path);
+  LoadPresetFromPath(form, path);
+}
+
+// The start-up of the headless window, before any --set: the activation sequence
+// with the preset directory as the program directory, the sample rate, then the
+// preset. The start-up and preset features plug in here.
+void PrepareForm(HeadlessWindow& window, const RenderOptions& options) {
+  TForm1& form = *window.form;
+  // The activation sequence (controls, designs, dither table, "\clear.pre").
+  form.RunCommand([&form] { StartHeadless(form, ""); });
+  window.ReportDialogs();
+  SelectRate(form, options.rate);
+  if (!options.preset.empty()) form.RunCommand([&] { LoadPresetFile(form, options.preset); });
+  window.ReportDialogs();
+}
+
+// --set NAME=VALUE, as a user would move the control.
+void ApplySetting(TForm1& form, const std::string& setting) {
+  const auto equals = setting.find('=');
+  if (equals == std::string::npos || equals == 0) throw RenderError("--set needs NAME=VALUE, got " + setting);
+  const std::string name = setting.substr(0, equals);
+  const std::string text = setting.substr(equals + 1);
+  ui::Control* control = form.Find(name);
+  if (control == nullptr) throw RenderError("unknown control " + name);
+
+  if (auto* button = dynamic_cast<ui::Button*>(control)) {
+    form.RunCommand([button] { button->Click(); });
+    return;
+  }
+  if (auto* edit = dynamic_cast<ui::Edit*>(control)) {
+    edit->SetText(text);
+    return;
+  }
+  const std::optional<long long> value = ParseInteger(text);
+  if (!value) throw RenderError("--set " + name + ": " + text + " is not an integer");
+  const auto noteLimited = [&](int limited) {
+    if (limited != *value)
+      Note(name + "=" + text + " is outside the control's range; set to " + std::to_string(limited));
+  };
+  if (auto* bar = dynamic_cast<ui::ScrollBar*>(control)) {
+    const int limited = std::clamp(LimitInt(*value), bar->Min(), bar->Max());
+    noteLimited(limited);
+    bar->SetPosition(limited);
+  } else if (auto* box = dynamic_cast<ui::CheckBox*>(control)) {
+    if (*value != 0 && *value != 1) throw RenderError("--set " + name + ": a check box takes 0 or 1");
+    box->SetChecked(*value == 1);
+  } else if (auto* group = dynamic_cast<ui::RadioGroup*>(control)) {
+    const int limited = std::clamp(LimitInt(*value), -1, static_cast<int>(group->Items().size()) - 1);
+    noteLimited(limited);
+    group->SetItemIndex(limited);
+  } else {
+    throw RenderError("--set " + name + ": this control has no value to set");
+  }
+}
+
+struct Rendered {
+  std::vector<std::int16_t> interleaved;
+  int channels = 1;
+};
+
+// Feeds the input in blocks of n (the last one zero-padded) and keeps, from each
+// block's output, the frames that stand for input samples.
+template <class ProcessBlock>
+Rendered FeedBlocks(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n, int channels,
+                    ProcessBlock process) {
+  Rendered rendered;
+  rendered.channels = channels;
+  rendered.interleaved.reserve(input.size() * static_cast<std::size_t>(channels));
+  std::vector<std::int16_t> block(static_cast<std::size_t>(n));
+  std::vector<std::int16_t> out;
+  const double msPerSample = 1000.0 / window.engine->params.EngineSampleRate.load();
+  std::int64_t clockMs = 0;
+  for (std::size_t start = 0; start < input.size(); start += static_cast<std::size_t>(n)) {
+    const std::size_t take = std::min(input.size() - start, static_cast<std::size_t>(n));
+    std::fill(block.begin(), block.end(), std::int16_t{0});
+    std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(start), take, block.begin());
+    out.clear();
+    process(block, out);
+    const std::size_t frames = std::min(take, out.size() / static_cast<std::size_t>(channels));
+    rendered.interleaved.insert(
+        rendered.interleaved.end(), out.begin(),
+        out.begin() + static_cast<std::ptrdiff_t>(frames * static_cast<std::size_t>(channels)));
+    // The window thread runs between blocks: the 0x1400 handler lowers the volume
+    // before the next block, and timers see the block's duration pass.
+    const auto endMs = static_cast<std::int64_t>(static_cast<double>(start + take) * msPerSample);
+    window.loop.AdvanceBy(endMs - clockMs, window.clock);
+    clockMs = endMs;
+  }
+  return rendered;
+}
+
+Rendered RenderWaveIn(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
+  Engine& engine = *window.engine;
+  RenderWaveInput device;
+  engine.params.WaveInBlockLength.store(n);
+  engine.waveIn.device = &device;
+  engine.waveIn.running.store(1);
+  window.output.setup_b_size(n);
+  WaveInBufferArea& area = engine.waveIn.area;
+  const int buffers = WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength / n;
+  int next = 0;
+  Rendered rendered = FeedBlocks(window, input, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
+    const int b = next;
+    next = next + 1 == buffers ? 0 : next + 1;
+    std::int16_t* data = area.samples + static_cast<std::ptrdiff_t>(b) * n;
+    std::copy(block.begin(), block.end(), data);
+    WaveInHeader& header = area.headers[b % WaveInBufferArea::kBufferCount];
+    header.data = data;
+    header.bufferLength = static_cast<std::uint32_t>(n * 2);
+    header.bytesRecorded = header.bufferLength;
+    header.user = static_cast<std::uintptr_t>(b);
+    const std::size_t before = window.output.played.size();
+    ProcessWaveInBlock(engine, 0, MM_WIM_DATA, 0, &header, 0);
+    out.assign(window.output.played.begin() + static_cast<std::ptrdiff_t>(before),
+               window.output.played.end());
+  });
+  engine.waveIn.running.store(0);
+  engine.waveIn.device = nullptr;
+  return rendered;
+}
+
+Rendered RenderDirect(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
+  Engine& engine = *window.engine;
+  return FeedBlocks(window, input, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
+    out = block;
+    ProcessDirectBlock(engine, n, out.data());
+  });
+}
+
+// The shared block holds 128 stereo frames (input on the left, 0 on the right) or
+// 256 mono samples; the output is what the driver writes back into it.
+Rendered RenderRealtime(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
+  Engine& engine = *window.engine;
+  engine.params.RealtimeBlockLength.store(n);
+  const bool stereoInput = n == 128;
+  const bool stereoOutput = stereoInput || engine.params.CardType.load() != 1;
+  const int channels = stereoOutput ? 2 : 1;
+  RealtimeShared& shared = engine.realtime;
+  return FeedBlocks(window, input, n, channels, [&](const std::vector<std::int16_t>& block, auto& out) {
+    for (int i = 0; i < n; ++i) {
+      if (stereoInput) {
+        shared.SetSample(2 * i, block[static_cast<std::size_t>(i)]);
+        shared.SetSample(2 * i + 1, 0);
+      } else {
+        shared.SetSample(i, block[static_cast<std::size_t>(i)]);
+      }
+    }
+    shared.ready.store(1);
+    RealtimeProcessSharedBlock(engine);
+    const int written = stereoOutput ? 256 : n;
+    for (int i = 0; i < written; ++i) out.push_back(shared.Sample(i));
+  });
+}
+
+int DefaultBlock(const std::string& driver, const Engine& engine) {
+  if (driver == "direct") return 184;
+  if (driver == "realtime") return engine.params.RealtimeBlockLength.load();
+  return 220;
+}
+
+int ChooseBlock(const RenderOptions& options, const Engine& engine) {
+  if (!options.block) return DefaultBlock(options.driver, engine);
+  const int requested = *options.block;
+  if (options.driver == "realtime") {
+    if (requested != 128 && requested != 256)
+      throw RenderError("--block: the realtime driver takes 128 or 256");
+    return requested;
+  }
+  const int limited = std::clamp(requested, 1, 1001);
+  if (limited != requested)
+    Note("--block " + std::to_string(requested) + " limited to " + std::to_string(limited));
+  return limited;
+}
+
+void Render(const RenderOptions& options) {
+  const std::string presetDir = options.presetDir.empty() ? ExecutableDirectory() : options.presetDir;
+  std::error_code error;
+  if (!std::filesystem::is_directory(presetDir, error))
+    throw RenderError("preset directory not found: " + presetDir);
+
+  MonoSound input = ReadMonoSound(options.input);
+  // Room for every block the output library is handed, so playing never allocates.
+  HeadlessWindow window(presetDir, input.samples.size() + 2048);
+  Engine& engine = *window.engine;
+
+  // Seeded before the activation sequence, which fills the dither table from it.
+  if (options.seed) engine.dither.random.Seed(*options.seed);
+  PrepareForm(window, options);
+  for (const std::string& setting : options.settings) {
+    ApplySetting(*window.form, setting);
+    window.ReportDialogs();
+  }
+  if (options.cardType) {
+    const int limited = std::clamp(*options.cardType, 0, 2);
+    if (limited != *options.cardType) Note("--card-type limited to " + std::to_string(limited));
+    engine.params.CardType.store(limited);
+  }
+
+  const int rate = engine.params.EngineSampleRate.load();
+  if (input.sampleRate != 0 && input.sampleRate != rate) {
+    Note(options.input + " is at " + std::to_string(input.sampleRate) + " Hz; its samples are taken as " +
+         std::to_string(rate) + " Hz");
+  }
+  const int n = ChooseBlock(options, engine);
+  FlushDenormalsOnThisThread();  // as every thread that runs a driver does
+  Rendered rendered;
+  if (options.driver == "direct") {
+    rendered = RenderDirect(window, input.samples, n);
+  } else if (options.driver == "realtime") {
+    rendered = RenderRealtime(window, input.samples, n);
+  } else {
+    rendered = RenderWaveIn(window, input.samples, n);
+  }
+  window.ReportDialogs();
+  WriteSound(options.output, rendered.interleaved, rendered.channels, rate);
+}
+
+}  // namespace
+
+void AddRenderCommand(CLI::App& app) {
+  auto options = std::make_shared<RenderOptions>();
+  CLI::App* render = app.add_subcommand("render", "Render a mono sound file through the effect chain");
+  render->add_option("--driver", options->driver, "Chain driver")
+      ->check(CLI::IsMember({"wavein", "direct", "realtime"}));
+  render->add_option("--block", options->block, "Block length in samples (realtime: 128 or 256)");
+  render->add_option("--rate", options->rate, "Engine sample rate")->check(CLI::IsMember({22050, 44100}));
+  render->add_option("--preset-dir", options->presetDir, "Program directory holding the fixed presets");
+  render->add_option("--preset", options->preset, "Preset file to load");
+  render->add_option("--set", options->settings, "Set a control: NAME=VALUE (repeatable, applied in order)");
+  render->add_option("--card-type", options->cardType, "CardType: 0, 1 or 2");
+  render->add_option("--seed", options->seed, "Seed of the dither generator");
+  render->add_option("INPUT", options->input, "Mono input: .raw (16-bit little-endian) or a sound file")
+      ->required();
+  render->add_option("OUTPUT", options->output, "Output: .raw or 16-bit WAV")->required();
+  render->callback([options] {
+    try {
+      Render(*options);
+    } catch (const std::exception& error) {
+      std::cerr << "fretwerk-cli render: " << OneLine(error.what()) << "\n";
+      throw CLI::RuntimeError(1);
+    }
+  });
+  AddRiffCommand(app);
+}
 
 }  // namespace fw::cli

@@ -142,7 +142,7 @@ void ActivationSequence(TForm1& form) {
   SetDelayPositions(form);                            // 7
   ResetReverb(form.engine);                           // 8
   SetRealtimeDefaults(form);                          // 9
-  DesignFirstFilters(form.engine, state.ditherSeed);  // 10
+  DesignFirstFilters(form.engine);  // 10
   SetDistortionDefaults(form.engine);                 // 11
   DesignSecondFilters(form.engine);                   // 12
   SetPaths(form);                                     // 13

@@ -22,16 +22,16 @@ void SetRealtimeDefaults(TForm1& form) {
   form.engine.realtime.ready.store(0);
 }
 
-void BuildDitherTable(Engine& engine, std::uint32_t seed) {
-  DitherRandom random(seed);
+void BuildDitherTable(Engine& engine) {
+  DitherRandom& random = engine.dither.random;
   for (int k = 0; k < DitherTable::kSize; ++k) {
-    const auto s = static_cast<std::int32_t>(random.Next(500)) - 250;
+    const auto s = static_cast<std::int32_t>(random.UniformBelow(500)) - 250;
     const std::int32_t value = ClampInt(RoundToInt(engine.filters.Fvc1Step(s)), -32768, 32767);
     engine.dither.values[k].store(static_cast<std::int16_t>(value), std::memory_order_relaxed);
   }
 }
 
-void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed) {
+void DesignFirstFilters(Engine& engine) {
   ToneFilters& f = engine.filters;
   f.Fvc1Cutoff.store(12500.0f);
   f.Fvc1Damping.store(1.41f);
@@ -46,7 +46,7 @@ void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed) {
   f.Fvc2Cutoff.store(150.0f);
   f.Fvc2Damping.store(1.41f);
   DesignFvc2(f);
-  BuildDitherTable(engine, ditherSeed);
+  BuildDitherTable(engine);
   DesignFixedSection(f);
   engine.distortion.SoftExponent.store(1.75f);
 }

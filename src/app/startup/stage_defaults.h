@@ -18,7 +18,7 @@ void ResetReverb(Engine& engine);
 void SetRealtimeDefaults(TForm1& form);
 // Step 10: FVC1 at 12500 and FVC3 at 44100, FVC2 at 22050, the dither table from
 // the FVC1 step, the fixed section, the soft distortion's exponent.
-void DesignFirstFilters(Engine& engine, std::uint32_t ditherSeed);
+void DesignFirstFilters(Engine& engine);
 // Step 11: the realtime thread's words, the elliptic filter of type 0 and the
 // distortion words.
 void SetDistortionDefaults(Engine& engine);
@@ -27,7 +27,9 @@ void DesignSecondFilters(Engine& engine);
 // Step 14: mono 16-bit PCM at 22050 for wave input and output.
 void SetWaveFormats(TForm1& form);
 
-// The dither table: for each entry a uniform r in 0..499, entry = round(Fvc1Step(r - 250)).
-void BuildDitherTable(Engine& engine, std::uint32_t seed);
+// The dither table: for each entry a uniform r in 0..499 from the engine's dither
+// generator (which continues from activation to activation), entry =
+// round(Fvc1Step(r - 250)).
+void BuildDitherTable(Engine& engine);
 
 }  // namespace fw

@@ -16,7 +16,6 @@ struct StartupState {
   int activations = 0;
   int hintHidePauseMs = 2500;
   std::string dialogDirectory;   // where the open dialogs start
-  std::uint32_t ditherSeed = 1;  // seed of the dither table's generator
 };
 
 StartupState& StartupOf(TForm1& form);

@@ -1,0 +1,137 @@
+// Cost of one block through each chain driver with every switch on, in ns per
+// sample, and the real-time factor: how many times faster than the sound plays.
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <vector>
+
+#include "audio/virtual/recording_output_library.h"
+#include "audio/wave_input.h"
+#include "engine/chain.h"
+#include "engine/denormals.h"
+#include "engine/engine.h"
+
+namespace fw {
+namespace {
+
+class NullWaveInput final : public WaveInput {
+ public:
+  std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
+};
+
+// Designs as after start-up, so every stage works on a real signal.
+void Design(Engine& e) {
+  ToneFilters& f = e.filters;
+  f.FilterDesignRate.store(22050.0f);
+  f.Fvc1Cutoff.store(500.0f);
+  DesignFvc1(f);
+  DesignFvc2(f);
+  DesignFvc3(f);
+  DesignFixedSection(f);
+  f.HiPassGain.store(1.0f);
+  e.elliptic.SelectBrightness(3);
+  e.echo.EchoGain.store(0.6f);
+  e.echo.SetTaps(0.45f, 0.4f);
+  e.flanger.Reset();
+  e.flanger.FlangerGain.store(0.5f);
+  e.flanger.FlangerFeedback.store(0.5f);
+  e.flanger.SetSweepSpeed(0.0075f);
+  SetReverbStartValues(e.reverb, e.params);
+}
+
+void EverySwitchOn(Engine& e, int rate) {
+  Design(e);
+  EngineParams& p = e.params;
+  p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
+  p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
+  p.TubeOn.store(1), p.LowPass2On.store(1), p.FlangerOn.store(1), p.EchoOn.store(1), p.ReverbOn.store(1);
+  p.EchoDelay.store(6500);
+  p.ReverbDelay2.store(1500);
+  p.EngineSampleRate.store(rate);
+  p.RealtimeBlockLength.store(rate == 44100 ? 256 : 128);
+}
+
+// A guitar-like test signal: a decaying harmonic tone, loud enough to drive the distortions.
+std::vector<std::int16_t> TestSignal(int n) {
+  std::vector<std::int16_t> s(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    s[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i * 331) % 16000 - 8000);
+  }
+  return s;
+}
+
+// CPU time of this thread: the machine may be shared, and the chain runs on one thread.
+double ThreadCpuNs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
+}
+
+// ns per sample from the CPU time of the timed loop, and RTF = (1e9 / rate) / ns per sample.
+void Report(benchmark::State& state, int rate, int samplesPerBlock, double cpuNs) {
+  const auto samples = static_cast<std::int64_t>(state.iterations()) * samplesPerBlock;
+  state.SetItemsProcessed(samples);
+  if (samples == 0) return;
+  const double nsPerSample = cpuNs / static_cast<double>(samples);
+  state.counters["ns_per_sample"] = nsPerSample;
+  state.counters["RTF"] = (1e9 / rate) / nsPerSample;
+}
+
+void BM_WaveInBlock(benchmark::State& state) {
+  const int rate = static_cast<int>(state.range(0));
+  FlushDenormalsOnThisThread();
+  auto engine = MakeEngine();
+  NullWaveInput device;
+  RecordingOutputLibrary output;  // no room reserved: keeps nothing, allocates nothing
+  EverySwitchOn(*engine, rate);
+  engine->waveIn.device = &device;
+  engine->waveIn.running.store(1);
+  engine->output = &output;
+  const auto input = TestSignal(220);
+  std::copy(input.begin(), input.end(), engine->waveIn.area.samples);
+  WaveInHeader& header = engine->waveIn.area.headers[0];
+  const double start = ThreadCpuNs();
+  for (auto _ : state) ProcessWaveInBlock(*engine, 0, MM_WIM_DATA, 0, &header, 0);
+  Report(state, rate, 220, ThreadCpuNs() - start);
+}
+
+void BM_DirectBlock(benchmark::State& state) {
+  const int rate = static_cast<int>(state.range(0));
+  FlushDenormalsOnThisThread();
+  auto engine = MakeEngine();
+  EverySwitchOn(*engine, rate);
+  const int n = rate == 44100 ? 368 : 184;
+  const auto input = TestSignal(n);
+  std::vector<std::int16_t> block(input);
+  const double start = ThreadCpuNs();
+  for (auto _ : state) {
+    std::copy(input.begin(), input.end(), block.begin());
+    ProcessDirectBlock(*engine, n, block.data());
+    benchmark::DoNotOptimize(block.data());
+  }
+  Report(state, rate, n, ThreadCpuNs() - start);
+}
+
+void BM_RealtimeBlock(benchmark::State& state) {
+  const int rate = static_cast<int>(state.range(0));
+  FlushDenormalsOnThisThread();
+  auto engine = MakeEngine();
+  EverySwitchOn(*engine, rate);
+  engine->params.CardType.store(2);
+  const auto input = TestSignal(256);
+  // 128 stereo frames at 22050, 256 mono samples at 44100: input samples per block.
+  const int n = engine->params.RealtimeBlockLength.load();
+  const double start = ThreadCpuNs();
+  for (auto _ : state) {
+    for (int i = 0; i < 256; ++i) engine->realtime.SetSample(i, input[static_cast<std::size_t>(i)]);
+    RealtimeProcessSharedBlock(*engine);
+  }
+  Report(state, rate, n, ThreadCpuNs() - start);
+}
+
+BENCHMARK(BM_WaveInBlock)->Arg(22050)->Arg(44100);
+BENCHMARK(BM_DirectBlock)->Arg(22050)->Arg(44100);
+BENCHMARK(BM_RealtimeBlock)->Arg(22050)->Arg(44100);
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,198 @@
+// fretwerk-cli render and riff, run as a user runs them: argument errors, the mono
+// check, .raw and WAV files, block handling and the realtime driver's stereo layout.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/sound_file.h"
+
+namespace fw {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int exitCode;
+  std::string err;
+};
+
+class CliRender : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* cli = std::getenv("FRETWERK_CLI");
+    if (cli == nullptr) GTEST_SKIP() << "FRETWERK_CLI is not set (ctest sets it)";
+    cli_ = cli;
+    dir_ = fs::temp_directory_path() / ("fretwerk_cli_" + std::to_string(::getpid()) + "_" +
+                                        testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  CliRun Cli(const std::string& arguments) const {
+    const std::string errPath = Path("stderr.txt");
+    const std::string command = "'" + cli_ + "' " + arguments + " > /dev/null 2> '" + errPath + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream in(errPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return {WEXITSTATUS(status), text.str()};
+  }
+
+  static int Lines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  }
+
+  std::string cli_;
+  fs::path dir_;
+};
+
+std::vector<std::int16_t> Ramp(int n) {
+  std::vector<std::int16_t> s(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i)
+    s[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i * 53) % 8000 - 4000);
+  return s;
+}
+
+SF_INFO Info(const std::string& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (file != nullptr) sf_close(file);
+  return info;
+}
+
+std::vector<std::int16_t> ReadAll(const std::string& path, int channels) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  std::vector<std::int16_t> samples(static_cast<std::size_t>(info.frames * channels));
+  sf_read_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+  sf_close(file);
+  return samples;
+}
+
+TEST_F(CliRender, BadArgumentsGiveOneLineAndAFailingExit) {
+  WriteSound(Path("in.raw"), Ramp(100), 1, 22050);
+  for (const std::string args : {"render", "render --driver dma in.raw out.raw", "render --rate 48000 a b",
+                                 "render --block x a b", "render --frobnicate a b"}) {
+    const CliRun run = Cli(args);
+    EXPECT_NE(run.exitCode, 0) << args;
+    EXPECT_EQ(Lines(run.err), 1) << args << ": " << run.err;
+  }
+}
+
+TEST_F(CliRender, UnknownControlsBadValuesAndUnreadableFilesAreNamed) {
+  const std::string in = Path("in.raw");
+  WriteSound(in, Ramp(100), 1, 22050);
+  CliRun run = Cli("render --set ScrollBar_Nothing=3 " + in + " " + Path("o.raw"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.err.find("ScrollBar_Nothing"), std::string::npos) << run.err;
+
+  run = Cli("render --set CheckBox_record_clean=2 " + in + " " + Path("o.raw"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_EQ(Lines(run.err), 1);
+
+  run = Cli("render --set ScrollBar_OutPut_Volume " + in + " " + Path("o.raw"));
+  EXPECT_NE(run.exitCode, 0);
+
+  run = Cli("render " + Path("missing.wav") + " " + Path("o.wav"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.err.find("missing.wav"), std::string::npos) << run.err;
+
+  std::ofstream(Path("odd.raw")) << "abc";
+  run = Cli("render " + Path("odd.raw") + " " + Path("o.wav"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_EQ(Lines(run.err), 1);
+  EXPECT_FALSE(fs::exists(Path("o.wav")));
+}
+
+TEST_F(CliRender, StereoInputIsRefused) {
+  std::vector<std::int16_t> frames(200, 100);
+  WriteSound(Path("stereo.wav"), frames, 2, 22050);
+  const CliRun run = Cli("render " + Path("stereo.wav") + " " + Path("o.wav"));
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.err.find("mono"), std::string::npos) << run.err;
+}
+
+TEST_F(CliRender, OutOfRangeValuesAreLimitedWithANote) {
+  WriteSound(Path("in.raw"), Ramp(100), 1, 22050);
+  const CliRun run =
+      Cli("render --set ScrollBar_OutPut_Volume=500 --card-type 9 --block 5000 --driver direct " +
+          Path("in.raw") + " " + Path("o.raw"));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("ScrollBar_OutPut_Volume"), std::string::npos) << run.err;
+  EXPECT_EQ(Lines(run.err), 3) << run.err;
+}
+
+TEST_F(CliRender, RawAndWavOutputsHoldTheSameSamplesAndTheInputLength) {
+  const auto input = Ramp(1000);  // not a whole number of blocks
+  WriteSound(Path("in.raw"), input, 1, 22050);
+  for (const std::string driver : {"wavein", "direct"}) {
+    SCOPED_TRACE(driver);
+    ASSERT_EQ(Cli("render --driver " + driver + " " + Path("in.raw") + " " + Path("o.raw")).exitCode, 0);
+    ASSERT_EQ(Cli("render --driver " + driver + " " + Path("in.raw") + " " + Path("o.wav")).exitCode, 0);
+    const MonoSound raw = ReadMonoSound(Path("o.raw"));
+    const MonoSound wav = ReadMonoSound(Path("o.wav"));
+    EXPECT_EQ(raw.samples.size(), input.size());
+    EXPECT_EQ(wav.samples, raw.samples);
+    EXPECT_EQ(wav.sampleRate, 22050);
+  }
+}
+
+TEST_F(CliRender, SilenceStaysSilentWithEverySwitchOff) {
+  WriteSound(Path("in.raw"), std::vector<std::int16_t>(700, 0), 1, 22050);
+  ASSERT_EQ(Cli("render --set CheckBox_record_clean=0 " + Path("in.raw") + " " + Path("o.raw")).exitCode, 0);
+  const MonoSound out = ReadMonoSound(Path("o.raw"));
+  EXPECT_EQ(out.samples, std::vector<std::int16_t>(700, 0));
+}
+
+TEST_F(CliRender, RealtimeOutputLayoutFollowsTheBlockTheDriverWrites) {
+  WriteSound(Path("in.wav"), Ramp(600), 1, 22050);
+  // 128-frame stereo blocks: two channels, one frame per input sample.
+  ASSERT_EQ(Cli("render --driver realtime --card-type 1 " + Path("in.wav") + " " + Path("s.wav")).exitCode,
+            0);
+  SF_INFO info = Info(Path("s.wav"));
+  EXPECT_EQ(info.channels, 2);
+  EXPECT_EQ(info.frames, 600);
+  const auto stereo = ReadAll(Path("s.wav"), 2);
+  for (std::size_t i = 0; i < stereo.size(); i += 2) ASSERT_EQ(stereo[i], stereo[i + 1]) << i;
+
+  // CardType 1 with 256-sample mono blocks: one channel.
+  ASSERT_EQ(Cli("render --driver realtime --card-type 1 --block 256 " + Path("in.wav") + " " + Path("m.wav"))
+                .exitCode,
+            0);
+  info = Info(Path("m.wav"));
+  EXPECT_EQ(info.channels, 1);
+  EXPECT_EQ(info.frames, 600);
+
+  const CliRun bad = Cli("render --driver realtime --block 200 " + Path("in.wav") + " " + Path("x.wav"));
+  EXPECT_NE(bad.exitCode, 0);
+}
+
+TEST_F(CliRender, Rate44100WritesA44100HzFile) {
+  WriteSound(Path("in.raw"), Ramp(500), 1, 22050);
+  const CliRun run = Cli("render --rate 44100 " + Path("in.raw") + " " + Path("o.wav"));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Info(Path("o.wav")).samplerate, 44100);
+}
+
+TEST_F(CliRender, RiffIsAFewSecondsOfMonoSound) {
+  ASSERT_EQ(Cli("riff " + Path("riff.wav")).exitCode, 0);
+  const MonoSound riff = ReadMonoSound(Path("riff.wav"));
+  EXPECT_EQ(riff.sampleRate, 22050);
+  const double seconds = static_cast<double>(riff.samples.size()) / 22050.0;
+  EXPECT_GE(seconds, 5.0);
+  EXPECT_LE(seconds, 10.0);
+  const auto peak = *std::max_element(riff.samples.begin(), riff.samples.end());
+  EXPECT_GT(peak, 8000);
+}
+
+}  // namespace
+}  // namespace fw

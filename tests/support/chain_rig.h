@@ -1,0 +1,151 @@
+#pragma once
+// A TForm1 with an engine wired for driving the chain directly: a recording output
+// library, a wave-input double, a record ring with canaries past its end, and
+// helpers that run one block through each driver.
+//
+// Values the limiters and taps see are set exactly through the file mix-in after
+// the effects: with a silent live input the stages (linear filters in their rest
+// state) add nothing, so the output conversion sees file sample x WavFileGain.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/virtual/recording_output_library.h"
+#include "audio/wave_input.h"
+#include "engine/chain.h"
+#include "support/engine_fixture.h"
+
+namespace fw::test {
+
+class CountingWaveInput final : public WaveInput {
+ public:
+  std::int32_t AddBuffer(WaveInHeader* header, std::uint32_t headerSize) noexcept override {
+    lastHeader = header;
+    lastSize = headerSize;
+    ++calls;
+    return 0;
+  }
+  WaveInHeader* lastHeader = nullptr;
+  std::uint32_t lastSize = 0;
+  int calls = 0;
+};
+
+struct ChainRig {
+  static constexpr int kCanaries = 64;
+  static constexpr std::int16_t kCanary = 0x5A5A;
+
+  RecordingOutputLibrary output{1u << 20};
+  CountingWaveInput waveInput;
+  FormFixture fixture{Platform{&output, nullptr, nullptr, nullptr}};
+  Engine& engine = *fixture.engine;
+  EngineParams& p = engine.params;
+  TForm1& form = *fixture.form;
+  std::unique_ptr<std::atomic<std::int16_t>[]> ring;
+  int ringSize = 0;
+
+  ChainRig() {
+    engine.output = &output;
+    engine.waveIn.device = &waveInput;
+    engine.waveIn.running.store(1);
+  }
+  ~ChainRig() { engine.record.samples.store(nullptr); }
+
+  // Every chain switch off: only the always-on stages act.
+  void AllSwitchesOff() {
+    p.PreEqOn.store(0), p.PostEqOn.store(0), p.HiPassOn.store(0), p.HiPreOn.store(0);
+    p.SoftDistortionOn.store(0.0f), p.Fvc1On.store(0), p.DistortionType.store(0), p.LowBoostOn.store(0);
+    p.TubeOn.store(0), p.LowPass2On.store(0), p.FlangerOn.store(0), p.EchoOn.store(0), p.ReverbOn.store(0);
+  }
+  void AllSwitchesOn() {
+    p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
+    p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
+    p.TubeOn.store(1), p.LowPass2On.store(1), p.FlangerOn.store(1), p.EchoOn.store(1), p.ReverbOn.store(1);
+  }
+
+  // The file buffer from offset 0 on, mixed in after the effects at WavFileGain.
+  void SetFile(const std::vector<std::int16_t>& samples, float gain = 1.0f) {
+    for (std::size_t i = 0; i < samples.size(); ++i) engine.file.Set(static_cast<int>(i), samples[i]);
+    p.WavFileGain.store(gain);
+    p.FileBlockCounter.store(0);
+  }
+
+  // A record ring of size + 50 samples (plus canaries past its end), recording on.
+  void StartRecording(int size) {
+    ringSize = size;
+    const int total = size + RecordRing::kSpare + kCanaries;
+    ring.reset(new std::atomic<std::int16_t>[static_cast<std::size_t>(total)]);
+    for (int i = 0; i < total; ++i) ring[static_cast<std::size_t>(i)].store(kCanary);
+    engine.record.samples.store(ring.get());
+    p.RecordRingSize.store(size);
+    p.RecordIndex.store(0);
+    p.RecordFull.store(0);
+    p.RecordActive.store(1);
+  }
+  std::int16_t Ring(int i) const { return ring[static_cast<std::size_t>(i)].load(); }
+
+  // One wave-in block of input.size() samples from buffer b; returns what was played.
+  std::vector<std::int16_t> WaveIn(const std::vector<std::int16_t>& input, int b = 0,
+                                   std::uint32_t message = MM_WIM_DATA) {
+    const int n = static_cast<int>(input.size());
+    p.WaveInBlockLength.store(n);
+    output.blockSize = n;
+    std::copy(input.begin(), input.end(), engine.waveIn.area.samples + b * n);
+    WaveInHeader& header = engine.waveIn.area.headers[b];
+    header.user = static_cast<std::uintptr_t>(b);
+    const std::size_t before = output.played.size();
+    ProcessWaveInBlock(engine, 0, message, 0, &header, 0);
+    return {output.played.begin() + static_cast<std::ptrdiff_t>(before), output.played.end()};
+  }
+
+  std::vector<std::int16_t> Direct(std::vector<std::int16_t> block) {
+    ProcessDirectBlock(engine, static_cast<std::int32_t>(block.size()), block.data());
+    return block;
+  }
+
+  // Realtime block: 128 stereo frames (left, right) or 256 mono samples, as
+  // RealtimeBlockLength says; returns all 256 values of the shared block after.
+  std::vector<std::int16_t> Realtime(const std::vector<std::int16_t>& shared) {
+    for (int i = 0; i < RealtimeShared::kBlockSamples; ++i) {
+      engine.realtime.SetSample(
+          i, i < static_cast<int>(shared.size()) ? shared[static_cast<std::size_t>(i)] : 0);
+    }
+    engine.realtime.ready.store(1);
+    RealtimeProcessSharedBlock(engine);
+    std::vector<std::int16_t> out(RealtimeShared::kBlockSamples);
+    for (int i = 0; i < RealtimeShared::kBlockSamples; ++i)
+      out[static_cast<std::size_t>(i)] = engine.realtime.Sample(i);
+    return out;
+  }
+
+  // Posted messages reach the window thread.
+  void Pump() { fixture.loop.PumpOnce(); }
+  int Volume() const { return form.Bar("ScrollBar_OutPut_Volume").Position(); }
+};
+
+// Filter designs and time-effect settings close to those after start-up, so that
+// every stage works on a real signal (the activation sequence is not run here).
+inline void DesignStages(Engine& e) {
+  ToneFilters& f = e.filters;
+  f.FilterDesignRate.store(22050.0f);
+  f.Fvc1Cutoff.store(500.0f);
+  DesignFvc1(f);
+  DesignFvc2(f);
+  DesignFvc3(f);
+  DesignFixedSection(f);
+  f.HiPassGain.store(1.0f);
+  e.elliptic.SelectBrightness(3);
+  e.echo.EchoGain.store(0.6f);
+  e.echo.SetTaps(0.45f, 0.4f);
+  e.flanger.Reset();
+  e.flanger.FlangerGain.store(0.5f);
+  e.flanger.FlangerFeedback.store(0.5f);
+  e.flanger.SetSweepSpeed(0.0075f);
+  SetReverbStartValues(e.reverb, e.params);
+}
+
+inline std::vector<std::int16_t> Silence(int n) {
+  return std::vector<std::int16_t>(static_cast<std::size_t>(n), 0);
+}
+
+}  // namespace fw::test
