@@ -1,9 +1,10 @@
 #pragma once
 // The platform services a window needs, handed to TForm1 by the program entry
-// (real devices), fretwerk-cli (virtual devices) or a test (doubles).
+// (real devices), fretwerk-cli (live or virtual devices) or a test (doubles).
 namespace fw {
 
 class OutputLibrary;
+class WaveInput;
 class SystemServices;
 class Shell;
 namespace ui {
@@ -15,6 +16,8 @@ struct Platform {
   ui::Dialogs* dialogs = nullptr;
   SystemServices* system = nullptr;
   Shell* shell = nullptr;
+  // The system's wave input (library mode's capture); nullptr: no input device.
+  WaveInput* waveIn = nullptr;
 };
 
 }  // namespace fw

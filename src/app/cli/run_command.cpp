@@ -1,7 +1,262 @@
+// fretwerk-cli run: a headless live session. Builds the window's logic over a live
+// device, presses Start, prints the levels once a second and presses Stop on Ctrl-C,
+// after --seconds, or when a once-played input file has ended.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "app/cli/commands.h"
+#include "app/form1.h"
+#include "app/system_services.h"
+#include "audio/linux/device_factory.h"
+#include "audio/realtime_control.h"
+#include "engine/engine.h"
+#include "ui/clock.h"
+#include "ui/dialogs.h"
+#include "ui/window_loop.h"
+
+// The window's activation sequence and the program directory's rule come with the
+// start-up code; until it is part of the build the session starts without them.
+#if __has_include("app/startup/headless_start.h") && __has_include("app/linux_system_services.h")
+#include "app/linux_system_services.h"
+#include "app/startup/headless_start.h"
+#define FRETWERK_HAS_HEADLESS_START 1
+#endif
 
 namespace fw::cli {
+namespace {
 
-void AddRunCommand(CLI::App& app) { (void)app; }
+volatile std::sig_atomic_t interrupted = 0;
+void OnInterrupt(int) { interrupted = 1; }
+
+struct RunOptions {
+  std::string audio;
+  std::string in;
+  std::string out;
+  std::string preset;
+  double seconds = 0.0;
+  bool once = false;
+  bool fast = false;
+  bool noConnect = false;
+  int latencySteps = 0;
+  std::vector<std::string> sets;
+};
+
+class ConsoleDialogs final : public ui::Dialogs {
+ public:
+  std::optional<std::string> OpenFile(const ui::FileDialogOptions&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(const ui::FileDialogOptions&) override { return std::nullopt; }
+  void MessageBox(const std::string& text, const std::string&) override { Print(text); }
+  void ShowError(const std::string& text) override { Print(text); }
+
+ private:
+  static void Print(std::string text) {
+    // The system's line breaks are "\n\r": show them as plain new lines.
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    std::cerr << "message: " << text << "\n";
+  }
+};
+
+class CliSystemServices final : public SystemServices {
+ public:
+  explicit CliSystemServices(ui::WindowLoop& loop) : loop_(loop) {}
+  std::int64_t TimeOfDayMs() override {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
+  }
+  bool HasRing0Drivers() override { return false; }
+  std::string ProgramDirectory() override {
+#ifdef FRETWERK_HAS_HEADLESS_START
+    return ResolveProgramDirectory(CurrentProgramDirectoryInputs());
+#else
+    return "./";
+#endif
+  }
+  void RequestTerminate() override {
+    ended = true;
+    loop_.Quit();
+  }
+  void EndProgramNow() override {
+    ended = true;
+    loop_.Quit();
+  }
+  bool ended = false;
+
+ private:
+  ui::WindowLoop& loop_;
+};
+
+std::string Decibels(float peak) {
+  if (peak <= 0.0f) return "  -inf";
+  char text[16];
+  std::snprintf(text, sizeof text, "%6.1f", 20.0 * std::log10(static_cast<double>(peak)));
+  return text;
+}
+
+// NAME=VALUE: a scroll bar's position, a check box (0/1), a radio group's index or an edit's text.
+bool ApplySetting(TForm1& form, const std::string& setting) {
+  const auto eq = setting.find('=');
+  if (eq == std::string::npos) {
+    std::cerr << "fretwerk-cli run: --set wants NAME=VALUE, got \"" << setting << "\"\n";
+    return false;
+  }
+  const std::string name = setting.substr(0, eq);
+  const std::string value = setting.substr(eq + 1);
+  ui::Control* control = form.Find(name);
+  if (control == nullptr) {
+    std::cerr << "fretwerk-cli run: no control named " << name << "\n";
+    return false;
+  }
+  if (auto* edit = dynamic_cast<ui::Edit*>(control)) {
+    edit->SetText(value);
+    return true;
+  }
+  int number = 0;
+  try {
+    std::size_t used = 0;
+    number = std::stoi(value, &used);
+    if (used != value.size()) throw std::invalid_argument(value);
+  } catch (const std::exception&) {
+    std::cerr << "fretwerk-cli run: " << name << " wants a whole number, got \"" << value << "\"\n";
+    return false;
+  }
+  if (auto* bar = dynamic_cast<ui::ScrollBar*>(control)) {
+    bar->SetPosition(number);
+  } else if (auto* box = dynamic_cast<ui::CheckBox*>(control)) {
+    box->SetChecked(number != 0);
+  } else if (auto* group = dynamic_cast<ui::RadioGroup*>(control)) {
+    group->SetItemIndex(number);
+  } else {
+    std::cerr << "fretwerk-cli run: " << name << " cannot be set\n";
+    return false;
+  }
+  return true;
+}
+
+int Run(const RunOptions& options) {
+  LiveAudioChoice choice;
+  choice.backend = options.audio;
+  if (choice.backend.empty() && !options.in.empty()) choice.backend = "virtual";
+  choice.connectJackPorts = !options.noConnect;
+  choice.virtualCard.inputFile = options.in;
+  choice.virtualCard.outputFile = options.out;
+  choice.virtualCard.loop = !options.once;
+  choice.virtualCard.pacing =
+      options.fast ? VirtualCardOptions::Pacing::Fast : VirtualCardOptions::Pacing::RealTime;
+  std::string error;
+  std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
+  if (live == nullptr) {
+    std::cerr << "fretwerk-cli run: " << error << "\n";
+    return 1;
+  }
+  auto* card = dynamic_cast<VirtualSoundCard*>(&live->Device());
+
+  std::unique_ptr<Engine> engine = MakeEngine();
+  ui::SteadyClock clock;
+  ui::WindowLoop loop{clock};
+  engine->messages = &loop;
+  ConsoleDialogs dialogs;
+  CliSystemServices system{loop};
+  Platform platform;
+  platform.output = &live->Output();
+  platform.waveIn = &live->Input();
+  platform.dialogs = &dialogs;
+  platform.system = &system;
+  TForm1 form{*engine, loop, platform};
+
+  // Library mode needs the card type "Any (SB Live, etc.)".
+  form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  if (!options.preset.empty())
+    std::cerr << "fretwerk-cli run: presets cannot be loaded by this build; ignored\n";
+  for (const auto& setting : options.sets) {
+    if (!ApplySetting(form, setting)) return 2;
+  }
+
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  std::cout << "fretwerk: " << live->Device().BackendName() << " audio; press Ctrl-C to stop" << std::endl;
+  form.Btn("Button_RUN_RT").Click();
+
+  const auto begin = std::chrono::steady_clock::now();
+  auto nextLine = begin + std::chrono::seconds(1);
+  std::string shownStatus;
+  std::string shownCaption;
+  bool stepped = false;
+  while (interrupted == 0 && !loop.QuitRequested()) {
+    loop.PumpOnce();
+    if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
+      // The latency buttons, pressed as a user would once the mode runs.
+      stepped = true;
+      const char* button = options.latencySteps > 0 ? "BitBtn_latPlus" : "BitBtn_LatMinus";
+      for (int i = 0; i < std::abs(options.latencySteps); ++i) form.Btn(button).Click();
+    }
+    const std::string caption = form.Btn("Button_RUN_RT").Caption();
+    const std::string status = form.Status().SimpleText();
+    if (caption != shownCaption || status != shownStatus) {
+      std::cout << "status: " << caption << (status.empty() ? "" : "  " + status) << std::endl;
+      shownCaption = caption;
+      shownStatus = status;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= nextLine) {
+      nextLine += std::chrono::seconds(1);
+      live->PublishLatency();
+      const auto& output = live->Output();
+      std::cout << "in " << Decibels(live->TakeInputPeak()) << " dBFS   out "
+                << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns() << "   delay "
+                << output.DelaySamples() << " samples" << std::endl;
+    }
+    if (options.seconds > 0 && now - begin >= std::chrono::duration<double>(options.seconds)) break;
+    if (card != nullptr && card->InputFinished()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  const double busy = static_cast<double>(live->BusyNanoseconds()) * 1e-9;
+  const int delay = live->Output().DelaySamples();
+  const int rate = std::max(live->Output().EngineRate(), 1);
+  if (!system.ended) form.Btn("Button_STOP_RT").Click();
+  loop.PumpOnce();
+  Realtime(form).FormDestroy();
+  char summary[200];
+  std::snprintf(summary, sizeof summary,
+                "stopped: xruns %d, underruns %d, delay %d samples (%.2f ms), audio thread busy %.2f%%",
+                live->Xruns(), live->Output().Underruns(), delay, 1000.0 * delay / rate,
+                seconds > 0 ? 100.0 * busy / seconds : 0.0);
+  std::cout << summary << std::endl;
+  return system.ended ? 1 : 0;
+}
+
+}  // namespace
+
+void AddRunCommand(CLI::App& app) {
+  auto options = std::make_shared<RunOptions>();
+  CLI::App* run = app.add_subcommand("run", "Play live through the effects until Ctrl-C or --seconds");
+  run->add_option("--audio", options->audio,
+                  "jack, alsa or virtual (default: FRETWERK_AUDIO, else JACK when a server runs, else ALSA)")
+      ->check(CLI::IsMember({"jack", "alsa", "virtual"}));
+  run->add_option("--in", options->in, "Input sound file of the virtual sound card")
+      ->check(CLI::ExistingFile);
+  run->add_option("--out", options->out, "Output sound file (WAV) of the virtual sound card");
+  run->add_option("--preset", options->preset,
+                  "Preset to load before Start: a .pre file, or the name of a fixed preset");
+  run->add_option("--seconds", options->seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
+  run->add_option("--set", options->sets, "Set a control before Start: NAME=VALUE (repeatable)");
+  run->add_flag("--once", options->once, "Play the input file once, then stop");
+  run->add_flag("--fast", options->fast, "Run the virtual sound card as fast as possible");
+  run->add_flag("--no-connect", options->noConnect, "Leave the JACK ports unconnected");
+  run->add_option("--latency-steps", options->latencySteps,
+                  "Press the latency buttons this many times once running (negative: Decrease)");
+  run->callback([options] {
+    const int code = Run(*options);
+    if (code != 0) throw CLI::RuntimeError(code);
+  });
+}
 
 }  // namespace fw::cli

@@ -1,0 +1,119 @@
+#include "audio/live_audio.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
+namespace fw {
+
+void FlushDenormals() noexcept {
+#if defined(__SSE__) || defined(__x86_64__)
+  _mm_setcsr(_mm_getcsr() | 0x8040u);  // FTZ | DAZ
+#endif
+}
+
+LiveAudio::LiveAudio(std::unique_ptr<AudioDevice> device, RateConverterFactory converters)
+    : device_(std::move(device)), converters_(converters), input_(*this), output_(*this) {}
+
+LiveAudio::~LiveAudio() {
+  output_.CloseDSound();
+  input_.Close();
+  if (device_->Running()) device_->Stop();
+}
+
+bool LiveAudio::Acquire(int preferredRate, std::string& error) {
+  if (users_ == 0) {
+    if (!device_->Start(*this, preferredRate, error)) {
+      lastError_ = error;
+      return false;
+    }
+    deviceRate_.store(device_->SampleRate());
+    period_.store(device_->PeriodFrames());
+  }
+  ++users_;
+  return true;
+}
+
+void LiveAudio::Release() {
+  if (users_ == 0) return;
+  if (--users_ == 0) device_->Stop();
+}
+
+std::unique_ptr<RateConverter> LiveAudio::MakeConverter(int channels, int fromRate, int toRate) const {
+  if (converters_ == nullptr) return nullptr;
+  return converters_(channels, fromRate, toRate);
+}
+
+void LiveAudio::Quiesce() const noexcept {
+  while (inProcess_.load() != 0) std::this_thread::yield();
+}
+
+float LiveAudio::TakeInputPeak() noexcept {
+  const float v = inputPeak_.load(std::memory_order_relaxed);
+  resetInputPeak_.store(true, std::memory_order_relaxed);
+  return v;
+}
+
+float LiveAudio::TakeOutputPeak() noexcept {
+  const float v = outputPeak_.load(std::memory_order_relaxed);
+  resetOutputPeak_.store(true, std::memory_order_relaxed);
+  return v;
+}
+
+void LiveAudio::Process(const float* input, float* left, float* right, int frames) noexcept {
+  inProcess_.store(1);
+  const auto begin = std::chrono::steady_clock::now();
+  FlushDenormals();
+  if (resetInputPeak_.exchange(false, std::memory_order_relaxed)) inputPeakNow_ = 0.0f;
+  if (resetOutputPeak_.exchange(false, std::memory_order_relaxed)) outputPeakNow_ = 0.0f;
+
+  const std::int64_t firstFrame = frames_.load(std::memory_order_relaxed);
+  for (int done = 0; done < frames;) {
+    const int n = std::min(kChunk, frames - done);
+    for (int i = 0; i < n; ++i) inputPeakNow_ = std::max(inputPeakNow_, std::fabs(input[done + i]));
+    input_.Feed(input + done, n, firstFrame + done);
+    output_.Render(left + done, right + done, n, input_.Gathered());
+    for (int i = 0; i < n; ++i) {
+      outputPeakNow_ =
+          std::max(outputPeakNow_, std::max(std::fabs(left[done + i]), std::fabs(right[done + i])));
+    }
+    done += n;
+  }
+
+  inputPeak_.store(inputPeakNow_, std::memory_order_relaxed);
+  outputPeak_.store(outputPeakNow_, std::memory_order_relaxed);
+  frames_.fetch_add(frames, std::memory_order_relaxed);
+  const auto spent = std::chrono::steady_clock::now() - begin;
+  busyNs_.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(),
+                    std::memory_order_relaxed);
+  inProcess_.store(0);
+}
+
+void LiveAudio::PeriodChanged(int frames) noexcept {
+  period_.store(frames, std::memory_order_relaxed);
+  periodChanges_.fetch_add(1, std::memory_order_relaxed);
+}
+
+// The converters were made for the old rate and cannot be remade here; the next
+// Start opens at the new rate.
+void LiveAudio::RateChanged(int rate) noexcept { deviceRate_.store(rate, std::memory_order_relaxed); }
+
+void LiveAudio::Xrun() noexcept { xruns_.fetch_add(1, std::memory_order_relaxed); }
+
+int LiveAudio::AddedLatencyFrames() const noexcept {
+  const double engineRate = std::max(output_.EngineRate(), 1);
+  return static_cast<int>(std::lround(output_.DelaySamples() * DeviceRate() / engineRate));
+}
+
+void LiveAudio::PublishLatency() {
+  const int delay = output_.DelaySamples();
+  if (delay == publishedDelay_ || !device_->Running()) return;
+  publishedDelay_ = delay;
+  device_->LatencyChanged();
+}
+
+}  // namespace fw

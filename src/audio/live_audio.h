@@ -1,0 +1,87 @@
+#pragma once
+// One live device shared by the wave input and the output library. The device is
+// opened by whichever of the two opens first and closed when both have closed. Its
+// callback feeds the capture, then renders the output queue, in steps of at most
+// 256 frames, so the period the device picks does not matter.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/audio_device.h"
+#include "audio/output_queue_library.h"
+#include "audio/rate_converter.h"
+#include "audio/stream_wave_input.h"
+
+namespace fw {
+
+class LiveAudio final : public AudioDeviceClient {
+ public:
+  static constexpr int kChunk = 256;
+
+  // `converters` may be nullptr: then device and engine rates must agree.
+  LiveAudio(std::unique_ptr<AudioDevice> device, RateConverterFactory converters);
+  ~LiveAudio() override;
+  LiveAudio(const LiveAudio&) = delete;
+  LiveAudio& operator=(const LiveAudio&) = delete;
+
+  AudioDevice& Device() { return *device_; }
+  StreamWaveInput& Input() { return input_; }
+  OutputQueueLibrary& Output() { return output_; }
+
+  // Window thread: open the device (first user) or count another user.
+  bool Acquire(int preferredRate, std::string& error);
+  void Release();
+  int DeviceRate() const noexcept { return deviceRate_.load(std::memory_order_relaxed); }
+  std::unique_ptr<RateConverter> MakeConverter(int channels, int fromRate, int toRate) const;
+  // Window thread: returns once no device callback is inside Process.
+  void Quiesce() const noexcept;
+  const std::string& LastError() const { return lastError_; }
+
+  // Meters for the window: peak magnitude (full scale 1.0) since the last call.
+  float TakeInputPeak() noexcept;
+  float TakeOutputPeak() noexcept;
+  std::int32_t Xruns() const noexcept { return xruns_.load(std::memory_order_relaxed); }
+  std::int32_t PeriodChanges() const noexcept { return periodChanges_.load(std::memory_order_relaxed); }
+  std::int32_t PeriodFrames() const noexcept { return period_.load(std::memory_order_relaxed); }
+  std::int64_t FramesProcessed() const noexcept { return frames_.load(std::memory_order_relaxed); }
+  // Nanoseconds spent inside Process, for the audio thread's CPU share.
+  std::int64_t BusyNanoseconds() const noexcept { return busyNs_.load(std::memory_order_relaxed); }
+
+  // AudioDeviceClient
+  void Process(const float* input, float* left, float* right, int frames) noexcept override;
+  void PeriodChanged(int frames) noexcept override;
+  void RateChanged(int rate) noexcept override;
+  void Xrun() noexcept override;
+  int AddedLatencyFrames() const noexcept override;
+
+  // Window thread: tells the device when the delay has changed since the last call.
+  void PublishLatency();
+
+ private:
+  std::unique_ptr<AudioDevice> device_;
+  RateConverterFactory converters_;
+  StreamWaveInput input_;
+  OutputQueueLibrary output_;
+  int users_ = 0;
+  std::string lastError_;
+  std::atomic<int> deviceRate_{0};
+  std::atomic<int> inProcess_{0};
+  std::atomic<std::int32_t> xruns_{0};
+  std::atomic<std::int32_t> periodChanges_{0};
+  std::atomic<std::int32_t> period_{0};
+  std::atomic<std::int64_t> frames_{0};
+  std::atomic<std::int64_t> busyNs_{0};
+  std::atomic<float> inputPeak_{0.0f};
+  std::atomic<float> outputPeak_{0.0f};
+  std::atomic<bool> resetInputPeak_{false};
+  std::atomic<bool> resetOutputPeak_{false};
+  int publishedDelay_ = -1;
+  float inputPeakNow_ = 0.0f;
+  float outputPeakNow_ = 0.0f;
+};
+
+// Sets flush-to-zero and denormals-are-zero for the calling thread.
+void FlushDenormals() noexcept;
+
+}  // namespace fw

@@ -1,0 +1,91 @@
+#pragma once
+// Starting and stopping live processing from the "REALTIME" page: the start sequence
+// that picks the audio mode, the WDM set-up of the output library, capture start and
+// stop, the latency buttons, the rate and card-type controls, and the window's
+// deactivate, close-query, close and destroy steps. Window thread only.
+#include <cstdint>
+#include <functional>
+
+namespace fw {
+
+class TForm1;
+class OutputLibrary;
+class WaveInput;
+
+enum class AudioMode { None, Library, DmaDirect, CommonBuffer, Ring0 };
+
+inline constexpr const char* kNoWdmDeviceMessage =
+    "There is no WDM-sound device or it can not be initialized.";
+inline constexpr const char* kNoWdmOutputText = "There is no WDM-sound output device.";
+inline constexpr const char* kWaveInOpenMessage = "Can not wave in open (InOutStart).";
+inline constexpr const char* kWaveInAddMessage = "Can not wave in prepare & add (InOutStart).";
+inline constexpr const char* kWaveInStartMessage = "Can not waveIbStart (WaveInOutStart)";
+inline constexpr const char* kRealtimeInitMessage = "Can not init Realtime...";
+inline constexpr const char* kMakerAddress = "https://fretwerk.example.org";
+// The long driver message of the WDM set-up.
+const char* NoDriverMessage();
+
+class RealtimeControl {
+ public:
+  explicit RealtimeControl(TForm1& form);
+
+  // Control handlers.
+  void Button_RUN_RTClick();
+  void Timer2Timer();
+  void Button_STOP_RTClick();
+  void Button_ThreadPSClick();
+  void BitBtn_latPlusClick();
+  void BitBtn_LatMinusClick();
+  void CheckBox_AWE_44_1Click();
+  void RadioGroup_NameOfSCClick();
+  void RadioGroup_IRQClick();
+  void RadioGroup_DMA8Click();
+  void RadioGroup_DMA16Click();
+
+  // Window events.
+  void FormCloseQuery();
+  void FormDeactivate();
+  void FormClose();
+  void FormDestroy();
+
+  // Steps, public for the modes that share them.
+  void StartSequence();
+  bool WdmSetup();  // false: the program has been told to end
+  void CaptureStart();
+  void CaptureStop();
+
+  // The system offers ring-0 drivers (never on Linux; unknown without system services).
+  bool Ring0Available() const;
+
+  // Seams for the direct modes and the probe, which live elsewhere: unset, the probe
+  // reports 0 and Optimisation always leads to library mode.
+  std::function<int(int)> inputFillProbe;
+  std::function<void()> optimisedStart;  // the Optimisation branch of the start sequence
+  std::function<void()> directModeStop;  // stop of the DMA-direct or common-buffer mode
+
+  AudioMode mode = AudioMode::None;
+  std::int32_t latency = 0;  // last value passed to setup_latency
+  std::int32_t irq = 5;
+  std::int32_t dma8 = 1;
+  std::int32_t dma16 = 5;
+  std::int32_t runningNotPaused = 0;
+  std::int32_t rateMultiplier = 1;  // of the input fill probe
+  int nameOfScHeight = 140;
+
+ private:
+  bool Ring0Missing() const;
+  OutputLibrary* Output() const;
+  WaveInput* Input() const;
+  void EndProgram();
+  void CommonEnd();
+  void Ring0Start();
+  void Ring0Stop();
+  void CloseMainInput();
+
+  TForm1& form_;
+};
+
+// The object held in form.realtime.
+RealtimeControl& Realtime(TForm1& form);
+
+}  // namespace fw

@@ -1,0 +1,84 @@
+#pragma once
+// The virtual sound card: input from a sound file or from samples in memory (looped
+// or once), output to a sound file and/or memory, paced by a real-time clock, as fast
+// as possible, or one period at a time by the caller (tests).
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/audio_device.h"
+
+namespace fw {
+
+struct VirtualCardOptions {
+  enum class Pacing { RealTime, Fast, Manual };
+  std::string inputFile;            // any sound file libsndfile reads; mixed to mono
+  std::vector<float> inputSamples;  // used when inputFile is empty (full scale 1.0)
+  bool loop = true;
+  std::string outputFile;   // stereo WAV at the card's rate; empty = none
+  bool keepOutput = false;  // keep what was played in memory
+  Pacing pacing = Pacing::RealTime;
+  int rate = 0;  // 0: the input file's rate, else 44100
+  int period = 128;
+  int outputDevices = 1;  // 0: a card without an output device
+};
+
+class VirtualSoundCard final : public AudioDevice {
+ public:
+  static constexpr int kMaxPeriod = 8192;
+
+  explicit VirtualSoundCard(VirtualCardOptions options);
+  ~VirtualSoundCard() override;
+
+  // Reads the input file; false with a message when it cannot.
+  bool Load(std::string& error);
+
+  std::string BackendName() const override { return "virtual"; }
+  std::vector<std::string> OutputDevices() override;
+  void SelectOutputDevice(int index) override { selected_ = index; }
+  std::string InputProductName() override { return "Virtual sound card"; }
+  bool Start(AudioDeviceClient& client, int preferredRate, std::string& error) override;
+  void Stop() override;
+  bool Running() const override { return running_.load(); }
+  int SampleRate() const override { return rate_; }
+  int PeriodFrames() const override { return period_.load(); }
+
+  // Manual pacing: runs one period on the calling thread.
+  void Pump();
+  // The next periods have this length; the client hears of it between two periods.
+  void SetPeriod(int frames);
+  // The input has been played once (never true when looping).
+  bool InputFinished() const { return finished_.load(); }
+  std::int64_t FramesRun() const { return framesRun_.load(); }
+  std::int32_t Starts() const { return starts_; }
+
+  // What was played, when keepOutput is set (read after Stop).
+  std::vector<float> playedLeft;
+  std::vector<float> playedRight;
+
+ private:
+  void RunPeriod();
+  void Thread();
+
+  VirtualCardOptions options_;
+  std::vector<float> input_;
+  std::size_t inputPos_ = 0;
+  int rate_ = 44100;
+  int selected_ = 0;
+  std::atomic<int> period_{128};
+  int announcedPeriod_ = 128;
+  AudioDeviceClient* client_ = nullptr;
+  std::atomic<bool> running_{false};
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> finished_{false};
+  std::atomic<std::int64_t> framesRun_{0};
+  std::int32_t starts_ = 0;
+  std::thread thread_;
+  void* file_ = nullptr;  // SNDFILE*
+  std::vector<float> in_, left_, right_, interleaved_;
+};
+
+}  // namespace fw

@@ -1,0 +1,423 @@
+// Live processing on a real JACK server (dummy backend, its own name): a test player
+// feeds fretwerk's input port, a test recorder takes its two output ports, and what
+// comes out is compared with the same input rendered offline through the chain.
+#include <gtest/gtest.h>
+#include <jack/jack.h>
+#include <xmmintrin.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "app/system_services.h"
+#include "audio/linux/device_factory.h"
+#include "audio/linux/jack_device.h"
+#include "audio/realtime_control.h"
+#include "audio/virtual/recording_output_library.h"
+#include "chain_setup.h"
+#include "engine/chain.h"
+#include "jack_server.h"
+#include "support/engine_fixture.h"
+
+namespace fw::test {
+namespace {
+
+class QuietSystem final : public SystemServices {
+ public:
+  std::int64_t TimeOfDayMs() override { return 0; }
+  bool HasRing0Drivers() override { return false; }
+  std::string ProgramDirectory() override { return "./"; }
+  void RequestTerminate() override { ++ends; }
+  void EndProgramNow() override { ++ends; }
+  int ends = 0;
+};
+
+class NullWaveInput final : public WaveInput {
+ public:
+  std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
+};
+
+// A player and a recorder, two JACK clients that index every sample by the server's
+// frame time, so both sides of fretwerk line up exactly.
+struct TestClients {
+  static constexpr int kMaxXruns = 64;
+  jack_client_t* player = nullptr;
+  jack_client_t* recorder = nullptr;
+  jack_port_t* out = nullptr;
+  jack_port_t* inLeft = nullptr;
+  jack_port_t* inRight = nullptr;
+  const std::vector<float>* signal = nullptr;
+  LiveAudio* live = nullptr;
+  std::vector<float> left, right;
+  std::atomic<std::int64_t> t0{-1};
+  std::atomic<std::int64_t> recorded{0};
+  std::atomic<std::int64_t> offset{INT64_MIN};  // server frame minus fretwerk's device frame
+  std::atomic<bool> measure{false};
+  std::atomic<bool> go{false};  // the player is silent until the ports are connected
+  std::atomic<int> xruns{0};
+  std::atomic<std::int64_t> xrunAt[kMaxXruns] = {};
+
+  TestClients(const std::vector<float>& s, LiveAudio& l, std::size_t capacity) : signal(&s), live(&l) {
+    left.assign(capacity, 0.0f);
+    right.assign(capacity, 0.0f);
+  }
+  ~TestClients() {
+    if (player != nullptr) jack_client_close(player);
+    if (recorder != nullptr) jack_client_close(recorder);
+  }
+
+  bool Open() {
+    jack_status_t status{};
+    player = jack_client_open("fretwerk-test-player", JackNoStartServer, &status);
+    recorder = jack_client_open("fretwerk-test-recorder", JackNoStartServer, &status);
+    if (player == nullptr || recorder == nullptr) return false;
+    out = jack_port_register(player, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+    inLeft = jack_port_register(recorder, "left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    inRight = jack_port_register(recorder, "right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    jack_set_process_callback(player, &Play, this);
+    jack_set_process_callback(recorder, &Record, this);
+    jack_set_xrun_callback(recorder, &OnXrun, this);
+    return jack_activate(player) == 0 && jack_activate(recorder) == 0;
+  }
+
+  bool Connect(const JackDevice& device) {
+    return jack_connect(player, jack_port_name(out), device.InputPortName().c_str()) == 0 &&
+           jack_connect(recorder, device.LeftPortName().c_str(), jack_port_name(inLeft)) == 0 &&
+           jack_connect(recorder, device.RightPortName().c_str(), jack_port_name(inRight)) == 0;
+  }
+
+  static int Play(jack_nframes_t n, void* self) {
+    auto* c = static_cast<TestClients*>(self);
+    const auto ft = static_cast<std::int64_t>(jack_last_frame_time(c->player));
+    auto* buffer = static_cast<float*>(jack_port_get_buffer(c->out, n));
+    if (!c->go.load()) {
+      std::fill(buffer, buffer + n, 0.0f);
+      return 0;
+    }
+    if (c->t0.load() < 0) c->t0.store(ft);
+    const std::int64_t base = ft - c->t0.load();
+    for (jack_nframes_t i = 0; i < n; ++i) {
+      const auto k = static_cast<std::size_t>(base + i);
+      buffer[i] = k < c->signal->size() ? (*c->signal)[k] : 0.0f;
+    }
+    return 0;
+  }
+
+  static int Record(jack_nframes_t n, void* self) {
+    auto* c = static_cast<TestClients*>(self);
+    const std::int64_t t0 = c->t0.load();
+    if (t0 < 0) return 0;
+    const auto ft = static_cast<std::int64_t>(jack_last_frame_time(c->recorder));
+    const std::int64_t liveFrames = c->live->FramesProcessed();
+    // Once connected, fretwerk runs before the recorder in every cycle.
+    if (c->measure.load() && c->offset.load() == INT64_MIN && liveFrames > 0)
+      c->offset.store(ft - (liveFrames - n));
+    const auto* l = static_cast<const float*>(jack_port_get_buffer(c->inLeft, n));
+    const auto* r = static_cast<const float*>(jack_port_get_buffer(c->inRight, n));
+    for (jack_nframes_t i = 0; i < n; ++i) {
+      const auto k = static_cast<std::size_t>(ft - t0 + i);
+      if (k < c->left.size()) {
+        c->left[k] = l[i];
+        c->right[k] = r[i];
+      }
+    }
+    c->recorded.store(ft - t0 + n);
+    return 0;
+  }
+
+  static int OnXrun(void* self) {
+    auto* c = static_cast<TestClients*>(self);
+    const int i = c->xruns.fetch_add(1);
+    if (i < kMaxXruns) c->xrunAt[i].store(c->recorded.load());
+    return 0;
+  }
+
+  void WaitUntil(std::int64_t sample) const {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (recorded.load() < sample && std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  bool NearXrun(std::int64_t from, std::int64_t to, std::int64_t margin) const {
+    for (int i = 0; i < std::min(xruns.load(), kMaxXruns); ++i) {
+      const std::int64_t at = xrunAt[i].load();
+      if (at + margin >= from && at - margin < to) return true;
+    }
+    return false;
+  }
+};
+
+// 16-bit-exact noise at a level the default chain passes without overload.
+std::vector<float> QuietNoise(std::size_t n) {
+  std::vector<float> v(n);
+  std::uint32_t seed = 777;
+  for (auto& x : v) {
+    seed = seed * 1664525u + 1013904223u;
+    x = static_cast<float>(static_cast<std::int16_t>(seed >> 16) / 16) / 32768.0f;
+  }
+  return v;
+}
+
+// The same engine settings, the same Start, then the blocks straight into the chain,
+// with denormals flushed as on the audio thread.
+std::vector<std::int16_t> RenderOffline(const std::vector<float>& input) {
+  const unsigned int savedCsr = _mm_getcsr();
+  FlushDenormals();
+  RecordingOutputLibrary out(input.size() + 1000);
+  QuietSystem system;
+  NullWaveInput in;
+  Platform platform;
+  platform.output = &out;
+  platform.system = &system;
+  platform.waveIn = &in;
+  FormFixture f(platform);
+  f.form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  DesignChainAsActivationWould(*f.form);
+  f.form->Btn("Button_RUN_RT").Click();
+  f.loop.AdvanceBy(500, f.clock);
+  constexpr int n = WaveInBufferArea::kBufferLength;
+  for (std::size_t b = 0; (b + 1) * n <= input.size(); ++b) {
+    const int slot = static_cast<int>(b % WaveInBufferArea::kBufferCount);
+    WaveInHeader& h = f.engine->waveIn.area.headers[slot];
+    for (int i = 0; i < n; ++i) {
+      const float v = std::nearbyint(input[b * n + static_cast<std::size_t>(i)] * 32768.0f);
+      h.data[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+    }
+    ProcessWaveInBlock(*f.engine, 0, MM_WIM_DATA, 0, &h, 0);
+  }
+  _mm_setcsr(savedCsr);
+  return out.played;
+}
+
+struct JackSession : ::testing::Test {
+  JackServer server;
+  void Boot(int rate) {
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    // The JACK library is not instrumented, and a sanitized chain misses 2.9 ms deadlines;
+    // the sanitizer builds check the stream on the virtual card instead.
+    GTEST_SKIP() << "real-time JACK sessions run in the plain build only";
+#endif
+    if (!JackdInstalled()) GTEST_SKIP() << "jackd is not installed: the JACK tests need the jackd2 package";
+    ASSERT_TRUE(server.Start(rate, 128)) << "jackd -n " << server.Name() << " -d dummy did not come up";
+  }
+};
+
+// One session; `exactSamples` tells how much of it could be compared exactly (a
+// missed cycle before the end, which a loaded machine may cause, ends the comparison:
+// the flanger's sweep then runs against a shifted input).
+void RunSession(std::int64_t& exactSamples) {
+  constexpr std::int64_t kRate = 44100;
+  const auto signal = QuietNoise(static_cast<std::size_t>(30 * kRate));
+
+  LiveAudioChoice choice;
+  choice.backend = "jack";
+  choice.connectJackPorts = false;
+  std::string error;
+  auto live = MakeLiveAudio(choice, error);
+  ASSERT_NE(live, nullptr) << error;
+  QuietSystem system;
+  Platform platform;
+  platform.output = &live->Output();
+  platform.waveIn = &live->Input();
+  platform.system = &system;
+  FormFixture f(platform);
+  TForm1& form = *f.form;
+  form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  DesignChainAsActivationWould(form);
+
+  TestClients clients(signal, *live, signal.size() + 10000);
+  ASSERT_TRUE(clients.Open());
+  form.Btn("Button_RUN_RT").Click();
+  f.loop.AdvanceBy(500, f.clock);
+  ASSERT_TRUE(live->Input().IsStarted());
+  ASSERT_TRUE(clients.Connect(dynamic_cast<JackDevice&>(live->Device())));
+
+  // Seconds 1-6 at the default delay, a press up, two presses down, the chorus on and
+  // off again, and finally a period change from 128 to 256.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  clients.measure.store(true);
+  clients.go.store(true);
+  std::int64_t at[6] = {};
+  clients.WaitUntil(5 * kRate);
+  // Other clients learn the delay fretwerk adds.
+  live->PublishLatency();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  jack_latency_range_t reported{};
+  jack_port_get_latency_range(
+      jack_port_by_name(clients.recorder, dynamic_cast<JackDevice&>(live->Device()).LeftPortName().c_str()),
+      JackCaptureLatency, &reported);
+  EXPECT_EQ(reported.min, 1400u + 220u);
+  EXPECT_EQ(reported.max, 1400u + 220u);
+  clients.WaitUntil(6 * kRate);
+  at[0] = clients.recorded.load();
+  form.Btn("BitBtn_latPlus").Click();
+  clients.WaitUntil(10 * kRate);
+  at[1] = clients.recorded.load();
+  form.Btn("BitBtn_LatMinus").Click();
+  form.Btn("BitBtn_LatMinus").Click();
+  clients.WaitUntil(15 * kRate);
+  at[2] = clients.recorded.load();
+  live->Output().setup_max_chorus_delay(600);
+  live->Output().setup_stereo(2);
+  clients.WaitUntil(18 * kRate);
+  at[3] = clients.recorded.load();
+  live->Output().setup_stereo(1);
+  clients.WaitUntil(26 * kRate);
+  at[4] = clients.recorded.load();
+  ASSERT_EQ(jack_set_buffer_size(clients.player, 256), 0);
+  clients.WaitUntil(29 * kRate);
+  at[5] = clients.recorded.load();
+  const std::int32_t underruns = live->Output().Underruns();
+  const std::int32_t delayAfterChange = live->Output().DelaySamples();
+  form.Btn("Button_STOP_RT").Click();
+  EXPECT_FALSE(live->Device().Running());
+  EXPECT_EQ(underruns, 0);
+  EXPECT_EQ(live->PeriodFrames(), 256);
+  EXPECT_GE(live->PeriodChanges(), 1);
+  EXPECT_EQ(delayAfterChange, 1400 + 220 - 50);
+
+  // Where in the player's signal the capture began, and the offline render from there.
+  ASSERT_NE(clients.offset.load(), INT64_MIN);
+  // Before the player began (start < 0) fretwerk heard silence.
+  const std::int64_t start = live->Input().FirstFrame() + clients.offset.load() - clients.t0.load();
+  std::vector<float> input(static_cast<std::size_t>(static_cast<std::int64_t>(signal.size()) - start));
+  for (std::size_t k = 0; k < input.size(); ++k) {
+    const std::int64_t i = start + static_cast<std::int64_t>(k);
+    input[k] = i < 0 ? 0.0f : signal[static_cast<std::size_t>(i)];
+  }
+  const auto expected = RenderOffline(input);
+
+  const std::int64_t margin = kRate / 3;
+  auto mismatches = [&](std::int64_t from, std::int64_t to, std::int64_t delay, bool mono) {
+    std::int64_t bad = 0;
+    for (std::int64_t r = from; r < to; ++r) {
+      const std::int64_t k = r - start - delay;
+      const auto ru = static_cast<std::size_t>(r);
+      if (k < 0 || k >= static_cast<std::int64_t>(expected.size())) {
+        ++bad;
+        continue;
+      }
+      const float want = static_cast<float>(expected[static_cast<std::size_t>(k)]) / 32768.0f;
+      if (clients.left[ru] != want || (mono && clients.right[ru] != want)) ++bad;
+    }
+    return bad;
+  };
+  struct Segment {
+    std::int64_t from, to, delay;
+  };
+  const std::int64_t d0 = 1400 + 220;  // the latency setting plus one block
+  const Segment segments[] = {{kRate, at[0], d0},
+                              {at[0] + margin, at[1], d0 + 50},
+                              {at[1] + margin, at[2], d0 - 50},
+                              {at[3] + margin, at[4], d0 - 50}};
+  std::int64_t checked = 0;
+  for (const auto& s : segments) {
+    if (clients.NearXrun(0, s.to, kRate / 10)) break;
+    EXPECT_EQ(mismatches(s.from, s.to, s.delay, true), 0)
+        << "segment from " << s.from << " delay " << s.delay;
+    checked += s.to - s.from;
+  }
+  exactSamples = checked;
+
+  // Stereo: the sides differ while the chorus plays.
+  double difference = 0.0;
+  for (std::int64_t r = at[2] + margin; r < at[3]; ++r) {
+    difference +=
+        std::fabs(clients.left[static_cast<std::size_t>(r)] - clients.right[static_cast<std::size_t>(r)]);
+  }
+  EXPECT_GT(difference / static_cast<double>(at[3] - at[2] - margin), 0.001);
+
+  // The server drops the cycle in which it changes its period, for every client; the
+  // audio flows on: no silence beyond that cycle, the same delay, the same level.
+  std::int64_t silentRun = 0;
+  std::int64_t longestSilence = 0;
+  for (std::int64_t r = at[4]; r < at[5]; ++r) {
+    silentRun = clients.left[static_cast<std::size_t>(r)] == 0.0f ? silentRun + 1 : 0;
+    longestSilence = std::max(longestSilence, silentRun);
+  }
+  EXPECT_LE(longestSilence, 512);
+  auto rms = [&](std::int64_t from, std::int64_t to) {
+    double sum = 0.0;
+    for (std::int64_t r = from; r < to; ++r) sum += std::pow(clients.left[static_cast<std::size_t>(r)], 2.0);
+    return std::sqrt(sum / static_cast<double>(to - from));
+  };
+  const double before = rms(at[3] + margin, at[4]);
+  for (std::int64_t w = at[4] + kRate / 5; w + kRate / 10 <= at[5]; w += kRate / 10) {
+    const double level = rms(w, w + kRate / 10);
+    EXPECT_GT(level, 0.5 * before) << "window at " << w;
+    EXPECT_LT(level, 2.0 * before) << "window at " << w;
+  }
+}
+
+TEST_F(JackSession, OutputIsTheOfflineRenderDelayedByTheLatencyThroughPressesPeriodChangeAndStereo) {
+  Boot(44100);
+  if (IsSkipped()) return;
+  std::int64_t exact = 0;
+  for (int attempt = 0; attempt < 2 && exact < 20 * 44100 && !HasFailure(); ++attempt) RunSession(exact);
+  if (!HasFailure() && exact < 20 * 44100) {
+    GTEST_SKIP() << "missed cycles on a busy machine left only " << exact << " samples to compare exactly";
+  }
+}
+
+TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
+  Boot(48000);
+  if (IsSkipped()) return;
+  constexpr std::int64_t kRate = 48000;
+  std::vector<float> sine(static_cast<std::size_t>(6 * kRate));
+  for (std::size_t i = 0; i < sine.size(); ++i) {
+    sine[i] = 0.1f * std::sin(2.0f * 3.14159265f * 1000.0f * static_cast<float>(i) / 48000.0f);
+  }
+  LiveAudioChoice choice;
+  choice.backend = "jack";
+  choice.connectJackPorts = false;
+  std::string error;
+  auto live = MakeLiveAudio(choice, error);
+  ASSERT_NE(live, nullptr) << error;
+  QuietSystem system;
+  Platform platform;
+  platform.output = &live->Output();
+  platform.waveIn = &live->Input();
+  platform.system = &system;
+  FormFixture f(platform);
+  f.form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  DesignChainAsActivationWould(*f.form);
+  f.form->Box("CheckBox_Flanger").SetChecked(false);  // a steady level to measure
+  TestClients clients(sine, *live, sine.size() + 10000);
+  ASSERT_TRUE(clients.Open());
+  f.form->Btn("Button_RUN_RT").Click();
+  f.loop.AdvanceBy(500, f.clock);
+  ASSERT_TRUE(clients.Connect(dynamic_cast<JackDevice&>(live->Device())));
+  clients.go.store(true);
+  clients.WaitUntil(5 * kRate);
+  EXPECT_EQ(live->DeviceRate(), 48000);
+  EXPECT_EQ(live->Output().EngineRate(), 44100);
+  EXPECT_EQ(live->Output().Underruns(), 0);
+  f.form->Btn("Button_STOP_RT").Click();
+
+  // Over seconds 2 to 4: still 1 kHz at the device rate, with a steady level.
+  int crossings = 0;
+  float quietest = 1.0f;
+  float loudest = 0.0f;
+  for (std::int64_t w = 2 * kRate; w < 4 * kRate; w += kRate / 10) {
+    float peak = 0.0f;
+    for (std::int64_t i = w; i < w + kRate / 10; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      peak = std::max(peak, std::fabs(clients.left[k]));
+      if (clients.left[k] < 0.0f && clients.left[k + 1] >= 0.0f) ++crossings;
+    }
+    quietest = std::min(quietest, peak);
+    loudest = std::max(loudest, peak);
+  }
+  if (clients.xruns.load() == 0) {
+    EXPECT_NEAR(crossings, 2000, 2);
+    EXPECT_GT(quietest, 0.0f);
+    EXPECT_LT(loudest / quietest, 1.06f);  // no dropouts or doubled stretches
+  }
+}
+
+}  // namespace
+}  // namespace fw::test
