@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/pages/file_pages.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
+#include "audio/realtime_control.h"
+#include "audio/wave_input.h"
 #include "files/file_player.h"
 #include "presets/engine_links.h"
 #include "presets/preset_fixture.h"
@@ -13,22 +17,9 @@
 namespace fw {
 namespace {
 
-// Controls of the hardware, realtime and record pages the activation sets, for
-// windows in which those pages are not built yet.
+// The "Help" label of the WDM set-up, for windows that do not build it.
 void AddMissingActivationControls(TForm1& form) {
   if (!form.Find("Label_wdm_help")) form.AddLabel("Label_wdm_help", "Hardware", "");
-  if (!form.Find("CheckBox_UseWaveIn"))
-    form.AddCheckBox("CheckBox_UseWaveIn", "REALTIME", "Use WaveIn", true);
-  if (!form.Find("RadioGroup_NameOfSC")) {
-    form.AddRadioGroup("RadioGroup_NameOfSC", "REALTIME", " Your Sound Card Name ",
-                       {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 0);
-  }
-  if (!form.Find("RadioGroup_OUT_MONO_")) {
-    form.AddRadioGroup("RadioGroup_OUT_MONO_", "Hardware", " Mono/Stereo ", {"Mono", "Stereo"}, 1);
-  }
-  if (!form.Find("BitBtn_LatMinus"))
-    form.AddButton("BitBtn_LatMinus", "REALTIME", "Decrease  in ->out  delay");
-  if (!form.Find("BitBtn_latPlus")) form.AddButton("BitBtn_latPlus", "REALTIME", "Increase  in ->out  delay");
 }
 
 struct StartupFixture : test::PresetFixture {
@@ -62,6 +53,9 @@ TEST(Startup, WithTheCleanPresetEndsWithTheTubeOnAndTheDefaultWords) {
 
 TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   StartupFixture s(false);
+  Realtime(s.form).irq = 7;
+  Realtime(s.form).dma8 = 3;
+  Realtime(s.form).dma16 = 7;
   FormActivate(s.form);
   EXPECT_EQ(s.f.dialogs.errors, std::vector<std::string>{"File not found"});
   EXPECT_EQ(s.engine().params.TubeOn.load(), 0);
@@ -79,6 +73,9 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   EXPECT_EQ(s.form.Bar("ScrollBar_Delay_Gain").Position(), 60);
   EXPECT_EQ(s.form.Bar("ScrollBar_Delay_I_Gain").Position(), 45);
   EXPECT_EQ(s.form.Group("RadioGroup_OUT_MONO_").ItemIndex(), 0);
+  EXPECT_EQ(Realtime(s.form).irq, 5);
+  EXPECT_EQ(Realtime(s.form).dma8, 1);
+  EXPECT_EQ(Realtime(s.form).dma16, 5);
   // Flanger reset, echo defaults replaced by the delay controls' handlers, reverb reset.
   const Engine& e = s.engine();
   EXPECT_EQ(e.flanger.writePosition.load(), 301);
@@ -120,6 +117,39 @@ TEST(Startup, TextsHintsAndTheSoundCardControlsWithoutRing0) {
   EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Checked());
   EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Enabled());
   EXPECT_EQ(StartupOf(s.form).dialogDirectory, s.dir.WithSeparator());
+}
+
+// A capture device that only reports its name.
+struct NamedWaveInput final : WaveInput {
+  std::string name;
+  std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
+  std::int32_t GetDevCaps(std::int32_t deviceId, WaveInCaps* caps) override {
+    if (deviceId != 0) return MMSYSERR_BADDEVICEID;
+    std::snprintf(caps->productName, WaveInCaps::kNameLength, "%s", name.c_str());
+    return MMSYSERR_NOERROR;
+  }
+};
+
+TEST(Startup, TheFirstCaptureDevicesNameDecidesTheOptimisationBoxWhereRing0Exists) {
+  NamedWaveInput device;
+  device.name = "SB Live! Wave Device";
+  StartupFixture s(true);
+  s.form.platform.waveIn = &device;
+  s.system.ring0 = true;
+  FormActivate(s.form);
+  EXPECT_EQ(s.form.Status().SimpleText(), "SB Live! Wave Device");
+  EXPECT_TRUE(s.form.Box("CheckBox_UseWaveIn").Checked());
+  EXPECT_TRUE(s.form.Box("CheckBox_UseWaveIn").Visible());
+  device.name = "USB Audio CODEC with a rather long name";
+  FormActivate(s.form);
+  EXPECT_EQ(s.form.Status().SimpleText(), "USB Audio CODEC with a rather l");  // 31 characters and the end
+  EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Checked());
+  // Without ring-0 drivers the box ends unchecked whatever the name.
+  device.name = "SB Live!";
+  s.system.ring0 = false;
+  FormActivate(s.form);
+  EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Checked());
+  EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Enabled());
 }
 
 TEST(Startup, TheMouseHookFlipsTheSlotFromTheFirstActivationOn) {

@@ -133,22 +133,22 @@ void FormCreate(TForm1& form, const std::vector<std::string>& arguments) {
 void ActivationSequence(TForm1& form) {
   StartupState& state = StartupOf(form);
   ++state.activations;
-  SetTexts(form);                                     // 1
-  SetHints(form);                                     // 2
-  ShowSoundCardName(form);                            // 3
-  TestRing0Support(form);                             // 4
-  SetEngineValues(form);                              // 5
-  ResetFlangerAndEchoSweep(form.engine);              // 6
-  SetDelayPositions(form);                            // 7
-  ResetReverb(form.engine);                           // 8
-  SetRealtimeDefaults(form);                          // 9
-  DesignFirstFilters(form.engine);  // 10
-  SetDistortionDefaults(form.engine);                 // 11
-  DesignSecondFilters(form.engine);                   // 12
-  SetPaths(form);                                     // 13
-  SetWaveFormats(form);                               // 14
-  SetStartControls(form);                             // 15
-  LoadDefaultPreset(form);                            // 16
+  SetTexts(form);                         // 1
+  SetHints(form);                         // 2
+  ShowSoundCardName(form);                // 3
+  TestRing0Support(form);                 // 4
+  SetEngineValues(form);                  // 5
+  ResetFlangerAndEchoSweep(form.engine);  // 6
+  SetDelayPositions(form);                // 7
+  ResetReverb(form.engine);               // 8
+  SetRealtimeDefaults(form);              // 9
+  DesignFirstFilters(form.engine);        // 10
+  SetDistortionDefaults(form.engine);     // 11
+  DesignSecondFilters(form.engine);       // 12
+  SetPaths(form);                         // 13
+  // 14: the wave formats (mono 16-bit PCM at 22050) are made where the devices open.
+  SetStartControls(form);                 // 15
+  LoadDefaultPreset(form);                // 16
 }
 
 void FormActivate(TForm1& form) {

@@ -1,6 +1,7 @@
 #include "app/startup/stage_defaults.h"
 
 #include "app/form1.h"
+#include "audio/realtime_control.h"
 #include "engine/dither_random.h"
 #include "engine/engine.h"
 #include "engine/rounding.h"
@@ -19,6 +20,11 @@ void ResetReverb(Engine& engine) { SetReverbStartValues(engine.reverb, engine.pa
 
 void SetRealtimeDefaults(TForm1& form) {
   form.engine.params.RecordActive.store(0);
+  RealtimeControl& realtime = Realtime(form);
+  realtime.irq = 5;
+  realtime.dma8 = 1;
+  realtime.dma16 = 5;
+  // The shared block is the engine's own until a ring-0 start hands over the driver's.
   form.engine.realtime.ready.store(0);
 }
 
@@ -75,7 +81,5 @@ void DesignSecondFilters(Engine& engine) {
   f.HiPreCoefficient.store(0.16666667f);
   f.LowPass2Coefficient.store(1.0f);
 }
-
-void SetWaveFormats(TForm1& form) { (void)form; }
 
 }  // namespace fw

@@ -14,7 +14,8 @@ void ResetFlangerAndEchoSweep(Engine& engine);
 void SetEchoDefaults(Engine& engine);
 // Step 8: the reverb's all-pass positions and gain.
 void ResetReverb(Engine& engine);
-// Step 9: the realtime driver's sound card defaults and the shared block.
+// Step 9: recording off, the realtime driver's sound card defaults (IRQ 5, 8-bit
+// DMA 1, 16-bit DMA 5) and the shared block's ready word.
 void SetRealtimeDefaults(TForm1& form);
 // Step 10: FVC1 at 12500 and FVC3 at 44100, FVC2 at 22050, the dither table from
 // the FVC1 step, the fixed section, the soft distortion's exponent.
@@ -24,8 +25,6 @@ void DesignFirstFilters(Engine& engine);
 void SetDistortionDefaults(Engine& engine);
 // Step 12: FVC1 at 500 and FVC3 redesigned at 22050, the soft distortion disarmed.
 void DesignSecondFilters(Engine& engine);
-// Step 14: mono 16-bit PCM at 22050 for wave input and output.
-void SetWaveFormats(TForm1& form);
 
 // The dither table: for each entry a uniform r in 0..499 from the engine's dither
 // generator (which continues from activation to activation), entry =

@@ -15,7 +15,7 @@ struct StartupState {
   int hookSlot = 0;  // the hook's own copy of the selected slot (0 = A, 1 = B)
   int activations = 0;
   int hintHidePauseMs = 2500;
-  std::string dialogDirectory;   // where the open dialogs start
+  std::string dialogDirectory;  // where the open dialogs start
 };
 
 StartupState& StartupOf(TForm1& form);
