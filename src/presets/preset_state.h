@@ -12,10 +12,10 @@ namespace fw {
 class TForm1;
 
 struct PresetState {
-  PresetRecord record;                  // zero-filled at start
-  std::string currentFile;              // full path, set by the dialogs, load by name and Save As
-  int toggleState = 0;                  // keyboard toggle: 1 after loading the solo preset
-  std::int64_t previousKeyTime = 0;     // ms since midnight of the last key-down event
+  PresetRecord record;               // zero-filled at start
+  std::string currentFile;           // full path, set by the dialogs, load by name and Save As
+  int toggleState = 0;               // keyboard toggle: 1 after loading the solo preset
+  std::int64_t previousKeyTime = 0;  // ms since midnight of the last key-down event
 };
 
 // The form's preset state, created on first use.

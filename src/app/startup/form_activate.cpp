@@ -147,8 +147,8 @@ void ActivationSequence(TForm1& form) {
   DesignSecondFilters(form.engine);       // 12
   SetPaths(form);                         // 13
   // 14: the wave formats (mono 16-bit PCM at 22050) are made where the devices open.
-  SetStartControls(form);                 // 15
-  LoadDefaultPreset(form);                // 16
+  SetStartControls(form);   // 15
+  LoadDefaultPreset(form);  // 16
 }
 
 void FormActivate(TForm1& form) {
