@@ -81,5 +81,26 @@ TEST(PresetCli, BadInputGetsAMessageAndLeavesTheFile) {
   EXPECT_NE(missing.output.find("File not found"), std::string::npos);
 }
 
+TEST(PresetCli, RenderStartsWithTheCleanPresetAndLoadsTheOneNamed) {
+  test::TempDirectory dir;
+  const std::string riff = (dir.path() / "riff.raw").string();
+  ASSERT_EQ(Cli("riff '" + riff + "'").code, 0);
+  const std::string presets = "--preset-dir '" + test::SourceDir() + "/data/presets' ";
+  const std::string plain = (dir.path() / "plain.raw").string();
+  const std::string hard = (dir.path() / "hard.raw").string();
+  ASSERT_EQ(Cli("render " + presets + "'" + riff + "' '" + plain + "'").code, 0);
+  ASSERT_EQ(Cli("render " + presets + "--preset dist1 '" + riff + "' '" + hard + "'").code, 0);
+  EXPECT_EQ(test::ReadBytes(plain).size(), test::ReadBytes(riff).size());
+  EXPECT_NE(test::ReadBytes(plain), test::ReadBytes(hard));
+
+  const Result missing = Cli("render " + presets + "--preset nothing '" + riff + "' '" + hard + "'");
+  EXPECT_NE(missing.code, 0);
+  EXPECT_NE(missing.output.find("preset file not found"), std::string::npos) << missing.output;
+  const Result noClean =
+      Cli("render --preset-dir '" + dir.path().string() + "' '" + riff + "' '" + plain + "'");
+  EXPECT_NE(noClean.code, 0);
+  EXPECT_NE(noClean.output.find("File not found"), std::string::npos) << noClean.output;
+}
+
 }  // namespace
 }  // namespace fw
