@@ -31,7 +31,6 @@ TEST(HelpPage, TwelveLinesAndLinksThatOpenInTheBrowser) {
   }
   ASSERT_EQ(shell.opened.size(), 4u);
   for (const auto& address : shell.opened) EXPECT_EQ(address.rfind("https://", 0), 0u) << address;
-  EXPECT_EQ(f.form->Btn("BitBtn_MainHelp").Caption(), "&Main Help");
 }
 
 TEST(HelpPage, TheLocalGuideSitsBesideTheExecutables) {

@@ -20,22 +20,6 @@ void ExpectOnlyRed(const TForm1& form, std::string_view red) {
   }
 }
 
-TEST(PresetButtons, CaptionsAndPages) {
-  PresetFixture p;
-  EXPECT_EQ(p.form.Btn("BitBtn_HardRock").Caption(), "Distortion 1");
-  EXPECT_EQ(p.form.Btn("BitBtn_HardRock").Hint(), "Play Hard Rock with this Preset!");
-  EXPECT_EQ(p.form.Btn("BitBtn_Solo").Caption(), "Distortion 2");
-  EXPECT_EQ(p.form.Btn("BitBtn_Clear").Caption(), "Clean");
-  EXPECT_EQ(p.form.Btn("BitBtn_AllEffects").Caption(), "Default");
-  EXPECT_EQ(p.form.Btn("BitBtn_AllEffects").Page(), "REALTIME");
-  EXPECT_EQ(p.form.Btn("BitBtn_LoadPreset").Caption(), "Load Personal Preset");
-  EXPECT_EQ(p.form.Btn("BitBtn_SavePreset").Caption(), "Save Personal Preset ");
-  EXPECT_EQ(p.form.Btn("BitBtn_SavePreset").Page(), "Presets");
-  EXPECT_EQ(p.form.Btn("BitBtn_BGuitarS").Caption(), "Save As 'Distortion'");
-  EXPECT_EQ(p.form.Btn("BitBtn_WebU").Caption(), "Save As \"Clean\"");
-  EXPECT_EQ(p.form.Btn("BitBtn5").Caption(), "Save As \"Default\"");
-}
-
 TEST(PresetButtons, CleanAfterDistortionTwoTurnsTheTubeOffAndMarksClean) {
   PresetFixture p;
   p.WritePreset("clear.pre", 20);
