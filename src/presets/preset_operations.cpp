@@ -42,9 +42,11 @@ void SetControlValue(TForm1& form, const StoredControl& stored, const PresetReco
 
 void SetTypeOfTrash(TForm1& form, bool checked) { form.Box("CheckBox_TypeOfTrash").SetChecked(checked); }
 
-ui::FileDialogOptions PresetDialog(const char* title) {
+// The dialogs open in the program directory, where the fixed presets are.
+ui::FileDialogOptions PresetDialog(const TForm1& form, const char* title) {
   ui::FileDialogOptions options;
   options.title = title;
+  if (form.platform.system != nullptr) options.initialDir = form.platform.system->ProgramDirectory();
   options.filter = kPresetFilter;
   options.defaultExt = "pre";
   return options;
@@ -104,7 +106,7 @@ void SavePreset(TForm1& form, bool ask) {
   PresetState& state = PresetsOf(form);
   if (ask) {
     if (form.platform.dialogs == nullptr) return;
-    const auto chosen = form.platform.dialogs->SaveFile(PresetDialog("Save Effects Preset"));
+    const auto chosen = form.platform.dialogs->SaveFile(PresetDialog(form, "Save Effects Preset"));
     if (!chosen) return;
     state.currentFile = *chosen;
   }
@@ -119,7 +121,7 @@ void SavePreset(TForm1& form, bool ask) {
 
 void LoadPresetWithDialog(TForm1& form) {
   if (form.platform.dialogs == nullptr) return;
-  const auto chosen = form.platform.dialogs->OpenFile(PresetDialog("Load Effects Preset"));
+  const auto chosen = form.platform.dialogs->OpenFile(PresetDialog(form, "Load Effects Preset"));
   if (!chosen) return;
   PresetsOf(form).currentFile = *chosen;
   try {

@@ -63,6 +63,7 @@ TEST(PresetSaveLoad, RoundTripRestoresEveryStoredControlAndBothTubeWords) {
   EXPECT_EQ(saved.f.dialogs.fileRequests.back().title, "Save Effects Preset");
   EXPECT_EQ(saved.f.dialogs.fileRequests.back().filter, "Fretwerk Preset|*.pre");
   EXPECT_EQ(saved.f.dialogs.fileRequests.back().defaultExt, "pre");
+  EXPECT_EQ(saved.f.dialogs.fileRequests.back().initialDir, saved.dir.WithSeparator());
 
   PresetFixture loaded;
   loaded.f.dialogs.fileAnswers.push_back(path.string());
