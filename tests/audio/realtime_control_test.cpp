@@ -21,7 +21,8 @@ class FakeSystem final : public SystemServices {
  public:
   std::int64_t TimeOfDayMs() override { return 0; }
   bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return "./"; }
+  // The build tree, where the fixed presets sit: Start clicks "Distortion 2", which loads one.
+  std::string ProgramDirectory() override { return std::string(FRETWERK_BINARY_DIR) + "/"; }
   void RequestTerminate() override { ++terminateRequests; }
   void EndProgramNow() override { ++programEnds; }
   int terminateRequests = 0;

@@ -16,6 +16,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/riff_command.h"
 #include "app/form1.h"
+#include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
 #include "audio/wave_input.h"
@@ -24,6 +25,7 @@
 #include "engine/engine.h"
 #include "files/io_error.h"
 #include "files/sound_file.h"
+#include "presets/preset_operations.h"
 #include "ui/clock.h"
 #include "ui/scripted_dialogs.h"
 #include "ui/window_loop.h"
@@ -154,12 +156,13 @@ void SelectRate(TForm1& form, int rate) {
   form.engine.params.RealtimeBlockLength.store(256);
 }
 
-// --preset FILE: "load preset by name" on the full path.
-void LoadPresetFile(TForm1& form, const std::string& path) {
-  (void)form;
+// --preset FILE: "load preset by name" on the full path (or a name in the preset
+// directory, with or without ".pre").
+void LoadPresetFile(TForm1& form, const std::string& preset) {
+  const std::string path = ResolvePresetArgument(form, preset);
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) throw RenderError("preset file not found: " + path);
-  throw RenderError("--preset: this build cannot load presets yet");
+  LoadPresetFromPath(form, path);
 }
 
 // The start-up of the headless window, before any --set: the activation sequence
@@ -167,7 +170,8 @@ void LoadPresetFile(TForm1& form, const std::string& path) {
 // preset. The start-up and preset features plug in here.
 void PrepareForm(HeadlessWindow& window, const RenderOptions& options) {
   TForm1& form = *window.form;
-  // The activation sequence (controls, designs, dither table, "\clear.pre") runs here.
+  // The activation sequence (controls, designs, dither table, "\clear.pre").
+  form.RunCommand([&form] { StartHeadless(form, ""); });
   window.ReportDialogs();
   SelectRate(form, options.rate);
   if (!options.preset.empty()) form.RunCommand([&] { LoadPresetFile(form, options.preset); });

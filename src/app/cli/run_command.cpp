@@ -22,13 +22,8 @@
 #include "ui/dialogs.h"
 #include "ui/window_loop.h"
 
-// The window's activation sequence and the program directory's rule come with the
-// start-up code; until it is part of the build the session starts without them.
-#if __has_include("app/startup/headless_start.h") && __has_include("app/linux_system_services.h")
 #include "app/linux_system_services.h"
 #include "app/startup/headless_start.h"
-#define FRETWERK_HAS_HEADLESS_START 1
-#endif
 
 namespace fw::cli {
 namespace {
@@ -72,13 +67,7 @@ class CliSystemServices final : public SystemServices {
     return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
   }
   bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override {
-#ifdef FRETWERK_HAS_HEADLESS_START
-    return ResolveProgramDirectory(CurrentProgramDirectoryInputs());
-#else
-    return "./";
-#endif
-  }
+  std::string ProgramDirectory() override { return ResolveProgramDirectory(CurrentProgramDirectoryInputs()); }
   void RequestTerminate() override {
     ended = true;
     loop_.Quit();
@@ -171,10 +160,18 @@ int Run(const RunOptions& options) {
   platform.system = &system;
   TForm1 form{*engine, loop, platform};
 
+  // The window's activation (engine defaults, designs, "clear.pre"), then --preset.
+  bool started = false;
+  form.RunCommand([&] {
+    StartHeadless(form, options.preset);
+    started = true;
+  });
+  if (!started) {
+    std::cerr << "fretwerk-cli run: the start-up or the preset could not be loaded\n";
+    return 1;
+  }
   // Library mode needs the card type "Any (SB Live, etc.)".
   form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
-  if (!options.preset.empty())
-    std::cerr << "fretwerk-cli run: presets cannot be loaded by this build; ignored\n";
   for (const auto& setting : options.sets) {
     if (!ApplySetting(form, setting)) return 2;
   }

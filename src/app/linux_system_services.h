@@ -1,0 +1,54 @@
+#pragma once
+// System services on Linux: local time of day, no ring-0 drivers, and the program
+// directory that holds the fixed presets and the help page.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/system_services.h"
+
+namespace fw {
+
+// Everything the program-directory rule looks at, so it can be tested.
+struct ProgramDirectoryInputs {
+  std::optional<std::string> fretwerkHome;  // FRETWERK_HOME
+  std::optional<std::string> xdgDataHome;   // XDG_DATA_HOME
+  std::optional<std::string> home;          // HOME
+  std::string executableDirectory;          // without trailing separator
+  // Where an installation keeps the shipped presets and help page.
+  std::string installedDataDirectory;
+};
+
+// The files that must sit in the program directory.
+inline constexpr const char* kFixedPresetFiles[] = {"dist1.pre", "clear.pre", "all.pre", "solo1.pre",
+                                                    "hard.pre"};
+inline constexpr const char* kHelpPageFile = "help_nd.htm";
+
+// FRETWERK_HOME when set; else the executable's directory when the fixed presets are
+// beside it (as in the build tree); else the per-user data directory, created and
+// filled with any missing shipped file so the Save As buttons can write there.
+// The result ends with a separator.
+std::string ResolveProgramDirectory(const ProgramDirectoryInputs& inputs);
+
+// The inputs of the running process.
+ProgramDirectoryInputs CurrentProgramDirectoryInputs();
+
+class LinuxSystemServices final : public SystemServices {
+ public:
+  // onTerminate runs when the application is asked to terminate (the loop's quit).
+  explicit LinuxSystemServices(std::function<void()> onTerminate = {});
+
+  std::int64_t TimeOfDayMs() override;
+  bool HasRing0Drivers() override { return false; }
+  std::string ProgramDirectory() override;
+  // Replaces the rule's answer (fretwerk-cli --preset-dir); a separator is added.
+  void SetProgramDirectory(std::string directory);
+  void RequestTerminate() override;
+  void EndProgramNow() override;
+
+ private:
+  std::function<void()> onTerminate_;
+  std::optional<std::string> programDirectory_;
+};
+
+}  // namespace fw

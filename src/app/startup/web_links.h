@@ -1,0 +1,25 @@
+#pragma once
+// The web and mail addresses behind the link buttons, filled once at start-up.
+#include <array>
+#include <string_view>
+
+namespace fw {
+
+enum class WebLink { Home, Upgrade, Russian, SoundCardSetUp, OnlineHelp, Mail, Presets, Forum };
+
+inline constexpr std::array<std::string_view, 8> kWebLinks = {
+    "https://fretwerk.example.org/",
+    "https://fretwerk.example.org/download/",
+    "https://fretwerk.example.org/ru/",
+    "https://fretwerk.example.org/docs/sound-card-setup.html",
+    "https://fretwerk.example.org/help_nd.htm",
+    "mailto:hardware@fretwerk.example.org",
+    "https://fretwerk.example.org/presets/",
+    "https://fretwerk.example.org/forum/",
+};
+
+inline constexpr std::string_view WebAddress(WebLink link) {
+  return kWebLinks[static_cast<std::size_t>(link)];
+}
+
+}  // namespace fw

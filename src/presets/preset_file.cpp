@@ -1,0 +1,69 @@
+#include "presets/preset_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "files/file_errors.h"
+
+namespace fw {
+namespace {
+
+// Closes a descriptor once; the checked close reports its own failure.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  void CloseChecked() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw IoErrorFromErrno(errno);
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) throw IoErrorFromErrno(errno);
+  std::vector<std::uint8_t> data(maxBytes);
+  std::size_t filled = 0;
+  while (filled < maxBytes) {
+    const ssize_t got = ::read(file.get(), data.data() + filled, maxBytes - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw IoErrorFromErrno(errno);
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  data.resize(filled);
+  file.CloseChecked();
+  return data;
+}
+
+void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (file.get() < 0) throw IoErrorFromErrno(errno);
+  std::size_t written = 0;
+  while (written < size) {
+    const ssize_t put = ::write(file.get(), data + written, size - written);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      throw IoErrorFromErrno(errno);
+    }
+    written += static_cast<std::size_t>(put);
+  }
+  file.CloseChecked();
+}
+
+}  // namespace fw

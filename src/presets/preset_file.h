@@ -1,0 +1,18 @@
+#pragma once
+// Reading and writing preset files. Both steps are checked: a failure throws the
+// I/O error with the system's text ("File not found", "I/O error 5").
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/io_error.h"  // IWYU pragma: export
+
+namespace fw {
+
+// Reads at most maxBytes from the start of the file.
+std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
+
+// Creates or truncates the file and writes the bytes.
+void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+}  // namespace fw

@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include "app/startup/headless_start.h"
+#include "files/io_error.h"
+#include "presets/preset_fixture.h"
+#include "presets/preset_state.h"
+
+namespace fw {
+namespace {
+
+TEST(HeadlessStart, ActivatesThenLoadsThePresetByPathOrName) {
+  test::PresetFixture p;
+  test::WriteRecord(p.File("clear.pre"), InitialPresetRecord());
+  p.WritePreset("dist1.pre", 47);
+  StartHeadless(p.form, "dist1");
+  EXPECT_EQ(p.form.Bar("ScrollBar_OutPut_Volume").Position(), 47);
+  EXPECT_EQ(p.engine().params.TubeOn.load(), 0);  // the preset's tube flag, loaded after the activation
+  EXPECT_EQ(ResolvePresetArgument(p.form, "dist1.pre"), p.dir.WithSeparator() + "dist1.pre");
+  EXPECT_EQ(ResolvePresetArgument(p.form, p.File("dist1.pre").string()), p.File("dist1.pre").string());
+  EXPECT_EQ(ResolvePresetArgument(p.form, "nothing"), "nothing");
+}
+
+TEST(HeadlessStart, MissingFilesThrow) {
+  test::PresetFixture p;
+  EXPECT_THROW(StartHeadless(p.form, ""), IoError);
+  test::WriteRecord(p.File("clear.pre"), InitialPresetRecord());
+  EXPECT_THROW(StartHeadless(p.form, "nothing"), IoError);
+  StartHeadless(p.form, "");
+  EXPECT_EQ(p.engine().params.TubeOn.load(), 1);
+}
+
+}  // namespace
+}  // namespace fw

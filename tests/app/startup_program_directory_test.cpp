@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/linux_system_services.h"
+#include "presets/preset_fixture.h"
+
+namespace fw {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Touch(const fs::path& path, const std::string& text = "x") {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path) << text;
+}
+
+TEST(ProgramDirectory, FretwerkHomeWinsAndGetsItsSeparator) {
+  ProgramDirectoryInputs inputs;
+  inputs.fretwerkHome = "/opt/fw";
+  inputs.executableDirectory = "/usr/bin";
+  EXPECT_EQ(ResolveProgramDirectory(inputs), "/opt/fw/");
+  inputs.fretwerkHome = "/opt/fw/";
+  EXPECT_EQ(ResolveProgramDirectory(inputs), "/opt/fw/");
+}
+
+TEST(ProgramDirectory, ExecutableDirectoryWhenTheFixedPresetsAreBesideIt) {
+  test::TempDirectory dir;
+  Touch(dir.path() / "bin" / "clear.pre");
+  ProgramDirectoryInputs inputs;
+  inputs.executableDirectory = (dir.path() / "bin").string();
+  inputs.xdgDataHome = (dir.path() / "data").string();
+  EXPECT_EQ(ResolveProgramDirectory(inputs), (dir.path() / "bin").string() + "/");
+  EXPECT_FALSE(fs::exists(dir.path() / "data"));
+}
+
+TEST(ProgramDirectory, UserDataDirectoryIsCreatedAndFilledWithoutOverwriting) {
+  test::TempDirectory dir;
+  Touch(dir.path() / "share" / "clear.pre", "shipped");
+  Touch(dir.path() / "share" / "all.pre", "shipped");
+  Touch(dir.path() / "share" / "help_nd.htm", "help");
+  Touch(dir.path() / "share" / "notes.txt");
+  Touch(dir.path() / "data" / "fretwerk" / "all.pre", "mine");
+  ProgramDirectoryInputs inputs;
+  inputs.executableDirectory = (dir.path() / "bin").string();
+  inputs.installedDataDirectory = (dir.path() / "share").string();
+  inputs.xdgDataHome = (dir.path() / "data").string();
+  const fs::path user = dir.path() / "data" / "fretwerk";
+  EXPECT_EQ(ResolveProgramDirectory(inputs), user.string() + "/");
+  EXPECT_TRUE(fs::exists(user / "clear.pre"));
+  EXPECT_TRUE(fs::exists(user / "help_nd.htm"));
+  EXPECT_FALSE(fs::exists(user / "notes.txt"));
+  std::ifstream mine(user / "all.pre");
+  std::string text;
+  mine >> text;
+  EXPECT_EQ(text, "mine");
+}
+
+TEST(ProgramDirectory, HomeLocalShareWithoutXdgDataHome) {
+  test::TempDirectory dir;
+  ProgramDirectoryInputs inputs;
+  inputs.home = dir.path().string();
+  EXPECT_EQ(ResolveProgramDirectory(inputs), (dir.path() / ".local" / "share" / "fretwerk").string() + "/");
+  EXPECT_TRUE(fs::is_directory(dir.path() / ".local" / "share" / "fretwerk"));
+}
+
+TEST(LinuxSystemServices, TimeOfDayIsWithinOneDayAndNoRing0) {
+  LinuxSystemServices system;
+  const auto now = system.TimeOfDayMs();
+  EXPECT_GE(now, 0);
+  EXPECT_LT(now, 24LL * 3600 * 1000);
+  EXPECT_FALSE(system.HasRing0Drivers());
+  bool asked = false;
+  LinuxSystemServices withQuit([&asked] { asked = true; });
+  withQuit.RequestTerminate();
+  EXPECT_TRUE(asked);
+}
+
+}  // namespace
+}  // namespace fw
