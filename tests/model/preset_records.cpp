@@ -51,7 +51,7 @@ PresetBytes BusyRecord() {
   PutInt(r, 224, 2);   // ScrollBar_Reverb_G_2
   PutBox(r, 260, 1);   // CheckBox_DelayOn_Off
   PutInt(r, 264, 6);   // ScrollBar_Delay_Time
-  PutInt(r, 284, 45);  // ScrollBar_OutPut_Volume
+  PutInt(r, 284, 70);  // ScrollBar_OutPut_Volume
   PutInt(r, 292, 2);   // ScrollBar_Digital_IN_Gain
   PutBox(r, 308, 1);   // CheckBox_ReverbOnOff
   PutInt(r, 376, 30);  // ScrollBar_postEQ2
@@ -69,6 +69,10 @@ PresetBytes ShortRecord() {
 
 PresetBytes OutOfRangeRecord() {
   PresetBytes r = WindowInitialRecord();
+  PutInt(r, 284, 52);    // ScrollBar_OutPut_Volume
+  PutInt(r, 216, 500);   // ScrollBar_Rev_Del_2: 100
+  PutBox(r, 308, 1);     // CheckBox_ReverbOnOff
+  PutInt(r, 272, 80);    // ScrollBar_Delay_Gain
   PutInt(r, 268, 1000);  // ScrollBar_Delay_Decay: 99
   PutInt(r, 112, 7);     // RadioGroup_HDistort: "Type 3"
   PutBox(r, 260, 2);     // CheckBox_DelayOn_Off: checked

@@ -63,6 +63,7 @@ Sets EverythingOn() {
           {"ScrollBar_postEQ5", 30},
           {"CheckBox_DelayOn_Off", 1},
           {"ScrollBar_Delay_Time", 8},
+          {"ScrollBar_Delay_Gain", 70},
           {"CheckBox1", 1},
           {"CheckBox_lpf_2", 1},
           {"ScrollBar9", 20},
@@ -87,7 +88,7 @@ std::vector<RenderCase> Cases() {
          return s;
        }});
   add({.name = "WaveInEcho",
-       .sets = {{"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Time", 10}},
+       .sets = {{"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Time", 10}, {"ScrollBar_Delay_Gain", 60}},
        .needs = {kEcho},
        .input = GuitarLong});
   add({.name = "WaveInEchoSweep",
@@ -103,7 +104,10 @@ std::vector<RenderCase> Cases() {
   // position past the end of the 134,000-sample ring, into the never-written spare
   // entries: from sample 267,947 on, with the sweep offset above 313.
   add({.name = "WaveInEchoSweepRingWrap",
-       .sets = {{"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Time", 1}, {"CheckBox1", 1}},
+       .sets = {{"CheckBox_DelayOn_Off", 1},
+                {"ScrollBar_Delay_Time", 1},
+                {"CheckBox1", 1},
+                {"ScrollBar_Delay_Gain", 60}},
        .needs = {kEcho},
        .input = TwelveSeconds});
   add({.name = "WaveInReverb",
@@ -283,7 +287,7 @@ std::vector<RenderCase> Cases() {
        .needs = {kFlanger, kReverb, kEcho},
        .input = GuitarLong});
   add({.name = "WaveInFileMixBeforeEffects",
-       .sets = {{"CheckBox_wav_via_effects", 1}, {"CheckBox_DelayOn_Off", 1}},
+       .sets = {{"CheckBox_wav_via_effects", 1}, {"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Gain", 60}},
        .needs = {kEcho},
        .input = Guitar});
   add({.name = "WaveInRate44100", .rate = 44100, .sets = {{"CheckBox_pre_EQ", 1}}, .input = Guitar});
@@ -294,7 +298,11 @@ std::vector<RenderCase> Cases() {
        .needs = kAllFamilies,
        .input = Guitar,
        .clearPreset = BusyRecord});
-  add({.name = "WaveInOwnShortPreset", .needs = kAllFamilies, .input = Guitar, .clearPreset = ShortRecord});
+  add({.name = "WaveInOwnShortPreset",
+       .sets = {{"ScrollBar_OutPut_Volume", 60}},
+       .needs = kAllFamilies,
+       .input = Guitar,
+       .clearPreset = ShortRecord});
   add({.name = "RealtimeOwnOutOfRangePreset",
        .driver = "realtime",
        .cardType = 2,
@@ -351,7 +359,7 @@ std::vector<RenderCase> Cases() {
   add({.name = "RealtimeInputGain",
        .driver = "realtime",
        .cardType = 1,
-       .sets = {{"ScrollBar_Digital_IN_Gain", 3}, {"ScrollBar_OutPut_Volume", 40}},
+       .sets = {{"ScrollBar_Digital_IN_Gain", 3}, {"ScrollBar_OutPut_Volume", 51}},
        .input = Guitar});
   add({.name = "RealtimeMutedLiveInput",
        .driver = "realtime",

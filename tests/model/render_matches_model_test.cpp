@@ -7,6 +7,9 @@
 // product does not have yet are skipped with the stage's name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -55,6 +58,16 @@ TEST_P(RenderMatchesModel, SampleBySample) {
                              : c.driver == "direct"   ? 184
                              : c.driver == "realtime" ? (c.rate == 44100 ? 256 : 128)
                                                       : 220;
+  if (std::getenv("FRETWERK_MODEL_VERBOSE") != nullptr) {
+    double energy = 0.0;
+    int peak = 0;
+    for (int16_t s : run.output) {
+      energy += static_cast<double>(s) * s;
+      peak = std::max(peak, std::abs(static_cast<int>(s)));
+    }
+    std::printf("%s: %zu samples, peak %d, rms %.0f\n", c.name.c_str(), run.output.size(), peak,
+                std::sqrt(energy / static_cast<double>(std::max<size_t>(1, run.output.size()))));
+  }
   if (!c.knownDeviation.empty() && expected.interleaved != run.output)
     GTEST_SKIP() << "known product deviation: " << c.knownDeviation << "\n"
                  << DescribeFirstDifference(expected, run.output, blockFrames);
