@@ -119,6 +119,18 @@ TEST(Startup, TextsHintsAndTheSoundCardControlsWithoutRing0) {
   EXPECT_EQ(StartupOf(s.form).dialogDirectory, s.dir.WithSeparator());
 }
 
+// The activation clears CardType before it selects "Any", which already shows on a
+// system without ring-0 drivers: the engine must still end on library mode's 2, on
+// every activation, or Start would look for ring-0 drivers.
+TEST(Startup, CardTypeFollowsTheAnyItemOnEveryActivation) {
+  StartupFixture s(true);
+  for (int activation = 0; activation < 2; ++activation) {
+    FormActivate(s.form);
+    EXPECT_EQ(s.form.Group("RadioGroup_NameOfSC").ItemIndex(), 2);
+    EXPECT_EQ(s.engine().params.CardType.load(), 2) << "activation " << activation;
+  }
+}
+
 // A capture device that only reports its name.
 struct NamedWaveInput final : WaveInput {
   std::string name;

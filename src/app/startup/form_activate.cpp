@@ -114,7 +114,16 @@ void SetStartControls(TForm1& form) {
   if (auto* box = Optional<ui::CheckBox>(form, "Pre_FVC1_OnOff")) box->SetChecked(true);
   bar("ScrollBar_FVC1", 3);
   bar("ScrollBar_Koeff_FVC2", 5);
-  group("RadioGroup_NameOfSC", 2);
+  // The engine follows the card-type group even when it already shows "Any": the
+  // engine values above cleared CardType, and a Start with 0 would go for ring-0
+  // drivers that this system does not have.
+  if (auto* card = Optional<ui::RadioGroup>(form, "RadioGroup_NameOfSC")) {
+    if (card->ItemIndex() == 2 && card->OnClick) {
+      card->OnClick();
+    } else {
+      card->SetItemIndex(2);
+    }
+  }
 }
 
 void LoadDefaultPreset(TForm1& form) {
