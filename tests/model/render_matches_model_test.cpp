@@ -77,11 +77,11 @@ TEST_P(RenderMatchesModel, SampleBySample) {
 // An investigation aid: FRETWERK_MODEL_ADHOC="--driver direct --set NAME=V ..." compares
 // one render of the guitar input with those options.
 TEST(RenderMatchesModelAdHoc, FromEnvironment) {
-  const char* spec = std::getenv("FRETWERK_MODEL_ADHOC");
-  if (spec == nullptr || std::getenv("FRETWERK_CLI") == nullptr)
+  const char* options = std::getenv("FRETWERK_MODEL_ADHOC");
+  if (options == nullptr || std::getenv("FRETWERK_CLI") == nullptr)
     GTEST_SKIP() << "FRETWERK_MODEL_ADHOC not set";
   RenderCase c{.name = "AdHoc", .input = Guitar};
-  std::istringstream words(spec);
+  std::istringstream words(options);
   std::string option, value;
   while (words >> option >> value) {
     if (option == "--driver")
