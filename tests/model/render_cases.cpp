@@ -244,17 +244,11 @@ std::vector<RenderCase> Cases() {
   add({.name = "WaveInSoftExponentMapping",
        .sets = {{"CheckBox_SoftDOnOff", 1}, {"ScrollBar_CShift", 33}},
        .needs = {kDistortions},
-       .input = Guitar,
-       .knownDeviation = "ScrollBar_CShift at 33: SoftExponent = (100 - 33) / 100 + 1 in 32-bit steps is "
-                         "1.67000008f; the product works it out in double and stores 1.66999996f (the same "
-                         "at positions 7 8 9 16 17 18 32 34 41 42 43 57 68 82)"});
+       .input = Guitar});
   add({.name = "WaveInShaperSmoothMapping",
        .sets = {{"RadioGroup_HDistort", 2}, {"ScrollBar_D_SMOOT", 23}},
        .needs = {kDistortions},
-       .input = Guitar,
-       .knownDeviation =
-           "ScrollBar_D_SMOOT at 23: ShaperSmooth = 0.2f / 23 is 0.00869565271f; the product "
-           "divides the double 0.2 and stores 0.00869565178f (the same at positions 27 and 33)"});
+       .input = Guitar});
   add({.name = "WaveInMappingsFilters",
        .sets = {{"ScrollBar_Trash_nd_Delay", 3},
                 {"ScrollBar_cutoff_hi_preEq", 7},

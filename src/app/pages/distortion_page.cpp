@@ -40,8 +40,9 @@ void ScrollBar8Change(TForm1& form) {
 }
 
 void ScrollBar_CShiftChange(TForm1& form) {
-  const double position = form.Bar("ScrollBar_CShift").Position();
-  Shaping(form).SoftExponent.store(static_cast<float>((100.0 - position) / 100.0 + 1.0));
+  const int position = form.Bar("ScrollBar_CShift").Position();
+  // 32-bit steps, like every handler mapping: float(100 - position) / 100 + 1.
+  Shaping(form).SoftExponent.store(static_cast<float>(100 - position) / 100.0f + 1.0f);
 }
 
 void ScrollB_SoftDGainChange(TForm1& form) {
@@ -90,7 +91,7 @@ void ScrollBar_D_GainChange(TForm1& form) {
 }
 
 void ScrollBar_D_SMOOTChange(TForm1& form) {
-  Shaping(form).ShaperSmooth.store(static_cast<float>(0.2 / form.Bar("ScrollBar_D_SMOOT").Position()));
+  Shaping(form).ShaperSmooth.store(0.2f / static_cast<float>(form.Bar("ScrollBar_D_SMOOT").Position()));
 }
 
 void CheckBox_DisOldNewClick(TForm1& form) {
