@@ -332,7 +332,13 @@ void RealtimeControl::RadioGroup_IRQClick() { irq = ItemNumber(form_.Group("Radi
 void RealtimeControl::RadioGroup_DMA8Click() { dma8 = ItemNumber(form_.Group("RadioGroup_DMA8"), dma8); }
 void RealtimeControl::RadioGroup_DMA16Click() { dma16 = ItemNumber(form_.Group("RadioGroup_DMA16"), dma16); }
 
-void RealtimeControl::FormCloseQuery() { form_.Btn("Button_STOP_RT").Click(); }
+void RealtimeControl::FormCloseQuery() {
+  form_.Btn("Button_STOP_RT").Click();
+  // A recording still running is finished as its Stop button does, so closing the
+  // window never leaves a take without its header.
+  auto* stopRecord = dynamic_cast<ui::Button*>(form_.Find("BitBtn_Stop_R"));
+  if (stopRecord != nullptr && stopRecord->Enabled()) form_.RunCommand([stopRecord] { stopRecord->Click(); });
+}
 
 // Closing the main input with the running flag still set would hand the returned
 // buffers to the chain on the window thread: the flag goes first, as in capture stop.
