@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/cli/commands.h"
+#include "app/cli/control_setting.h"
 #include "app/cli/riff_command.h"
 #include "app/form1.h"
 #include "app/startup/headless_start.h"
@@ -59,19 +60,6 @@ std::string OneLine(std::string text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
   return text;
-}
-
-std::optional<long long> ParseInteger(const std::string& text) {
-  long long value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc{} || ptr != end || text.empty()) return std::nullopt;
-  return value;
-}
-
-int LimitInt(long long value) {
-  return static_cast<int>(
-      std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 std::string ExecutableDirectory() {
@@ -180,40 +168,10 @@ void PrepareForm(HeadlessWindow& window, const RenderOptions& options) {
 
 // --set NAME=VALUE, as a user would move the control.
 void ApplySetting(TForm1& form, const std::string& setting) {
-  const auto equals = setting.find('=');
-  if (equals == std::string::npos || equals == 0) throw RenderError("--set needs NAME=VALUE, got " + setting);
-  const std::string name = setting.substr(0, equals);
-  const std::string text = setting.substr(equals + 1);
-  ui::Control* control = form.Find(name);
-  if (control == nullptr) throw RenderError("unknown control " + name);
-
-  if (auto* button = dynamic_cast<ui::Button*>(control)) {
-    form.RunCommand([button] { button->Click(); });
-    return;
-  }
-  if (auto* edit = dynamic_cast<ui::Edit*>(control)) {
-    edit->SetText(text);
-    return;
-  }
-  const std::optional<long long> value = ParseInteger(text);
-  if (!value) throw RenderError("--set " + name + ": " + text + " is not an integer");
-  const auto noteLimited = [&](int limited) {
-    if (limited != *value)
-      Note(name + "=" + text + " is outside the control's range; set to " + std::to_string(limited));
-  };
-  if (auto* bar = dynamic_cast<ui::ScrollBar*>(control)) {
-    const int limited = std::clamp(LimitInt(*value), bar->Min(), bar->Max());
-    noteLimited(limited);
-    bar->SetPosition(limited);
-  } else if (auto* box = dynamic_cast<ui::CheckBox*>(control)) {
-    if (*value != 0 && *value != 1) throw RenderError("--set " + name + ": a check box takes 0 or 1");
-    box->SetChecked(*value == 1);
-  } else if (auto* group = dynamic_cast<ui::RadioGroup*>(control)) {
-    const int limited = std::clamp(LimitInt(*value), -1, static_cast<int>(group->Items().size()) - 1);
-    noteLimited(limited);
-    group->SetItemIndex(limited);
-  } else {
-    throw RenderError("--set " + name + ": this control has no value to set");
+  try {
+    ApplyControlSetting(form, setting, Note);
+  } catch (const SettingError& error) {
+    throw RenderError(error.what());
   }
 }
 

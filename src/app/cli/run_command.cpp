@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "app/cli/commands.h"
+#include "app/cli/control_setting.h"
 #include "app/form1.h"
+#include "app/linux_system_services.h"
+#include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
 #include "audio/realtime_control.h"
@@ -21,9 +24,6 @@
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/window_loop.h"
-
-#include "app/linux_system_services.h"
-#include "app/startup/headless_start.h"
 
 namespace fw::cli {
 namespace {
@@ -89,41 +89,14 @@ std::string Decibels(float peak) {
   return text;
 }
 
-// NAME=VALUE: a scroll bar's position, a check box (0/1), a radio group's index or an edit's text.
+// --set NAME=VALUE, as a user would move the control.
 bool ApplySetting(TForm1& form, const std::string& setting) {
-  const auto eq = setting.find('=');
-  if (eq == std::string::npos) {
-    std::cerr << "fretwerk-cli run: --set wants NAME=VALUE, got \"" << setting << "\"\n";
-    return false;
-  }
-  const std::string name = setting.substr(0, eq);
-  const std::string value = setting.substr(eq + 1);
-  ui::Control* control = form.Find(name);
-  if (control == nullptr) {
-    std::cerr << "fretwerk-cli run: no control named " << name << "\n";
-    return false;
-  }
-  if (auto* edit = dynamic_cast<ui::Edit*>(control)) {
-    edit->SetText(value);
-    return true;
-  }
-  int number = 0;
   try {
-    std::size_t used = 0;
-    number = std::stoi(value, &used);
-    if (used != value.size()) throw std::invalid_argument(value);
-  } catch (const std::exception&) {
-    std::cerr << "fretwerk-cli run: " << name << " wants a whole number, got \"" << value << "\"\n";
-    return false;
-  }
-  if (auto* bar = dynamic_cast<ui::ScrollBar*>(control)) {
-    bar->SetPosition(number);
-  } else if (auto* box = dynamic_cast<ui::CheckBox*>(control)) {
-    box->SetChecked(number != 0);
-  } else if (auto* group = dynamic_cast<ui::RadioGroup*>(control)) {
-    group->SetItemIndex(number);
-  } else {
-    std::cerr << "fretwerk-cli run: " << name << " cannot be set\n";
+    ApplyControlSetting(form, setting, [](const std::string& text) {
+      std::cerr << "fretwerk-cli run: note: " << text << "\n";
+    });
+  } catch (const SettingError& error) {
+    std::cerr << "fretwerk-cli run: " << error.what() << "\n";
     return false;
   }
   return true;
