@@ -12,7 +12,8 @@ void BuildHardwareControls(TForm1& form) {
   rate.SetEnabled(false);
   rate.OnClick = [&rt] { rt.CheckBox_AWE_44_1Click(); };
   form.AddComboBox("ComboBox_WDM", "Hardware").SetText("Default WDM Device");
-  auto& card = form.AddRadioGroup("RadioGroup_NameOfSC", "Hardware", " Your Sound Card Name ",
+  // The card type is chosen on the "REALTIME" page, beside Start.
+  auto& card = form.AddRadioGroup("RadioGroup_NameOfSC", "REALTIME", " Your Sound Card Name ",
                                   {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 0, 3);
   card.OnClick = [&rt] { rt.RadioGroup_NameOfSCClick(); };
   auto& irq = form.AddRadioGroup("RadioGroup_IRQ", "Hardware", "IRQ",

@@ -21,6 +21,8 @@ void BuildRealtimeControls(TForm1& form) {
   form.AddButton("BitBtn_LatMinus", "REALTIME", "Decrease  in ->out  delay", ui::ButtonKind::Bitmap).OnClick =
       [&rt] { rt.BitBtn_LatMinusClick(); };
   form.AddCheckBox("CheckBox_UseWaveIn", "REALTIME", "Optimisation").SetVisible(false);
+  // The advice on the two delay buttons; the activation writes its text.
+  form.AddLabel("Label_wdm_help", "REALTIME", "");
   form.AddTimer("Timer2", 500, false).OnTimer = [&rt] { rt.Timer2Timer(); };
 }
 
