@@ -156,4 +156,27 @@ void SumBandsInOrder(const BandLanes (*rows)[kVectors], int count, int bands, do
   }
 }
 
+// Runs a bank over buffer[0 .. n-1] in place: each band's output times its float
+// weight, then the weighted bands summed in double in band order and scaled. The
+// equalisers and the voicing bank are this with their own weights.
+template <int kBands>
+void RunWeightedBank(BandpassBankState<kBands>& state, const BandpassBankSnapshot<kBands>& c,
+                     const BandLanes (&weight)[BandpassBankState<kBands>::kVectors], double scale,
+                     float* buffer, int n) noexcept {
+  using Bank = BandpassBankState<kBands>;
+  constexpr int kChunk = 64;  // samples per pass; their band sums run four at a time
+  Bank s = state;             // a local copy stays in registers and cannot alias the buffer
+  BandLanes weighted[kChunk][Bank::kVectors];
+  for (int start = 0; start < n; start += kChunk) {
+    const int count = std::min(kChunk, n - start);
+    for (int i = 0; i < count; ++i) {
+      BandLanes y[Bank::kVectors];
+      s.Step(c, buffer[start + i], y);
+      for (int v = 0; v < Bank::kVectors; ++v) weighted[i][v] = y[v] * weight[v];
+    }
+    SumBandsInOrder<Bank::kVectors>(weighted, count, kBands, scale, buffer + start);
+  }
+  state = s;
+}
+
 }  // namespace fw

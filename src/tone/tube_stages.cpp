@@ -95,18 +95,7 @@ void TubeStages::VoiceBank(float* buffer, int n) noexcept {
   for (int b = 0; b < Bank::kVectors * kLanes; ++b) {
     weight[b / kLanes][b % kLanes] = b == 6 ? band6Gain : (b == 1 || b == 2) ? lowGain : 1.0f;
   }
-  Bank s = voiceState;
-  BandLanes weighted[kChunk][Bank::kVectors];
-  for (int start = 0; start < n; start += kChunk) {
-    const int count = std::min(kChunk, n - start);
-    for (int i = 0; i < count; ++i) {
-      BandLanes y[Bank::kVectors];
-      s.Step(c, buffer[start + i], y);
-      for (int k = 0; k < Bank::kVectors; ++k) weighted[i][k] = y[k] * weight[k];
-    }
-    SumBandsInOrder<Bank::kVectors>(weighted, count, kVoiceBands, outputGain, buffer + start);
-  }
-  voiceState = s;
+  RunWeightedBank<kVoiceBands>(voiceState, c, weight, outputGain, buffer, n);
 }
 
 void TubeDesignSequence(TubeStages& tube, GraphicEqualisers& eq, float fs, float p, float q,
