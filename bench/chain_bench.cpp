@@ -10,6 +10,7 @@
 #include "engine/chain.h"
 #include "engine/denormals.h"
 #include "engine/engine.h"
+#include "support/stage_setup.h"
 
 namespace fw {
 namespace {
@@ -19,32 +20,10 @@ class NullWaveInput final : public WaveInput {
   std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
 };
 
-// Designs as after start-up, so every stage works on a real signal.
-void Design(Engine& e) {
-  ToneFilters& f = e.filters;
-  f.FilterDesignRate.store(22050.0f);
-  f.Fvc1Cutoff.store(500.0f);
-  DesignFvc1(f);
-  DesignFvc2(f);
-  DesignFvc3(f);
-  DesignFixedSection(f);
-  f.HiPassGain.store(1.0f);
-  e.elliptic.SelectBrightness(3);
-  e.echo.EchoGain.store(0.6f);
-  e.echo.SetTaps(0.45f, 0.4f);
-  e.flanger.Reset();
-  e.flanger.FlangerGain.store(0.5f);
-  e.flanger.FlangerFeedback.store(0.5f);
-  e.flanger.SetSweepSpeed(0.0075f);
-  SetReverbStartValues(e.reverb, e.params);
-}
-
 void EverySwitchOn(Engine& e, int rate) {
-  Design(e);
+  test::DesignStages(e);
   EngineParams& p = e.params;
-  p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
-  p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
-  p.TubeOn.store(1), p.LowPass2On.store(1), p.FlangerOn.store(1), p.EchoOn.store(1), p.ReverbOn.store(1);
+  test::SetEveryStage(p, 1);
   p.EchoDelay.store(6500);
   p.ReverbDelay2.store(1500);
   p.EngineSampleRate.store(rate);

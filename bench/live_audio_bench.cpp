@@ -11,6 +11,7 @@
 #include "audio/live_audio.h"
 #include "audio/virtual/virtual_sound_card.h"
 #include "engine/engine.h"
+#include "support/stage_setup.h"
 #include "ui/clock.h"
 #include "ui/window_loop.h"
 
@@ -35,18 +36,7 @@ void LiveCallback(benchmark::State& state) {
   form.Btn("Button_RUN_RT").Click();
   loop.AdvanceBy(500, clock);
   fw::EngineParams& p = engine->params;
-  p.PreEqOn.store(1);
-  p.HiPassOn.store(1);
-  p.HiPreOn.store(1);
-  p.SoftDistortionOn.store(1.0f);
-  p.Fvc1On.store(1);
-  p.DistortionType.store(1);
-  p.LowBoostOn.store(1);
-  p.TubeOn.store(1);
-  p.LowPass2On.store(1);
-  p.FlangerOn.store(1);
-  p.EchoOn.store(1);
-  p.ReverbOn.store(1);
+  fw::test::SetEveryStage(p, 1);
   live.Output().setup_stereo(2);
   live.Output().setup_max_chorus_delay(1000);
 

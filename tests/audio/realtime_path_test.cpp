@@ -11,6 +11,7 @@
 #include "loopback_rig.h"
 #include "support/engine_fixture.h"
 #include "support/realtime_guard.h"
+#include "support/stage_setup.h"
 
 namespace fw::test {
 namespace {
@@ -23,22 +24,6 @@ class NoSystem final : public SystemServices {
   void RequestTerminate() override {}
   void EndProgramNow() override {}
 };
-
-void EveryStageOn(EngineParams& p) {
-  p.PreEqOn.store(1);
-  p.PostEqOn.store(1);
-  p.HiPassOn.store(1);
-  p.HiPreOn.store(1);
-  p.SoftDistortionOn.store(1.0f);
-  p.Fvc1On.store(1);
-  p.DistortionType.store(1);
-  p.LowBoostOn.store(1);
-  p.TubeOn.store(1);
-  p.LowPass2On.store(1);
-  p.FlangerOn.store(1);
-  p.EchoOn.store(1);
-  p.ReverbOn.store(1);
-}
 
 TEST(RealtimePath, DeviceCallbackAllocatesAndLocksNothing) {
   VirtualCardOptions options;
@@ -57,7 +42,7 @@ TEST(RealtimePath, DeviceCallbackAllocatesAndLocksNothing) {
   f.form->Btn("Button_RUN_RT").Click();
   f.loop.AdvanceBy(500, f.clock);
   ASSERT_TRUE(live.Input().IsStarted());
-  EveryStageOn(f.engine->params);
+  test::SetEveryStage(f.engine->params, 1);
   live.Output().setup_stereo(2);
   live.Output().setup_max_chorus_delay(800);
 

@@ -50,9 +50,7 @@ const std::vector<Stage> kRealtimeOrder = {
 void Prepare(Engine& e) {
   test::DesignStages(e);
   EngineParams& p = e.params;
-  p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
-  p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
-  p.TubeOn.store(1), p.LowPass2On.store(1), p.FlangerOn.store(1), p.EchoOn.store(1), p.ReverbOn.store(1);
+  test::SetEveryStage(p, 1);
   p.EchoDelay.store(300);
   p.ReverbDelay2.store(200);
   p.ReverbAllPassGain.store(0.75f);

@@ -15,6 +15,7 @@
 #include "audio/wave_input.h"
 #include "engine/chain.h"
 #include "support/engine_fixture.h"
+#include "support/stage_setup.h"
 
 namespace fw::test {
 
@@ -52,16 +53,8 @@ struct ChainRig {
   ~ChainRig() { engine.record.samples.store(nullptr); }
 
   // Every chain switch off: only the always-on stages act.
-  void AllSwitchesOff() {
-    p.PreEqOn.store(0), p.PostEqOn.store(0), p.HiPassOn.store(0), p.HiPreOn.store(0);
-    p.SoftDistortionOn.store(0.0f), p.Fvc1On.store(0), p.DistortionType.store(0), p.LowBoostOn.store(0);
-    p.TubeOn.store(0), p.LowPass2On.store(0), p.FlangerOn.store(0), p.EchoOn.store(0), p.ReverbOn.store(0);
-  }
-  void AllSwitchesOn() {
-    p.PreEqOn.store(1), p.PostEqOn.store(1), p.HiPassOn.store(1), p.HiPreOn.store(1);
-    p.SoftDistortionOn.store(1.0f), p.Fvc1On.store(1), p.DistortionType.store(1), p.LowBoostOn.store(1);
-    p.TubeOn.store(1), p.LowPass2On.store(1), p.FlangerOn.store(1), p.EchoOn.store(1), p.ReverbOn.store(1);
-  }
+  void AllSwitchesOff() { SetEveryStage(p, 0); }
+  void AllSwitchesOn() { SetEveryStage(p, 1); }
 
   // The file buffer from offset 0 on, mixed in after the effects at WavFileGain.
   void SetFile(const std::vector<std::int16_t>& samples, float gain = 1.0f) {
@@ -122,27 +115,6 @@ struct ChainRig {
   void Pump() { fixture.loop.PumpOnce(); }
   int Volume() const { return form.Bar("ScrollBar_OutPut_Volume").Position(); }
 };
-
-// Filter designs and time-effect settings close to those after start-up, so that
-// every stage works on a real signal (the activation sequence is not run here).
-inline void DesignStages(Engine& e) {
-  ToneFilters& f = e.filters;
-  f.FilterDesignRate.store(22050.0f);
-  f.Fvc1Cutoff.store(500.0f);
-  DesignFvc1(f);
-  DesignFvc2(f);
-  DesignFvc3(f);
-  DesignFixedSection(f);
-  f.HiPassGain.store(1.0f);
-  e.elliptic.SelectBrightness(3);
-  e.echo.EchoGain.store(0.6f);
-  e.echo.SetTaps(0.45f, 0.4f);
-  e.flanger.Reset();
-  e.flanger.FlangerGain.store(0.5f);
-  e.flanger.FlangerFeedback.store(0.5f);
-  e.flanger.SetSweepSpeed(0.0075f);
-  SetReverbStartValues(e.reverb, e.params);
-}
 
 inline std::vector<std::int16_t> Silence(int n) {
   return std::vector<std::int16_t>(static_cast<std::size_t>(n), 0);
