@@ -2,17 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell.h"
-#include "presets/fake_system_services.h"
+#include "support/fake_system_services.h"
+#include "support/recording_shell.h"
 
 namespace fw {
 namespace {
-
-struct RecordingShell final : Shell {
-  std::vector<std::string> opened;
-  void Open(const std::string& target) override { opened.push_back(target); }
-  void Start(const std::string& program) override { opened.push_back("start " + program); }
-};
 
 TEST(CommandLine, Rules) {
   EXPECT_EQ(PlanStart({}).mode, StartMode::Normal);
@@ -30,7 +24,7 @@ TEST(CommandLine, Rules) {
 TEST(CommandLine, NoArgumentOpensTheLocalHelpPage) {
   test::FakeSystemServices system;
   system.programDirectory = "/opt/fretwerk/";
-  RecordingShell shell;
+  test::RecordingShell shell;
   EXPECT_TRUE(RunProgramEntry(PlanStart({}), system, &shell));
   EXPECT_EQ(shell.opened, std::vector<std::string>{"/opt/fretwerk/help_nd.htm"});
   EXPECT_EQ(system.endNowCalls, 0);
@@ -38,7 +32,7 @@ TEST(CommandLine, NoArgumentOpensTheLocalHelpPage) {
 
 TEST(CommandLine, AnyOtherSingleArgumentEndsAtOnceWithoutHelp) {
   test::FakeSystemServices system;
-  RecordingShell shell;
+  test::RecordingShell shell;
   EXPECT_FALSE(RunProgramEntry(PlanStart({"2"}), system, &shell));
   EXPECT_EQ(system.endNowCalls, 1);
   EXPECT_TRUE(shell.opened.empty());

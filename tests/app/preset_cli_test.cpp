@@ -29,7 +29,7 @@ Result Cli(const std::string& arguments) {
 }
 
 TEST(PresetCli, SetCreatesFromInitialPositionsAndShowPrintsEveryValue) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   const std::string file = (dir.path() / "new.pre").string();
   ASSERT_EQ(Cli("preset set '" + file +
                 "' ScrollBar_OutPut_Volume=40 CheckBox_ReverbOnOff=1 TubeOn=1 TubeVoicing=2")
@@ -52,7 +52,7 @@ TEST(PresetCli, SetCreatesFromInitialPositionsAndShowPrintsEveryValue) {
 }
 
 TEST(PresetCli, ShowFlagsValuesOutOfRange) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   PresetRecord record = InitialPresetRecord();
   record.SetInt(268, 1000);
   record.bytes()[308] = 2;
@@ -65,7 +65,7 @@ TEST(PresetCli, ShowFlagsValuesOutOfRange) {
 }
 
 TEST(PresetCli, BadInputGetsAMessageAndLeavesTheFile) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   const std::string file = (dir.path() / "p.pre").string();
   ASSERT_EQ(Cli("preset set '" + file + "' ScrollBar_OutPut_Volume=30").code, 0);
   const Result unknown = Cli("preset set '" + file + "' NoSuchBar=3");
@@ -82,7 +82,7 @@ TEST(PresetCli, BadInputGetsAMessageAndLeavesTheFile) {
 }
 
 TEST(PresetCli, RenderStartsWithTheCleanPresetAndLoadsTheOneNamed) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   const std::string riff = (dir.path() / "riff.raw").string();
   ASSERT_EQ(Cli("riff '" + riff + "'").code, 0);
   const std::string presets = "--preset-dir '" + test::SourceDir() + "/data/presets' ";

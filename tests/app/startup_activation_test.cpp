@@ -1,30 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "app/pages/file_pages.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
 #include "audio/realtime_control.h"
-#include "audio/wave_input.h"
 #include "files/file_player.h"
 #include "presets/engine_links.h"
 #include "presets/preset_fixture.h"
 #include "presets/preset_state.h"
+#include "support/fake_wave_input.h"
 
 namespace fw {
 namespace {
 
-// The "Help" label of the WDM set-up, for windows that do not build it.
-void AddMissingActivationControls(TForm1& form) {
-  if (!form.Find("Label_wdm_help")) form.AddLabel("Label_wdm_help", "Hardware", "");
-}
-
 struct StartupFixture : test::PresetFixture {
   explicit StartupFixture(bool withClear) {
-    AddMissingActivationControls(form);
     if (withClear) test::WriteRecord(File("clear.pre"), InitialPresetRecord());
   }
 };
@@ -42,7 +34,7 @@ TEST(Startup, WithTheCleanPresetEndsWithTheTubeOnAndTheDefaultWords) {
   EXPECT_EQ(p.DistortionType.load(), 0);
   EXPECT_FLOAT_EQ(p.OutputGain.load(), 1.0f);
   EXPECT_FLOAT_EQ(p.InputGain.load(), 1.0f);
-  // The preset's positions override those of step 15.
+  // The preset's positions override those the start controls were given.
   EXPECT_EQ(s.form.Group("RadioGroup_elipsF").ItemIndex(), 0);
   EXPECT_FALSE(s.form.Box("Pre_FVC1_OnOff").Checked());
   EXPECT_EQ(PresetsOf(s.form).currentFile, s.dir.WithSeparator() + "/clear.pre");
@@ -131,20 +123,9 @@ TEST(Startup, CardTypeFollowsTheAnyItemOnEveryActivation) {
   }
 }
 
-// A capture device that only reports its name.
-struct NamedWaveInput final : WaveInput {
-  std::string name;
-  std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
-  std::int32_t GetDevCaps(std::int32_t deviceId, WaveInCaps* caps) override {
-    if (deviceId != 0) return MMSYSERR_BADDEVICEID;
-    std::snprintf(caps->productName, WaveInCaps::kNameLength, "%s", name.c_str());
-    return MMSYSERR_NOERROR;
-  }
-};
-
 TEST(Startup, TheFirstCaptureDevicesNameDecidesTheOptimisationBoxWhereRing0Exists) {
-  NamedWaveInput device;
-  device.name = "SB Live! Wave Device";
+  test::FakeWaveInput device;
+  device.productName = "SB Live! Wave Device";
   StartupFixture s(true);
   s.form.platform.waveIn = &device;
   s.system.ring0 = true;
@@ -152,12 +133,12 @@ TEST(Startup, TheFirstCaptureDevicesNameDecidesTheOptimisationBoxWhereRing0Exist
   EXPECT_EQ(s.form.Status().SimpleText(), "SB Live! Wave Device");
   EXPECT_TRUE(s.form.Box("CheckBox_UseWaveIn").Checked());
   EXPECT_TRUE(s.form.Box("CheckBox_UseWaveIn").Visible());
-  device.name = "USB Audio CODEC with a rather long name";
+  device.productName = "USB Audio CODEC with a rather long name";
   FormActivate(s.form);
   EXPECT_EQ(s.form.Status().SimpleText(), "USB Audio CODEC with a rather l");  // 31 characters and the end
   EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Checked());
   // Without ring-0 drivers the box ends unchecked whatever the name.
-  device.name = "SB Live!";
+  device.productName = "SB Live!";
   s.system.ring0 = false;
   FormActivate(s.form);
   EXPECT_FALSE(s.form.Box("CheckBox_UseWaveIn").Checked());

@@ -2,21 +2,15 @@
 
 #include <filesystem>
 
-#include "app/shell.h"
 #include "support/engine_fixture.h"
+#include "support/recording_shell.h"
 #include "support/test_paths.h"
 
 namespace fw {
 namespace {
 
-struct RecordingShell final : Shell {
-  std::vector<std::string> opened;
-  void Open(const std::string& target) override { opened.push_back(target); }
-  void Start(const std::string& program) override { opened.push_back(program); }
-};
-
 TEST(HelpPage, TwelveLinesAndLinksThatOpenInTheBrowser) {
-  RecordingShell shell;
+  test::RecordingShell shell;
   Platform platform;
   platform.shell = &shell;
   test::FormFixture f(platform);

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "app/linux_system_services.h"
-#include "presets/preset_fixture.h"
+#include "support/temp_dir.h"
 
 namespace fw {
 namespace {
@@ -25,7 +25,7 @@ TEST(ProgramDirectory, FretwerkHomeWinsAndGetsItsSeparator) {
 }
 
 TEST(ProgramDirectory, ExecutableDirectoryWhenTheFixedPresetsAreBesideIt) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   Touch(dir.path() / "bin" / "clear.pre");
   ProgramDirectoryInputs inputs;
   inputs.executableDirectory = (dir.path() / "bin").string();
@@ -35,7 +35,7 @@ TEST(ProgramDirectory, ExecutableDirectoryWhenTheFixedPresetsAreBesideIt) {
 }
 
 TEST(ProgramDirectory, UserDataDirectoryIsCreatedAndFilledWithoutOverwriting) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   Touch(dir.path() / "share" / "clear.pre", "shipped");
   Touch(dir.path() / "share" / "all.pre", "shipped");
   Touch(dir.path() / "share" / "help_nd.htm", "help");
@@ -57,7 +57,7 @@ TEST(ProgramDirectory, UserDataDirectoryIsCreatedAndFilledWithoutOverwriting) {
 }
 
 TEST(ProgramDirectory, HomeLocalShareWithoutXdgDataHome) {
-  test::TempDirectory dir;
+  test::TempDir dir;
   ProgramDirectoryInputs inputs;
   inputs.home = dir.path().string();
   EXPECT_EQ(ResolveProgramDirectory(inputs), (dir.path() / ".local" / "share" / "fretwerk").string() + "/");

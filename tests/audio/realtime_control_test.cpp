@@ -8,26 +8,21 @@
 #include <string>
 #include <vector>
 
-#include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
-#include "chain_setup.h"
 #include "loopback_rig.h"
+#include "support/chain_setup.h"
 #include "support/engine_fixture.h"
+#include "support/fake_system_services.h"
 
 namespace fw::test {
 namespace {
 
-class FakeSystem final : public SystemServices {
- public:
-  std::int64_t TimeOfDayMs() override { return 0; }
-  bool HasRing0Drivers() override { return false; }
-  // The build tree, where the fixed presets sit: Start clicks "Distortion 2", which loads one.
-  std::string ProgramDirectory() override { return std::string(FRETWERK_BINARY_DIR) + "/"; }
-  void RequestTerminate() override { ++terminateRequests; }
-  void EndProgramNow() override { ++programEnds; }
-  int terminateRequests = 0;
-  int programEnds = 0;
-};
+// The build tree holds the fixed presets: Start clicks "Distortion 2", which loads one.
+FakeSystemServices BuildTreeSystem() {
+  FakeSystemServices system;
+  system.programDirectory = std::string(FRETWERK_BINARY_DIR) + "/";
+  return system;
+}
 
 // Records every wave-input call, and the running flag at the first stop.
 class RecordingWaveInput final : public WaveInput {
@@ -79,7 +74,7 @@ class RecordingWaveInput final : public WaveInput {
 struct RealtimeFixture : ::testing::Test {
   std::unique_ptr<FormFixture> f;
   RecordingOutputLibrary out;
-  FakeSystem system;
+  FakeSystemServices system = BuildTreeSystem();
   std::unique_ptr<RecordingWaveInput> in;
 
   void Make() {
@@ -214,7 +209,7 @@ TEST_F(RealtimeFixture, NoOutputDeviceShowsTheDriverMessageAndEndsTheProgram) {
       0u);
   EXPECT_NE(f->dialogs.messages[0].find("\n\rDownload it from "), std::string::npos);
   EXPECT_EQ(Form().Get<ui::ComboBox>("ComboBox_WDM").Text(), "There is no WDM-sound output device.");
-  EXPECT_EQ(system.programEnds, 1);
+  EXPECT_EQ(system.endNowCalls, 1);
   EXPECT_TRUE(in->calls.empty());  // the sequence went no further
 
   Make();
@@ -224,7 +219,7 @@ TEST_F(RealtimeFixture, NoOutputDeviceShowsTheDriverMessageAndEndsTheProgram) {
   PressStart();
   EXPECT_EQ(f->dialogs.messages,
             std::vector<std::string>{"There is no WDM-sound device or it can not be initialized."});
-  EXPECT_EQ(system.programEnds, 2);
+  EXPECT_EQ(system.endNowCalls, 2);
   EXPECT_TRUE(in->calls.empty());
 }
 
@@ -235,7 +230,7 @@ TEST_F(RealtimeFixture, WaveInOpenFailureAsksToTerminateAndTheStepsGoOn) {
                                                            "Can not wave in prepare & add (InOutStart).",
                                                            "Can not waveIbStart (WaveInOutStart)"}));
   EXPECT_EQ(system.terminateRequests, 2);
-  EXPECT_EQ(system.programEnds, 0);
+  EXPECT_EQ(system.endNowCalls, 0);
 }
 
 TEST_F(RealtimeFixture, LatencyButtonsStepBy50AndMoveTheQueue) {
@@ -287,7 +282,7 @@ TEST_F(RealtimeFixture, The441BoxSetsRateAndBlockLength) {
 struct LiveFixture : ::testing::Test {
   VirtualSoundCard* card = nullptr;
   std::unique_ptr<LiveAudio> live;
-  FakeSystem system;
+  FakeSystemServices system = BuildTreeSystem();
   std::unique_ptr<FormFixture> f;
 
   void SetUp() override {

@@ -5,25 +5,16 @@
 #include <cmath>
 #include <vector>
 
-#include "app/system_services.h"
 #include "audio/realtime_control.h"
-#include "chain_setup.h"
 #include "loopback_rig.h"
+#include "support/chain_setup.h"
 #include "support/engine_fixture.h"
+#include "support/fake_system_services.h"
 #include "support/realtime_guard.h"
 #include "support/stage_setup.h"
 
 namespace fw::test {
 namespace {
-
-class NoSystem final : public SystemServices {
- public:
-  std::int64_t TimeOfDayMs() override { return 0; }
-  bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return "./"; }
-  void RequestTerminate() override {}
-  void EndProgramNow() override {}
-};
 
 TEST(RealtimePath, DeviceCallbackAllocatesAndLocksNothing) {
   VirtualCardOptions options;
@@ -31,7 +22,7 @@ TEST(RealtimePath, DeviceCallbackAllocatesAndLocksNothing) {
   options.rate = 48000;  // the engine runs at 44100: both converters work
   auto device = std::make_unique<VirtualSoundCard>(options);
   LiveAudio live(std::move(device), &MakeSpeexRateConverter);
-  NoSystem system;
+  FakeSystemServices system;
   Platform platform;
   platform.output = &live.Output();
   platform.waveIn = &live.Input();

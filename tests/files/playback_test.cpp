@@ -309,17 +309,13 @@ TEST(Playback, StopSilencesAndOffersOpenAgain) {
 
 TEST(Playback, ReaderForcesTheChunkForOlderCards) {
   PlaybackFixture p;
-  auto* card = dynamic_cast<ui::RadioGroup*>(p.form().Find("RadioGroup_NameOfSC"));
-  if (card == nullptr) {
-    card = &p.form().AddRadioGroup("RadioGroup_NameOfSC", "Hardware", "Sound card",
-                                   {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 2);
-  }
-  card->SetItemIndex(2);
+  auto& card = p.form().Group("RadioGroup_NameOfSC");
+  card.SetItemIndex(2);
   p.OpenA(p.File("a.wav", Ramp(3 * kChunk, 100)));
   p.Play();
   p.ReaderTick();
   EXPECT_EQ(p.params().FileReadChunk.load(), kChunk);
-  card->SetItemIndex(0);
+  card.SetItemIndex(0);
   p.ReaderTick();
   EXPECT_EQ(p.params().FileReadChunk.load(), 10240);
 }

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "app/pages/file_pages.h"
-#include "app/system_services.h"
 #include "files/recording_fixture.h"
+#include "support/fake_system_services.h"
 #include "support/realtime_guard.h"
 
 namespace fw {
@@ -280,18 +280,8 @@ TEST(Recording, AFailedFileStepIsShownAndKeepsTheButtons) {
   EXPECT_EQ(test::ReadBytes(r.File()).size(), 128u + 440u);
 }
 
-class EndRecorder final : public SystemServices {
- public:
-  int ends = 0;
-  std::int64_t TimeOfDayMs() override { return 0; }
-  bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return "./"; }
-  void RequestTerminate() override {}
-  void EndProgramNow() override { ++ends; }
-};
-
 TEST(Recording, OutOfMemoryShowsTheMessageAndEndsTheProgram) {
-  EndRecorder system;
+  test::FakeSystemServices system;
   test::FormFixture f(Platform{nullptr, nullptr, &system, nullptr});
   test::TempDir dir;
   RecorderOf(*f.form).allocateRing = [](std::int32_t) { return Recorder::Ring{}; };
@@ -299,24 +289,20 @@ TEST(Recording, OutOfMemoryShowsTheMessageAndEndsTheProgram) {
   f.form->Btn("BitBtn_Start_Record").Click();
   EXPECT_EQ(f.dialogs.messages,
             (std::vector<std::string>{"Out of memory, use smaller buffer or add RAM to your PC!"}));
-  EXPECT_EQ(system.ends, 1);
+  EXPECT_EQ(system.endNowCalls, 1);
   EXPECT_EQ(f.engine->params.RecordRingSize.load(), 0);
   EXPECT_FALSE(std::filesystem::exists(dir / "take.au"));
 }
 
 TEST(Recording, WriteTimerForcesTheChunkForOlderCards) {
   RecordingFixture r;
-  auto* card = dynamic_cast<ui::RadioGroup*>(r.form().Find("RadioGroup_NameOfSC"));
-  if (card == nullptr) {
-    card = &r.form().AddRadioGroup("RadioGroup_NameOfSC", "Hardware", "Sound card",
-                                   {"Very Old Creative", "AWE32/64", "Any (SB Live, etc.)"}, 2);
-  }
-  card->SetItemIndex(2);
+  auto& card = r.form().Group("RadioGroup_NameOfSC");
+  card.SetItemIndex(2);
   r.params().FileReadChunk.store(11040);
   r.Start();
   r.Tick();
   EXPECT_EQ(r.params().FileReadChunk.load(), 11040);
-  card->SetItemIndex(1);
+  card.SetItemIndex(1);
   r.Tick();
   EXPECT_EQ(r.params().FileReadChunk.load(), 10240);
   r.Stop();

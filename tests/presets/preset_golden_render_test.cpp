@@ -151,7 +151,7 @@ TEST(FixedPresets, LevelsStayInsideTheOutputRange) {
 TEST(FixedPresets, TheScriptReproducesTheShippedFiles) {
   const char* cli = std::getenv("FRETWERK_CLI");
   const std::string program = cli != nullptr ? cli : test::BinaryDir() + "/fretwerk-cli";
-  test::TempDirectory dir;
+  test::TempDir dir;
   // Built with append: GCC 12 reports a false -Wrestrict on a chain of string '+'.
   std::string command = "'";
   command.append(test::SourceDir()).append("/scripts/make-presets' '").append(program);

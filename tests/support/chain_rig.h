@@ -12,32 +12,19 @@
 #include <vector>
 
 #include "audio/virtual/recording_output_library.h"
-#include "audio/wave_input.h"
 #include "engine/chain.h"
 #include "support/engine_fixture.h"
+#include "support/fake_wave_input.h"
 #include "support/stage_setup.h"
 
 namespace fw::test {
-
-class CountingWaveInput final : public WaveInput {
- public:
-  std::int32_t AddBuffer(WaveInHeader* header, std::uint32_t headerSize) noexcept override {
-    lastHeader = header;
-    lastSize = headerSize;
-    ++calls;
-    return 0;
-  }
-  WaveInHeader* lastHeader = nullptr;
-  std::uint32_t lastSize = 0;
-  int calls = 0;
-};
 
 struct ChainRig {
   static constexpr int kCanaries = 64;
   static constexpr std::int16_t kCanary = 0x5A5A;
 
   RecordingOutputLibrary output{1u << 20};
-  CountingWaveInput waveInput;
+  FakeWaveInput waveInput;
   FormFixture fixture{Platform{&output, nullptr, nullptr, nullptr}};
   Engine& engine = *fixture.engine;
   EngineParams& p = engine.params;

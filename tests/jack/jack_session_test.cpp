@@ -12,33 +12,19 @@
 #include <thread>
 #include <vector>
 
-#include "app/system_services.h"
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_device.h"
 #include "audio/realtime_control.h"
 #include "audio/virtual/recording_output_library.h"
-#include "chain_setup.h"
 #include "engine/chain.h"
 #include "jack_server.h"
+#include "support/chain_setup.h"
 #include "support/engine_fixture.h"
+#include "support/fake_system_services.h"
+#include "support/fake_wave_input.h"
 
 namespace fw::test {
 namespace {
-
-class QuietSystem final : public SystemServices {
- public:
-  std::int64_t TimeOfDayMs() override { return 0; }
-  bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return "./"; }
-  void RequestTerminate() override { ++ends; }
-  void EndProgramNow() override { ++ends; }
-  int ends = 0;
-};
-
-class NullWaveInput final : public WaveInput {
- public:
-  std::int32_t AddBuffer(WaveInHeader*, std::uint32_t) noexcept override { return 0; }
-};
 
 // A player and a recorder, two JACK clients that index every sample by the server's
 // frame time, so both sides of fretwerk line up exactly.
@@ -168,8 +154,8 @@ std::vector<std::int16_t> RenderOffline(const std::vector<float>& input) {
   const unsigned int savedCsr = _mm_getcsr();
   FlushDenormals();
   RecordingOutputLibrary out(input.size() + 1000);
-  QuietSystem system;
-  NullWaveInput in;
+  FakeSystemServices system;
+  FakeWaveInput in;
   Platform platform;
   platform.output = &out;
   platform.system = &system;
@@ -206,10 +192,25 @@ struct JackSession : ::testing::Test {
   }
 };
 
-// One session; `exactSamples` tells how much of it could be compared exactly (a
-// missed cycle before the end, which a loaded machine may cause, ends the comparison:
-// the flanger's sweep then runs against a shifted input).
-void RunSession(std::int64_t& exactSamples) {
+// Two ways a session can lose samples. An xrun is the server missing a cycle, which a
+// loaded machine causes: the session is tried again and at worst skipped. An underrun
+// is our output queue running dry: input and output move in the same callback, so a
+// missed cycle leaves the queue as full as before, and any underrun is a fault of ours.
+void ExpectNoUnderruns(std::int32_t underruns, const TestClients& clients) {
+  EXPECT_EQ(underruns, 0) << "fretwerk's output queue ran dry " << underruns
+                          << " times: a fault of ours, not of the machine (the server reported "
+                          << clients.xruns.load() << " xruns)";
+}
+
+struct SessionOutcome {
+  std::int64_t exactSamples = 0;  // compared sample by sample, up to the first server xrun
+  int serverXruns = 0;
+};
+
+// One session. A server xrun before the end ends the exact comparison (the flanger's
+// sweep then runs against a shifted input); the checks that do not depend on the
+// timing of every cycle still run.
+void RunSession(SessionOutcome& outcome) {
   constexpr std::int64_t kRate = 44100;
   const auto signal = QuietNoise(static_cast<std::size_t>(30 * kRate));
 
@@ -219,7 +220,7 @@ void RunSession(std::int64_t& exactSamples) {
   std::string error;
   auto live = MakeLiveAudio(choice, error);
   ASSERT_NE(live, nullptr) << error;
-  QuietSystem system;
+  FakeSystemServices system;
   Platform platform;
   platform.output = &live->Output();
   platform.waveIn = &live->Input();
@@ -275,7 +276,7 @@ void RunSession(std::int64_t& exactSamples) {
   const std::int32_t delayAfterChange = live->Output().DelaySamples();
   form.Btn("Button_STOP_RT").Click();
   EXPECT_FALSE(live->Device().Running());
-  EXPECT_EQ(underruns, 0);
+  ExpectNoUnderruns(underruns, clients);
   EXPECT_EQ(live->PeriodFrames(), 256);
   EXPECT_GE(live->PeriodChanges(), 1);
   EXPECT_EQ(delayAfterChange, 1400 + 220 - 50);
@@ -321,7 +322,8 @@ void RunSession(std::int64_t& exactSamples) {
         << "segment from " << s.from << " delay " << s.delay;
     checked += s.to - s.from;
   }
-  exactSamples = checked;
+  outcome.exactSamples = checked;
+  outcome.serverXruns = clients.xruns.load();
 
   // Stereo: the sides differ while the chorus plays.
   double difference = 0.0;
@@ -356,16 +358,22 @@ void RunSession(std::int64_t& exactSamples) {
 TEST_F(JackSession, OutputIsTheOfflineRenderDelayedByTheLatencyThroughPressesPeriodChangeAndStereo) {
   Boot(44100);
   if (IsSkipped()) return;
-  std::int64_t exact = 0;
-  for (int attempt = 0; attempt < 2 && exact < 20 * 44100 && !HasFailure(); ++attempt) RunSession(exact);
-  if (!HasFailure() && exact < 20 * 44100) {
-    GTEST_SKIP() << "missed cycles on a busy machine left only " << exact << " samples to compare exactly";
+  constexpr std::int64_t kWanted = 20 * 44100;
+  SessionOutcome outcome;
+  for (int attempt = 0; attempt < 2 && outcome.exactSamples < kWanted && !HasFailure(); ++attempt) {
+    RunSession(outcome);
   }
+  if (HasFailure() || outcome.exactSamples >= kWanted) return;
+  ASSERT_GT(outcome.serverXruns, 0) << "only " << outcome.exactSamples
+                                    << " samples were compared, yet the server reported no xrun";
+  GTEST_SKIP() << "the server reported " << outcome.serverXruns
+               << " xruns (a busy machine) in each attempt, leaving only " << outcome.exactSamples
+               << " samples to compare exactly; fretwerk's output queue never ran dry";
 }
 
-TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
-  Boot(48000);
-  if (IsSkipped()) return;
+// A 1 kHz sine at 48000 through the engine at 44100; the pitch and level are measured
+// only when the server reported no xrun, which `serverXruns` tells.
+void RunResampledSession(int& serverXruns) {
   constexpr std::int64_t kRate = 48000;
   std::vector<float> sine(static_cast<std::size_t>(6 * kRate));
   for (std::size_t i = 0; i < sine.size(); ++i) {
@@ -377,7 +385,7 @@ TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
   std::string error;
   auto live = MakeLiveAudio(choice, error);
   ASSERT_NE(live, nullptr) << error;
-  QuietSystem system;
+  FakeSystemServices system;
   Platform platform;
   platform.output = &live->Output();
   platform.waveIn = &live->Input();
@@ -395,8 +403,10 @@ TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
   clients.WaitUntil(5 * kRate);
   EXPECT_EQ(live->DeviceRate(), 48000);
   EXPECT_EQ(live->Output().EngineRate(), 44100);
-  EXPECT_EQ(live->Output().Underruns(), 0);
+  ExpectNoUnderruns(live->Output().Underruns(), clients);
   f.form->Btn("Button_STOP_RT").Click();
+  serverXruns = clients.xruns.load();
+  if (serverXruns > 0) return;
 
   // Over seconds 2 to 4: still 1 kHz at the device rate, with a steady level.
   int crossings = 0;
@@ -412,11 +422,23 @@ TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
     quietest = std::min(quietest, peak);
     loudest = std::max(loudest, peak);
   }
-  if (clients.xruns.load() == 0) {
-    EXPECT_NEAR(crossings, 2000, 2);
-    EXPECT_GT(quietest, 0.0f);
-    EXPECT_LT(loudest / quietest, 1.06f);  // no dropouts or doubled stretches
+  EXPECT_NEAR(crossings, 2000, 2);
+  EXPECT_GT(quietest, 0.0f);
+  EXPECT_LT(loudest / quietest, 1.06f);  // no dropouts or doubled stretches
+}
+
+TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
+  Boot(48000);
+  if (IsSkipped()) return;
+  int serverXruns = 0;
+  for (int attempt = 0; attempt < 2 && !HasFailure(); ++attempt) {
+    RunResampledSession(serverXruns);
+    if (serverXruns == 0) return;
   }
+  if (HasFailure()) return;
+  GTEST_SKIP() << "the server reported " << serverXruns
+               << " xruns (a busy machine) in each attempt, so the pitch and level went unmeasured; "
+                  "fretwerk's output queue never ran dry";
 }
 
 }  // namespace

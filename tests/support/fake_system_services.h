@@ -1,6 +1,6 @@
 #pragma once
-// System services for tests: a settable time of day and program directory, and a
-// record of termination requests instead of ending the test program.
+// System services for tests: a settable time of day, program directory and ring-0
+// answer, and a count of termination requests instead of ending the test program.
 #include <cstdint>
 #include <string>
 
