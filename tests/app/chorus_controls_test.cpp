@@ -11,23 +11,9 @@ struct ChorusCase {
   test::FormFixture f{Platform{&output}};
 };
 
-TEST(ChorusControls, StartOnTheHardwarePage) {
-  ChorusCase c;
-  const auto& bar = c.f.form->Bar("ScrollBar_max_chorus_delay");
-  EXPECT_EQ(bar.Min(), 200);
-  EXPECT_EQ(bar.Max(), 1000);
-  EXPECT_EQ(bar.Position(), 200);
-  EXPECT_EQ(bar.Page(), "Hardware");
-  EXPECT_EQ(c.f.form->Get<ui::Label>("Label_stereo_chorus").Caption(), "stereo chorus");
-  const auto& group = c.f.form->Group("RadioGroup_OUT_MONO_");
-  EXPECT_EQ(group.Caption(), " Mono/Stereo ");
-  EXPECT_EQ(group.Items(), (std::vector<std::string>{"Mono", "Stereo"}));
-  EXPECT_EQ(group.ItemIndex(), 0);
-  EXPECT_TRUE(c.output.calls.empty());  // initial positions call nothing
-}
-
 TEST(ChorusControls, MaxChorusDelayPassesEveryPositionAndNothingElse) {
   ChorusCase c;
+  EXPECT_TRUE(c.output.calls.empty());  // the initial positions call nothing
   auto& bar = c.f.form->Bar("ScrollBar_max_chorus_delay");
   bar.SetPosition(500);
   bar.SetPosition(5000);  // limited to 1000

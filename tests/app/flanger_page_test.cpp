@@ -5,30 +5,6 @@
 namespace fw {
 namespace {
 
-TEST(FlangerPage, ControlsStartWithTheWindowsPositionsAndCaptions) {
-  test::FormFixture f;
-  TForm1& form = *f.form;
-  EXPECT_EQ(form.Box("CheckBox_Flanger").Caption(), "Off/On");
-  EXPECT_TRUE(form.Box("CheckBox_Flanger").Checked());
-  EXPECT_EQ(form.Box("CheckBox_Flanger").Page(), "Flanger");
-  struct Bar {
-    const char* name;
-    int max, position;
-    const char* label;
-    const char* caption;
-  };
-  for (const Bar& b : {Bar{"ScrollBar_Flanger_Gain", 100, 25, "Label_Flanger_Gain", "Flanger Gain"},
-                       Bar{"ScrollBar_Flanger_Speed", 100, 10, "Label_Flanger_Speed", "Flanger Speed"},
-                       Bar{"ScrollBar_Flanger_Tone", 48, 25, "Label_Flanger_Tone", "Flanger Tone"}}) {
-    const auto& bar = form.Bar(b.name);
-    EXPECT_EQ(bar.Min(), 1) << b.name;
-    EXPECT_EQ(bar.Max(), b.max) << b.name;
-    EXPECT_EQ(bar.Position(), b.position) << b.name;
-    EXPECT_EQ(bar.Page(), "Flanger") << b.name;
-    EXPECT_EQ(form.Get<ui::Label>(b.label).Caption(), b.caption);
-  }
-}
-
 TEST(FlangerPage, CheckingResetsTheFlangerWithoutMovingTheBars) {
   test::FormFixture f;
   TForm1& form = *f.form;

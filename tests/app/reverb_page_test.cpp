@@ -7,37 +7,6 @@
 namespace fw {
 namespace {
 
-TEST(ReverbPage, ControlsStartWithTheWindowsPositionsAndCaptions) {
-  test::FormFixture f;
-  TForm1& form = *f.form;
-  struct Bar {
-    const char* name;
-    int min, max, position;
-    const char* label;
-    const char* caption;
-  };
-  for (const Bar& b : {Bar{"ScrollBar_Rev_Del_2", 1, 100, 1, "Label_Rev_Del_2", "Reverb Delay 2"},
-                       Bar{"ScrollBar_Reverb_G_2", 0, 100, 0, "Label_Reverb_G_2", "Reverb Gain 2"},
-                       Bar{"ScrollBar_Rever_Dec2", 5, 99, 25, "Label_Rever_Dec2", "Reverb Decay 2"},
-                       Bar{"ScrollBar_Rever_FNC_2", 1, 100, 1, "Label_Rever_FNC_2", "Brightness"},
-                       Bar{"ScrollBar_Reverb_D_1", 1, 100, 1, "Label_Reverb_D_1", "Reverb Delay 1"},
-                       Bar{"ScrollBar_Reverb_G_1", 0, 50, 0, "Label_Reverb_G_1", "Reverb Gain 1"},
-                       Bar{"ScrollBar_Reverb_DeC", 5, 99, 26, "Label_Reverb_DeC", "Reverb Decay 1"},
-                       Bar{"ScrollBar_Rever_FNC", 1, 100, 1, "Label_Rever_FNC", "Brightness"}}) {
-    const auto& bar = form.Bar(b.name);
-    EXPECT_EQ(bar.Min(), b.min) << b.name;
-    EXPECT_EQ(bar.Max(), b.max) << b.name;
-    EXPECT_EQ(bar.Position(), b.position) << b.name;
-    EXPECT_EQ(bar.Page(), "Reverb") << b.name;
-    EXPECT_EQ(form.Get<ui::Label>(b.label).Caption(), b.caption);
-  }
-  EXPECT_EQ(form.Box("CheckBox_ReverbOnOff").Caption(), "On/Off");
-  EXPECT_FALSE(form.Box("CheckBox_ReverbOnOff").Checked());
-  EXPECT_EQ(form.Get<ui::Label>("Label_RealtimeReverb").Caption(), "Realtime Reverb");
-  EXPECT_EQ(form.Get<ui::Label>("Label_NonRealtimeReverb").Caption(), "Non realtime reverb");
-  EXPECT_EQ(form.Box("CheckBox_Air1").Caption(), "Air");
-}
-
 TEST(ReverbPage, GainTwoIsPoint84ToThePowerOfThePosition) {
   test::FormFixture f;
   auto& bar = f.form->Bar("ScrollBar_Reverb_G_2");
