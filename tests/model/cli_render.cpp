@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <optional>
 
 namespace model {
@@ -124,22 +123,6 @@ const std::string& RenderUnavailable() {
   return reason;
 }
 
-bool CliHasControls(const std::vector<std::string>& names) {
-  std::vector<std::string> options;
-  for (const std::string& name : names) options.insert(options.end(), {"--set", name + "=0"});
-  return RunRender(options, Samples(220, 0)).exitCode == 0;
-}
-
-bool CliHasControl(const std::string& name) {
-  static std::map<std::string, bool> known;
-  const auto it = known.find(name);
-  if (it != known.end()) return it->second;
-  const CliRun run = RunRender({"--set", name + "=0"}, Samples(220, 0));
-  const bool present = run.errors.find("unknown control") == std::string::npos;
-  known[name] = present;
-  return present;
-}
-
 const std::vector<uint8_t>* ClearPreset() {
   static const std::optional<std::vector<uint8_t>> bytes = []() -> std::optional<std::vector<uint8_t>> {
     const fs::path path = fs::path(std::getenv("FRETWERK_CLI")).parent_path() / "clear.pre";
@@ -150,7 +133,7 @@ const std::vector<uint8_t>* ClearPreset() {
   return bytes ? &*bytes : nullptr;
 }
 
-bool ActivationRuns() {
+bool RenderIsAudible() {
   static const bool runs = [] {
     for (int16_t s : PlainRender().output)
       if (s != 0) return true;

@@ -23,16 +23,11 @@ std::string WritePresetDirectory(const std::string& name, const std::vector<uint
 // Empty when a plain render works; otherwise the CLI's complaint.
 const std::string& RenderUnavailable();
 
-// Whether the window the CLI builds has all these controls (one render).
-bool CliHasControls(const std::vector<std::string>& names);
-// Whether the window the CLI builds has a control of this name.
-bool CliHasControl(const std::string& name);
-
 // "clear.pre" beside the CLI, as the activation sequence reads it; null when missing.
 const std::vector<uint8_t>* ClearPreset();
 
-// Whether the CLI runs the activation sequence: without it the elliptic filter has
-// no coefficient set and every render is silent.
-bool ActivationRuns();
+// Whether a plain render of a sine is heard: without the activation sequence the
+// elliptic filter has no coefficient set and every render is silent.
+bool RenderIsAudible();
 
 }  // namespace model

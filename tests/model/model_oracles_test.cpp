@@ -1,5 +1,5 @@
-// The reference model against the figures the system documents for its stages.
-// Printed figures are rounded; tolerances below are a little above their last digit.
+// The reference model against reference values for its stages. The reference values
+// are rounded; the tolerances below sit a little above their last digit.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +11,7 @@
 namespace model {
 namespace {
 
-TEST(ModelOracles, HighPassDesignMatchesPrintedCoefficients) {
+TEST(ModelOracles, HighPassDesignMatchesReferenceCoefficients) {
   HighPassSection s;
   s.Design(150.0f, 1.41f, 22050.0f);
   EXPECT_NEAR(s.a0, 1.030595, 2e-6);
@@ -23,7 +23,7 @@ TEST(ModelOracles, HighPassDesignMatchesPrintedCoefficients) {
   EXPECT_NEAR(s.a2, 0.990006, 2e-6);
 }
 
-TEST(ModelOracles, BandPassDesignMatchesPrintedCoefficients) {
+TEST(ModelOracles, BandPassDesignMatchesReferenceCoefficients) {
   Equaliser eq;
   eq.Design(22050.0f);
   EXPECT_NEAR(eq.bands[0].A, 176.4664, 2e-4);
@@ -73,7 +73,7 @@ TEST(ModelOracles, WaveshaperReferenceValues) {
       {490.0, 4885.5, 6304.7, 16055.8}, {442.2, 3748.9, 7218.3, 7946.1}, {757.3, 3434.9, 3567.3, 3855.0}};
   for (int type = 1; type <= 3; ++type)
     for (size_t i = 0; i < 4; ++i)
-      // 0.06: the curve in 32-bit floats lands 0.059 above the printed 7946.1 for type 2 at
+      // 0.06: the curve in 32-bit floats lands 0.059 above the reference 7946.1 for type 2 at
       // full scale (the same formula in double gives 7946.145).
       EXPECT_NEAR(Shape(type, inputs[i]), expected[type - 1][i], 0.06)
           << "type " << type << " x " << inputs[i];
@@ -147,9 +147,9 @@ double BankMagnitude(const Equaliser& eq, double f, double fs) {
 
 TEST(ModelOracles, EqualiserBankMagnitudes) {
   const double freqs[7] = {30, 62, 250, 850, 3400, 8000, 10000};
-  // Two printed magnitudes disagree with the formulas in the last digit: the neutral
-  // bank gives 1.6347 at 62 Hz (printed 1.64) and the reset bank 2.3047 at 850 Hz
-  // (printed 2.31). The formulas hold; those two points get a wider margin.
+  // Two reference magnitudes disagree with the formulas in the last digit: the neutral
+  // bank gives 1.6347 at 62 Hz (reference 1.64) and the reset bank 2.3047 at 850 Hz
+  // (reference 2.31). The formulas hold; those two points get a wider margin.
   const double neutral[7] = {0.93, 1.64, 2.00, 1.60, 1.79, 1.49, 0.86};
   const double reset[7] = {1.23, 2.18, 2.88, 2.31, 2.57, 2.15, 1.24};
   const double neutralMargin[7] = {0.0051, 0.0056, 0.0051, 0.0051, 0.0051, 0.0051, 0.0051};
@@ -203,7 +203,7 @@ TEST(ModelOracles, StartUpValuesOfTheTimeEffects) {
   EXPECT_EQ(chain.p.fvc1On, 1);
   EXPECT_FLOAT_EQ(chain.fvc1.cutoff, 150.0f);
   EXPECT_FLOAT_EQ(chain.fvc2.gain, 0.5f);
-  EXPECT_EQ(chain.p.cardType, 0);  // item 2 was already selected at step 4
+  EXPECT_EQ(chain.p.cardType, 0);  // item 2 was already selected by the ring-0 test
   EXPECT_EQ(chain.Position("ScrollBar_Color_Of_Dist"), 3);
   chain.Set("ScrollBar_Reverb_G_2", 10);
   EXPECT_NEAR(chain.p.reverbGain2, 0.175, 0.0005);

@@ -25,21 +25,21 @@ ReferenceChain::ReferenceChain(uint64_t seed) : random_(seed) {
 }
 
 void ReferenceChain::Activate(const std::vector<uint8_t>* clearPre) {
-  // 4. no ring-0 drivers: the sound card group goes to "Any (SB Live, etc.)"
+  // No ring-0 drivers: the sound card group goes to "Any (SB Live, etc.)"
   controls_.Set("RadioGroup_NameOfSC", 2);
-  // 5. engine values
+  // Engine values
   p.reverbOn = 0;
   p.cardType = 0;
   p.outputGain = 1.0f;
   p.inputGain = 1.0f;
-  // 6. flanger reset and the echo's sweep state
+  // Flanger reset and the echo's sweep state
   p.flangerOn = 1;
   flanger.Reset();
   echo.m = 0;
   echo.counter = 0;
   echo.direction = 1;
   echo.sweepOn = 0;
-  // 7. echo defaults, then its four sliders
+  // Echo defaults, then its four sliders
   p.echoDelay = 3000;
   echo.decay = 0.5f;
   echo.gain = 0.33f;
@@ -49,10 +49,10 @@ void ReferenceChain::Activate(const std::vector<uint8_t>* clearPre) {
   controls_.Set("ScrollBar_Delay_Decay", 40);
   controls_.Set("ScrollBar_Delay_Gain", 60);
   controls_.Set("ScrollBar_Delay_I_Gain", 45);
-  // 8. reverb
+  // Reverb defaults
   reverb.positions = {0, 0, 0, 0};
   p.reverbAllPassGain = 0.26f;
-  // 10. first designs and the dither table
+  // The first filter designs and the dither table
   fvc1.cutoff = 12500.0f;
   fvc1.damping = 1.41f;
   p.filterDesignRate = 44100.0f;
@@ -82,7 +82,7 @@ void ReferenceChain::Activate(const std::vector<uint8_t>* clearPre) {
   p.softDistortionOn = 0.0f;
   p.distortionType = 0;
   shaper.drive = 1.0f;
-  // 12. second designs
+  // The second filter designs
   fvc1.cutoff = 500.0f;
   fvc1.damping = 1.41f;
   p.filterDesignRate = 22050.0f;
@@ -92,7 +92,7 @@ void ReferenceChain::Activate(const std::vector<uint8_t>* clearPre) {
   soft.armed = false;
   p.hiPreCoefficient = 0.16666667f;
   p.lowPass2Coefficient = 1.0f;
-  // 15. controls
+  // The start controls
   controls_.Set("RadioGroup_OUT_MONO_", 0);
   controls_.Set("RadioGroup_elipsF", 3);
   controls_.Set("ScrollBar_Reverb_G_2", 1);
@@ -102,7 +102,7 @@ void ReferenceChain::Activate(const std::vector<uint8_t>* clearPre) {
   controls_.Set("ScrollBar_FVC1", 3);
   controls_.Set("ScrollBar_Koeff_FVC2", 5);
   controls_.Set("RadioGroup_NameOfSC", 2);
-  // 16. default preset
+  // The default preset
   p.tubeOn = 0;
   if (clearPre == nullptr) return;  // the load fails: the sequence ends here
   LoadPresetRecord(*clearPre);

@@ -81,15 +81,14 @@ std::vector<RenderCase> Cases() {
   std::vector<RenderCase> cases;
   auto add = [&](RenderCase c) { cases.push_back(std::move(c)); };
   // Wave-in driver, one stage family at a time.
-  add({.name = "WaveInStartUpState", .needs = {}, .input = Guitar});
-  add({.name = "WaveInEverySwitchOff", .sets = kEverySwitchOff, .needs = {}, .input = Guitar});
+  add({.name = "WaveInStartUpState", .input = Guitar});
+  add({.name = "WaveInEverySwitchOff", .sets = kEverySwitchOff, .input = Guitar});
   add({.name = "WaveInImpulsesEverySwitchOff", .sets = kEverySwitchOff, .input = [] {
          static const Samples s = Impulses(22000, 2200, 20000);
          return s;
        }});
   add({.name = "WaveInEcho",
        .sets = {{"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Time", 10}, {"ScrollBar_Delay_Gain", 60}},
-       .needs = {kEcho},
        .input = GuitarLong});
   add({.name = "WaveInEchoSweep",
        .sets = {{"CheckBox_DelayOn_Off", 1},
@@ -98,7 +97,6 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_Delay_Decay", 80},
                 {"ScrollBar_Delay_Gain", 45},
                 {"ScrollBar_Delay_I_Gain", 70}},
-       .needs = {kEcho},
        .input = GuitarLong});
   // Long enough (272,000 samples) for the swept first tap to read ahead of the write
   // position past the end of the 134,000-sample ring, into the never-written spare
@@ -108,11 +106,9 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_Delay_Time", 1},
                 {"CheckBox1", 1},
                 {"ScrollBar_Delay_Gain", 60}},
-       .needs = {kEcho},
        .input = TwelveSeconds});
   add({.name = "WaveInReverb",
        .sets = {{"CheckBox_ReverbOnOff", 1}, {"ScrollBar_Rev_Del_2", 10}},
-       .needs = {kReverb},
        .input = GuitarLong});
   add({.name = "WaveInReverbSettings",
        .sets = {{"CheckBox_ReverbOnOff", 1},
@@ -120,112 +116,84 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_Reverb_G_2", 3},
                 {"ScrollBar_Rever_Dec2", 40},
                 {"ScrollBar_Rever_FNC_2", 25}},
-       .needs = {kReverb},
        .input = Guitar});
   add({.name = "WaveInFlangerSettings",
        .sets = {{"ScrollBar_Flanger_Gain", 40},
                 {"ScrollBar_Flanger_Speed", 30},
                 {"ScrollBar_Flanger_Tone", 48}},
-       .needs = {kFlanger},
        .input = HighString});
   add({.name = "WaveInFlangerReset",
        .sets = {{"CheckBox_Flanger", 0}, {"CheckBox_Flanger", 1}},
-       .needs = {kFlanger},
        .input = HighString});
   for (int type = 1; type <= 3; ++type)
     add({.name = "WaveInWaveshaperType" + std::to_string(type),
          .sets = {{"RadioGroup_HDistort", type}},
-         .needs = {kDistortions},
          .input = Guitar});
   add({.name = "WaveInWaveshaperMainPageType2",
        .sets = {{"RadioGroup_Dist_Of12", 2}, {"ScrollBar_HD_In_Gain", 2}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInWaveshaperKneeSliders",
        .sets = {{"RadioGroup_HDistort", 1},
                 {"ScrollBar_D_Gain", 200},
                 {"ScrollBar_D_Gain_X1", 22000},
                 {"ScrollBar_D_SMOOT", 7}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInLowBoost",
        .sets = {{"RadioGroup_HDistort", 3}, {"CheckBox_DisOldNew", 1}, {"ScrollBar_nd_Ampl", 25}},
-       .needs = {kDistortions},
        .input = Guitar});
-  add({.name = "WaveInSoftDistortion",
-       .sets = {{"CheckBox_SoftDOnOff", 1}},
-       .needs = {kDistortions},
-       .input = Loud});
+  add({.name = "WaveInSoftDistortion", .sets = {{"CheckBox_SoftDOnOff", 1}}, .input = Loud});
   add({.name = "WaveInSoftDistortionSliders",
        .sets = {{"CheckBox_Distortion_OnOff", 1},
                 {"ScrollBar_CShift", 100},
                 {"ScrollB_SoftDGain", 25},
                 {"ScrollBar7", 50},
                 {"ScrollBar8", 10}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInSoftDistortionMutedInput",
        .sets = {{"CheckBox_SoftDOnOff", 1},
                 {"ScrollBar_Digital_IN_Gain", 3},
                 {"CheckBox_Mute_Live_Input", 1}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInPreEqualiser",
        .sets = {{"CheckBox_pre_EQ", 1},
                 {"ScrollBar_preEQ2", 20},
                 {"ScrollBar_preEQ6", 80},
                 {"ScrollBar_preEQ0", 40}},
-       .needs = {kEqualisers},
        .input = Guitar});
   add({.name = "WaveInPostEqualiserSliders",
        .sets = {{"ScrollBar_postEQ1", 1},
                 {"ScrollBar_postEQ4", 100},
                 {"ScrollBar_postEQ8", 10},
                 {"ScrollBar_postEQ0", 60}},
-       .needs = {kEqualisers},
        .input = Guitar});
   for (int index : {0, 1, 2, 4, -1})
     add({.name = "WaveInBrightness" + std::string(index < 0 ? "None" : std::to_string(index)),
          .sets = {{"RadioGroup_elipsF", index}},
-         .needs = {kElliptic},
          .input = HighString});
-  add({.name = "WaveInTube", .sets = {{"CheckBox_tubetortion_OnOff", 1}}, .needs = {kTube}, .input = Guitar});
+  add({.name = "WaveInTube", .sets = {{"CheckBox_tubetortion_OnOff", 1}}, .input = Guitar});
   add({.name = "WaveInTubeOff",
        .sets = {{"CheckBox_tubetortion_OnOff", 1}, {"CheckBox_tubetortion_OnOff", 0}},
-       .needs = {kTube},
        .input = Guitar});
   add({.name = "WaveInFixedHighPass",
        .sets = {{"HiPassFilterFixed", 1}, {"ScrollBarGainHiF", 3}},
-       .needs = {kToneFilters},
        .input = Guitar});
-  add({.name = "WaveInFixedHighPassSilentGain",
-       .sets = {{"HiPassFilterFixed", 1}},
-       .needs = {kToneFilters},
-       .input = Guitar});
+  add({.name = "WaveInFixedHighPassSilentGain", .sets = {{"HiPassFilterFixed", 1}}, .input = Guitar});
   add({.name = "WaveInHighPreEqualiser",
        .sets = {{"CheckBox_OnOff_HiPre", 1}, {"ScrollBar_cutoff_hi_preEq", 10}, {"ScrollBar_GainHiPreEq", 2}},
-       .needs = {kToneFilters},
        .input = Guitar});
   add({.name = "WaveInSecondLowPass",
        .sets = {{"CheckBox_lpf_2", 1}, {"ScrollBar9", 30}},
-       .needs = {kToneFilters},
        .input = HighString});
   add({.name = "WaveInFvc3Controls",
        .sets = {{"ScrollBar_FVC3", 4}, {"ScrollBar_Trash_nd_Delay", 7}, {"ScrollBar_Gain_FVC3", 2}},
-       .needs = {kToneFilters},
        .input = Guitar});
   add({.name = "WaveInFvc2MainPage",
        .sets = {{"ScrollBar_HiFreqAmpFreq", 40}, {"ScrollBar_HiFreqGain", 20}},
-       .needs = {kToneFilters},
        .input = Guitar});
   add({.name = "WaveInFvc2FiltersPage",
        .sets = {{"ScrollBar_FVC2", 60}, {"ScrollBar_Koeff_FVC2", 0}},
-       .needs = {kToneFilters},
        .input = Guitar});
-  add({.name = "WaveInFvc1ColourOfDistortion",
-       .sets = {{"ScrollBar_Color_Of_Dist", 10}},
-       .needs = {kToneFilters},
-       .input = Guitar});
+  add({.name = "WaveInFvc1ColourOfDistortion", .sets = {{"ScrollBar_Color_Of_Dist", 10}}, .input = Guitar});
   add({.name = "WaveInInputGains",
        .sets = {{"ScrollBar_del_in", 0}, {"ScrollBar_OutPut_Volume", 55}},
        .input = Guitar});
@@ -239,15 +207,12 @@ std::vector<RenderCase> Cases() {
                 {"ScrollB_SoftDGain", 7},
                 {"RadioGroup_HDistort", 2},
                 {"ScrollBar_HD_In_Gain", 3}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInSoftExponentMapping",
        .sets = {{"CheckBox_SoftDOnOff", 1}, {"ScrollBar_CShift", 33}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInShaperSmoothMapping",
        .sets = {{"RadioGroup_HDistort", 2}, {"ScrollBar_D_SMOOT", 23}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "WaveInMappingsFilters",
        .sets = {{"ScrollBar_Trash_nd_Delay", 3},
@@ -256,7 +221,6 @@ std::vector<RenderCase> Cases() {
                 {"CheckBox_lpf_2", 1},
                 {"ScrollBar9", 13},
                 {"ScrollBar_Koeff_FVC2", 7}},
-       .needs = {kToneFilters},
        .input = Guitar});
   add({.name = "WaveInMappingsEqualisers",
        .sets = {{"CheckBox_pre_EQ", 1},
@@ -266,7 +230,6 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_postEQ2", 85},
                 {"ScrollBar_postEQ7", 59},
                 {"ScrollBar_postEQ0", 13}},
-       .needs = {kEqualisers},
        .input = Guitar});
   add({.name = "WaveInMappingsTimeEffects",
        .sets = {{"ScrollBar_Flanger_Speed", 9},
@@ -280,37 +243,25 @@ std::vector<RenderCase> Cases() {
                 {"ScrollBar_Delay_Decay", 33},
                 {"ScrollBar_Delay_I_Gain", 57},
                 {"ScrollBar_Delay_Gain", 29}},
-       .needs = {kFlanger, kReverb, kEcho},
        .input = GuitarLong});
   add({.name = "WaveInFileMixBeforeEffects",
        .sets = {{"CheckBox_wav_via_effects", 1}, {"CheckBox_DelayOn_Off", 1}, {"ScrollBar_Delay_Gain", 60}},
-       .needs = {kEcho},
        .input = Guitar});
   add({.name = "WaveInRate44100", .rate = 44100, .sets = {{"CheckBox_pre_EQ", 1}}, .input = Guitar});
   // Start-up from default presets of the test's own.
-  add({.name = "WaveInOwnBusyPreset", .needs = kAllFamilies, .input = Guitar, .clearPreset = BusyRecord});
-  add({.name = "DirectOwnBusyPreset",
-       .driver = "direct",
-       .needs = kAllFamilies,
-       .input = Guitar,
-       .clearPreset = BusyRecord});
+  add({.name = "WaveInOwnBusyPreset", .input = Guitar, .clearPreset = BusyRecord});
+  add({.name = "DirectOwnBusyPreset", .driver = "direct", .input = Guitar, .clearPreset = BusyRecord});
   add({.name = "WaveInOwnShortPreset",
        .sets = {{"ScrollBar_OutPut_Volume", 60}},
-       .needs = kAllFamilies,
        .input = Guitar,
        .clearPreset = ShortRecord});
   add({.name = "RealtimeOwnOutOfRangePreset",
        .driver = "realtime",
        .cardType = 2,
-       .needs = kAllFamilies,
        .input = Guitar,
        .clearPreset = OutOfRangeRecord});
-  add({.name = "WaveInEverythingOn", .sets = EverythingOn(), .needs = kAllFamilies, .input = GuitarLong});
-  add({.name = "WaveInBlock64EverythingOn",
-       .block = 64,
-       .sets = EverythingOn(),
-       .needs = kAllFamilies,
-       .input = Guitar});
+  add({.name = "WaveInEverythingOn", .sets = EverythingOn(), .input = GuitarLong});
+  add({.name = "WaveInBlock64EverythingOn", .block = 64, .sets = EverythingOn(), .input = Guitar});
 
   // Direct driver.
   add({.name = "DirectEverySwitchOff", .driver = "direct", .sets = kEverySwitchOff, .input = Guitar});
@@ -319,13 +270,8 @@ std::vector<RenderCase> Cases() {
        .driver = "direct",
        .block = 100,
        .sets = {{"CheckBox_SoftDOnOff", 1}, {"ScrollBar_Digital_IN_Gain", 30}, {"ScrollBar7", 20}},
-       .needs = {kDistortions},
        .input = Guitar});
-  add({.name = "DirectEverythingOn",
-       .driver = "direct",
-       .sets = EverythingOn(),
-       .needs = kAllFamilies,
-       .input = GuitarLong});
+  add({.name = "DirectEverythingOn", .driver = "direct", .sets = EverythingOn(), .input = GuitarLong});
   add({.name = "DirectOverload",
        .driver = "direct",
        .sets = {{"ScrollBar_Digital_IN_Gain", 2}, {"ScrollBar_OutPut_Volume", 52}},
@@ -333,7 +279,6 @@ std::vector<RenderCase> Cases() {
   add({.name = "DirectRecordCleanOverload",
        .driver = "direct",
        .sets = {{"CheckBox_record_clean", 1}, {"CheckBox_DelayOn_Off", 1}},
-       .needs = {kEcho},
        .input = Loud});
 
   // Realtime driver.
@@ -363,20 +308,17 @@ std::vector<RenderCase> Cases() {
        .sets = {{"CheckBox_Mute_Live_Input", 1},
                 {"ScrollBar_OutPut_Volume", 100},
                 {"CheckBox_SoftDOnOff", 1}},
-       .needs = {kDistortions},
        .input = Guitar});
   add({.name = "RealtimeEverythingOnCard1",
        .driver = "realtime",
        .cardType = 1,
        .sets = EverythingOn(),
-       .needs = kAllFamilies,
        .input = GuitarLong});
   add({.name = "RealtimeEverythingOnCard2",
        .driver = "realtime",
        .cardType = 2,
        .seed = 99,
        .sets = EverythingOn(),
-       .needs = kAllFamilies,
        .input = Guitar});
   return cases;
 }
