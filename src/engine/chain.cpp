@@ -32,7 +32,7 @@ FileCounterMarks CounterMarks(Driver driver, std::int32_t realtimeBlockLength) n
   return {100, 10, 60};
 }
 
-// Step 1: dry copy and gained work copy of the 16-bit input.
+// The dry copy and the gained work copy of the 16-bit input.
 void ConvertInput(Engine& e, const std::int16_t* input, int n) noexcept {
   const float inputGain = e.params.InputGain.load();
   const float liveFactor = e.params.LiveInputFactor.load();
@@ -48,7 +48,7 @@ std::int16_t FileSample(const FileBuffer& file, std::int64_t index) noexcept {
   return file.At(static_cast<int>(index));
 }
 
-// Steps 2 and 5: add the file's next block, then advance the block counter.
+// Adds the file's next block, then advances the block counter.
 void MixInFile(Engine& e, int n, Driver driver) noexcept {
   EngineParams& p = e.params;
   const float fileGain = p.WavFileGain.load();
@@ -95,7 +95,7 @@ void RunReverb(Engine& e, int n) noexcept {
   r.ReverbOutput(e.buffers.work, n, e.params.ReverbDelay2.load(), e.params);
 }
 
-// Step 3: the effect stages, each in its driver's own order.
+// The effect stages, each in its driver's own order.
 void RunStages(Engine& e, int n, Driver driver) noexcept {
   EngineParams& p = e.params;
   float* work = e.buffers.work;
@@ -150,7 +150,8 @@ bool RecordTapOpen(const EngineParams& p) noexcept {
   return p.RecordRingSize.load() > 100000 && p.RecordFull.load() == 0 && p.RecordActive.load() != 0;
 }
 
-// Index steps 1 to 4 after a tap has written n samples at index `at`.
+// Moves the record index past the n samples a tap wrote at `at`: near the end the ring
+// is flagged full, at the end the index rewinds, and the tail is cleared.
 void AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::int32_t size, std::int32_t at,
                         int n) noexcept {
   std::int64_t index = static_cast<std::int64_t>(at) + n;
@@ -160,7 +161,7 @@ void AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::i
   for (std::int32_t j = size - 5000; j <= size; ++j) ring[j].store(0, std::memory_order_relaxed);
 }
 
-// Runs store(ring, at) and the index steps while the recorder lets taps into the
+// Runs store(ring, at) and moves the index while the recorder lets taps into the
 // ring. The words are read once, after the pointer: the recorder resizes and rewinds
 // the ring only while it is closed, and the bound keeps every write inside it.
 template <class Store>
@@ -171,7 +172,7 @@ void TapRecordRing(Engine& e, int n, Store store) noexcept {
   const std::int32_t size = p.RecordRingSize.load();
   const std::int32_t at = p.RecordIndex.load();
   if (ring != nullptr && RecordTapOpen(p) && size > 100000) {
-    // A stray index writes nothing, but the index steps still run: the ring is
+    // A stray index writes nothing, but the index still moves: the ring is
     // flagged full and rewound instead of recording stalling for good.
     if (at >= 0 && at <= size - n) store(ring, at);
     AdvanceRecordIndex(p, ring, size, at, n);
@@ -217,7 +218,8 @@ BlockSwitches ReadSwitches(const EngineParams& p) noexcept {
   return {p.WavViaEffects.load() != 0, p.WriteWavLive.load() != 0};
 }
 
-// Steps 2 to 5 of the common pipeline.
+// What every driver runs between converting its input and writing its output: the
+// file mix-in (before or after the effects), the effect stages and the recording tap.
 void RunPipelineMiddle(Engine& e, int n, Driver driver, BlockSwitches switches) noexcept {
   if (switches.wavViaEffects) MixInFile(e, n, driver);
   RunStages(e, n, driver);

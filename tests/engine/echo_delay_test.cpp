@@ -42,11 +42,11 @@ std::unique_ptr<EchoDelay> StartUpEcho() {
 TEST(EchoDelay, TapsAreLevelTimesDecayToThePowerK) {
   const auto owner = StartUpEcho();
   EchoDelay& echo = *owner;
-  // Printed figures 0.45, 0.18, 0.072, 0.0288, 0.01152; float products agree to 1e-6 relative.
-  const double printed[] = {0.45, 0.18, 0.072, 0.0288, 0.01152};
+  // The reference taps; float products agree to 1e-6 relative.
+  const double referenceTaps[] = {0.45, 0.18, 0.072, 0.0288, 0.01152};
   for (int k = 0; k < EchoDelay::kTapCount; ++k) {
-    EXPECT_NEAR(echo.taps[k].load(), printed[k], printed[k] * 1e-6) << "tap " << k;
-    EXPECT_NEAR(echo.taps[k].load(), 0.45 * std::pow(0.4, k), printed[k] * 1e-6) << "tap " << k;
+    EXPECT_NEAR(echo.taps[k].load(), referenceTaps[k], referenceTaps[k] * 1e-6) << "tap " << k;
+    EXPECT_NEAR(echo.taps[k].load(), 0.45 * std::pow(0.4, k), referenceTaps[k] * 1e-6) << "tap " << k;
   }
   EXPECT_FLOAT_EQ(echo.EchoLevel.load(), 0.45f);
   EXPECT_FLOAT_EQ(echo.EchoDecay.load(), 0.40f);

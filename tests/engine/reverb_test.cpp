@@ -65,7 +65,7 @@ TEST(Reverb, ImpulseFirstMovesTheWetOutputWithMinusPoint75ToTheFourth) {
   const int delay2 = 24;
   const std::vector<float> out = Process(*c.reverb, Impulse(2000), 0.75f, delay2, c.params);
   for (int i = 1; i < delay2; ++i) ASSERT_EQ(out[static_cast<std::size_t>(i)], 0.0f) << "at " << i;
-  // Printed "about 0.316" × brightness × gain; the formula gives 0.75^4 = 0.31640625.
+  // About 0.316 × brightness × gain; the formula gives 0.75^4 = 0.31640625.
   EXPECT_NEAR(out[delay2], 0.31640625 * 0.7 * 0.84, 1e-6);
   EXPECT_NEAR(out[delay2], 0.316 * 0.7 * 0.84, 1e-3);
   EXPECT_EQ(out[0], 1.0f);
@@ -136,7 +136,7 @@ TEST(Reverb, GainForPosition) {
   EXPECT_EQ(ReverbGainForPosition(0), 1.0f);
   EXPECT_EQ(ReverbGainForPosition(-3), 1.0f);
   EXPECT_FLOAT_EQ(ReverbGainForPosition(1), 0.84f);
-  // Printed "about 0.175"; 0.84^10 = 0.17490 (float product within 1e-6).
+  // About 0.175: 0.84^10 = 0.17490 (float product within 1e-6).
   EXPECT_NEAR(ReverbGainForPosition(10), std::pow(0.84, 10), 1e-6);
   EXPECT_NEAR(ReverbGainForPosition(10), 0.175, 5e-4);
 }

@@ -21,7 +21,7 @@ TEST(PresetRecordLayout, SlotsFollowOffsetsExceptTheSoftDistortionBox) {
   EXPECT_EQ(kStoredControls.back().offset, 404);
 }
 
-TEST(PresetRecordLayout, SlotsAreFourBytesApartWithTheDocumentedGaps) {
+TEST(PresetRecordLayout, SlotsAreFourBytesApartAroundTheUnreadGaps) {
   std::set<int> used;
   for (const auto& control : kStoredControls) {
     EXPECT_EQ(control.offset % 4, 0) << control.name;

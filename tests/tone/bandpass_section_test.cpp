@@ -11,8 +11,8 @@
 namespace fw {
 namespace {
 
-// Printed references are rounded to seven significant digits: tolerance 1e-6 relative
-// plus half a unit of the last printed digit.
+// The reference coefficients are rounded to seven significant digits: tolerance 1e-6
+// relative plus half a unit of their last digit.
 void ExpectCoefficients(BandpassCoefficients c, double A, double B, double E, double lastDigit) {
   EXPECT_NEAR(c.A, A, lastDigit / 2 + 1e-6 * std::abs(A));
   EXPECT_NEAR(c.B, B, lastDigit / 2 + 1e-6 * std::abs(B));

@@ -76,12 +76,12 @@ TEST(SoftDistortion, ExponentTwoIsACleanTwoSampleDelay) {
 
 // With L = 15 and B = 1e7 a constant input v settles the envelope at 50 + 5v,
 // so avg = (50 + 5v) / 15 and the output over the input is the gain g. The
-// printed gains have three or four significant digits: checked within 0.0006;
+// reference gains have three or four significant digits: checked within 0.0006;
 // the formula in double within 2e-6.
 TEST(SoftDistortion, GainsAtTheListedEnvelopeLevels) {
   struct Case {
     double average;
-    double printed;
+    double expected;
   };
   for (const Case c :
        {Case{100, 0.9993}, Case{1000, 0.925}, Case{3162, 0.567}, Case{10000, 0.182}, Case{30000, 0.086}}) {
@@ -92,7 +92,7 @@ TEST(SoftDistortion, GainsAtTheListedEnvelopeLevels) {
     const double formula = (std::pow(average, 1.75) + 1.0e7) / (average * average + 1.0e7);
     const double gain = static_cast<double>(out[19]) / static_cast<double>(v);
     EXPECT_NEAR(gain, formula, 2.0e-6) << c.average;
-    EXPECT_NEAR(gain, c.printed, 6.0e-4) << c.average;
+    EXPECT_NEAR(gain, c.expected, 6.0e-4) << c.average;
   }
 }
 

@@ -35,13 +35,13 @@ struct ShaperFixture {
   }
 };
 
-// Printed outputs have one decimal: within 0.06 of them; within 0.02 of the
+// The reference outputs have one decimal: within 0.06 of them; within 0.02 of the
 // double-precision curve (the stage computes in 32-bit floats).
 TEST(Waveshaper, TransferTableOfTheThreeTypes) {
   struct Row {
     int type;
     float input;
-    double printed;
+    double expected;
   };
   const Row rows[] = {
       {1, 100, 490.0}, {1, 1000, 4885.5}, {1, 5000, 6304.7}, {1, 32767, 16055.8},
@@ -56,7 +56,7 @@ TEST(Waveshaper, TransferTableOfTheThreeTypes) {
                                              static_cast<double>(set.smooth), static_cast<double>(set.level));
     const double out = static_cast<double>(f.Shape(r.input));
     EXPECT_NEAR(out, reference, 0.02) << "type " << r.type << " input " << r.input;
-    EXPECT_NEAR(out, r.printed, 0.06) << "type " << r.type << " input " << r.input;
+    EXPECT_NEAR(out, r.expected, 0.06) << "type " << r.type << " input " << r.input;
   }
 }
 

@@ -53,7 +53,7 @@ TEST(EllipticFilter, MatchesTheDirectFormSampleForSample) {
   }
 }
 
-// Gain at 0 Hz: 1.000, 1.000, 0.972, 1.000, 0.944 (three printed decimals, tolerance 0.001).
+// Gain at 0 Hz: 1.000, 1.000, 0.972, 1.000, 0.944 (three decimals, tolerance 0.001).
 TEST(EllipticFilter, ConstantInputSettlesToTheDcGain) {
   const double dc[kBrightnessSets] = {1.000, 1.000, 0.972, 1.000, 0.944};
   for (int set = 0; set < kBrightnessSets; ++set) {

@@ -59,9 +59,9 @@ struct MagnitudePoint {
 };
 
 // The bank's analytic magnitude at these frequencies, from the design rule and the
-// float coefficients. The figures printed with the equaliser agree to two decimals
-// except two, both a rounding slip: 62 Hz neutral is 1.6347 (printed 1.64) and
-// 850 Hz after Reset is 2.3047 (printed 2.31).
+// float coefficients. The reference magnitudes agree to two decimals except two,
+// both a rounding slip: 62 Hz neutral is 1.6347 (reference 1.64) and 850 Hz after
+// Reset is 2.3047 (reference 2.31).
 constexpr MagnitudePoint kMagnitudes[] = {
     {30, 0.927, 1.233},   {62, 1.6347, 2.181},  {250, 1.998, 2.877},   {850, 1.602, 2.3047},
     {3400, 1.787, 2.574}, {8000, 1.491, 2.147}, {10000, 0.864, 1.244},

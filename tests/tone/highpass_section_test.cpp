@@ -9,19 +9,19 @@
 namespace fw {
 namespace {
 
-// The printed reference coefficients have seven significant digits.
-constexpr double kPrintedCoefficientTolerance = 1.0e-6;
+// The reference coefficients have seven significant digits.
+constexpr double kReferenceCoefficientTolerance = 1.0e-6;
 
 TEST(HighPassSection, DesignMatchesReferenceCoefficientsAt22050) {
   const HighPassDesign at150 = DesignHighPass(150.0, 1.41, 22050.0);
-  EXPECT_NEAR(at150.a0, 1.030595, kPrintedCoefficientTolerance);
-  EXPECT_NEAR(at150.a1, -1.999543, kPrintedCoefficientTolerance);
-  EXPECT_NEAR(at150.a2, 0.9703186, kPrintedCoefficientTolerance);
+  EXPECT_NEAR(at150.a0, 1.030595, kReferenceCoefficientTolerance);
+  EXPECT_NEAR(at150.a1, -1.999543, kReferenceCoefficientTolerance);
+  EXPECT_NEAR(at150.a2, 0.9703186, kReferenceCoefficientTolerance);
 
   const HighPassDesign at50 = DesignHighPass(50.0, 1.41, 22050.0);
-  EXPECT_NEAR(at50.a0, 1.010095, kPrintedCoefficientTolerance);
-  EXPECT_NEAR(at50.a1, -1.999949, kPrintedCoefficientTolerance);
-  EXPECT_NEAR(at50.a2, 0.990006, kPrintedCoefficientTolerance);
+  EXPECT_NEAR(at50.a0, 1.010095, kReferenceCoefficientTolerance);
+  EXPECT_NEAR(at50.a1, -1.999949, kReferenceCoefficientTolerance);
+  EXPECT_NEAR(at50.a2, 0.990006, kReferenceCoefficientTolerance);
 }
 
 // a1 is t^2 - 2 (not 2t^2 - 2): a0 + a1 + a2 = 3t^2 and the gain at half the

@@ -13,9 +13,9 @@
 namespace fw {
 namespace {
 
-// Printed transfer values, within 0.005 (two printed decimals). Negative values are
-// said to mirror the positive ones, but the rules test v >= thr and v < -thr: +200
-// folds to 197.5 while -200 passes unchanged. The rules hold.
+// Reference transfer values, within 0.005 (two decimals). Negative values do not
+// quite mirror the positive ones: the rules test v >= thr and v < -thr, so +200
+// folds to 197.5 while -200 passes unchanged.
 TEST(TubeFold, TransferValuesAtThreshold200) {
   const float l = 200.0f / 16000.0f;
   const struct {
@@ -29,7 +29,7 @@ TEST(TubeFold, TransferValuesAtThreshold200) {
   EXPECT_NEAR(FoldBandValue(15999.0f, 200.0f, l), 0.0125f, 1e-4f);
 }
 
-// Printed references at 22050, seven significant digits: tolerance half a unit of
+// Reference coefficients at 22050, seven significant digits: tolerance half a unit of
 // the last digit plus 1e-6 relative.
 void ExpectBand(const TubeStages& tube, int band, double A, double B, double E, double lastDigit) {
   const BandpassCoefficients c = tube.foldCoefficients.Get(band);
@@ -58,14 +58,14 @@ TEST(TubeFoldDesign, ReferenceCoefficientsWithWidthFactor095) {
 TEST(TubeFoldDesign, HalfOctaveCentresRoundedStepByStep) {
   auto tube = std::make_unique<TubeStages>();
   tube->DesignFoldBank(0, 3.0f, 1.0f, 0.5f, 44100);
-  const double printed[16] = {44.19, 62.50, 88.39, 125.0, 176.8, 250.0, 353.6, 500.0,
-                              707.1, 1000,  1414,  2000,  2828,  4000,  5657,  8000};
+  const double referenceCentres[16] = {44.19, 62.50, 88.39, 125.0, 176.8, 250.0, 353.6, 500.0,
+                                       707.1, 1000,  1414,  2000,  2828,  4000,  5657,  8000};
   float centre = 31.25f;
   for (int b = 0; b < 16; ++b) {
     centre = static_cast<float>(centre * std::sqrt(2.0));
     EXPECT_EQ(tube->FoldCentre[b].load(), centre);
-    EXPECT_NEAR(tube->FoldCentre[b].load(), printed[b],
-                0.5 * std::pow(10.0, std::floor(std::log10(printed[b])) - 3));
+    EXPECT_NEAR(tube->FoldCentre[b].load(), referenceCentres[b],
+                0.5 * std::pow(10.0, std::floor(std::log10(referenceCentres[b])) - 3));
   }
   for (int b = 0; b < 16; ++b) EXPECT_GE(tube->foldCoefficients.Get(b).A, 2.0f);
 }

@@ -15,7 +15,7 @@
 namespace fw {
 namespace {
 
-// The controls some steps touch belong to other pages; one not built is skipped.
+// Some controls the sequence touches belong to other pages; one not built is skipped.
 template <class T>
 T* Optional(TForm1& form, std::string_view name) {
   return dynamic_cast<T*>(form.Find(name));
@@ -142,22 +142,22 @@ void FormCreate(TForm1& form, const std::vector<std::string>& arguments) {
 void ActivationSequence(TForm1& form) {
   StartupState& state = StartupOf(form);
   ++state.activations;
-  SetTexts(form);                         // 1
-  SetHints(form);                         // 2
-  ShowSoundCardName(form);                // 3
-  TestRing0Support(form);                 // 4
-  SetEngineValues(form);                  // 5
-  ResetFlangerAndEchoSweep(form.engine);  // 6
-  SetDelayPositions(form);                // 7
-  ResetReverb(form.engine);               // 8
-  SetRealtimeDefaults(form);              // 9
-  DesignFirstFilters(form.engine);        // 10
-  SetDistortionDefaults(form.engine);     // 11
-  DesignSecondFilters(form.engine);       // 12
-  SetPaths(form);                         // 13
-  // 14: the wave formats (mono 16-bit PCM at 22050) are made where the devices open.
-  SetStartControls(form);   // 15
-  LoadDefaultPreset(form);  // 16
+  SetTexts(form);
+  SetHints(form);
+  ShowSoundCardName(form);
+  TestRing0Support(form);
+  SetEngineValues(form);
+  ResetFlangerAndEchoSweep(form.engine);
+  SetDelayPositions(form);
+  ResetReverb(form.engine);
+  SetRealtimeDefaults(form);
+  DesignFirstFilters(form.engine);
+  SetDistortionDefaults(form.engine);
+  DesignSecondFilters(form.engine);
+  SetPaths(form);
+  // The wave formats (mono 16-bit PCM at 22050) are made where the devices open.
+  SetStartControls(form);
+  LoadDefaultPreset(form);
 }
 
 void FormActivate(TForm1& form) {

@@ -12,8 +12,9 @@ class TForm1;
 // Reads the first argument and compares it with "1", with no lasting effect.
 void FormCreate(TForm1& form, const std::vector<std::string>& arguments);
 
-// Steps 1 to 16 in order; a failed load of the default preset throws IoError and
-// ends the sequence before the tube design and TubeOn = 1.
+// Texts and hints, the sound card, engine values, stage defaults and filter designs,
+// paths, the start controls, then the default preset; a failed load of the default
+// preset throws IoError and ends the sequence before the tube design and TubeOn = 1.
 void ActivationSequence(TForm1& form);
 
 // The activation as one command: a failed preset load is shown.
