@@ -1,38 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-
 #include "presets/preset_fixture.h"
+#include "support/run_cli.h"
 #include "support/test_paths.h"
 
 namespace fw {
 namespace {
 
-struct Result {
-  int code;
-  std::string output;
-};
-
-Result Cli(const std::string& arguments) {
-  const char* fromCtest = std::getenv("FRETWERK_CLI");
-  const std::string program = fromCtest != nullptr ? fromCtest : test::BinaryDir() + "/fretwerk-cli";
-  const std::string command = "'" + program + "' " + arguments + " 2>&1";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string output;
-  std::array<char, 512> chunk{};
-  while (fgets(chunk.data(), static_cast<int>(chunk.size()), pipe.get()) != nullptr) output += chunk.data();
-  const int status = pclose(pipe.release());
-  return {WEXITSTATUS(status), output};
-}
+using test::RunCli;
 
 TEST(PresetCli, SetCreatesFromInitialPositionsAndShowPrintsEveryValue) {
   test::TempDir dir;
   const std::string file = (dir.path() / "new.pre").string();
-  ASSERT_EQ(Cli("preset set '" + file +
-                "' ScrollBar_OutPut_Volume=40 CheckBox_ReverbOnOff=1 TubeOn=1 TubeVoicing=2")
+  ASSERT_EQ(RunCli("preset set '" + file +
+                   "' ScrollBar_OutPut_Volume=40 CheckBox_ReverbOnOff=1 TubeOn=1 TubeVoicing=2")
                 .code,
             0);
   PresetRecord record;
@@ -44,7 +25,7 @@ TEST(PresetCli, SetCreatesFromInitialPositionsAndShowPrintsEveryValue) {
   EXPECT_EQ(record.TubeFlag(), 1);
   EXPECT_EQ(record.TubeVoicing(), 2);
 
-  const Result shown = Cli("preset show '" + file + "'");
+  const test::CliResult shown = RunCli("preset show '" + file + "'");
   EXPECT_EQ(shown.code, 0);
   EXPECT_NE(shown.output.find("ScrollBar_OutPut_Volume      = 40\n"), std::string::npos) << shown.output;
   EXPECT_NE(shown.output.find("TubeVoicing                  = 2"), std::string::npos);
@@ -57,7 +38,7 @@ TEST(PresetCli, ShowFlagsValuesOutOfRange) {
   record.SetInt(268, 1000);
   record.bytes()[308] = 2;
   test::WriteRecord(dir.path() / "wild.pre", record);
-  const Result shown = Cli("preset show '" + (dir.path() / "wild.pre").string() + "'");
+  const test::CliResult shown = RunCli("preset show '" + (dir.path() / "wild.pre").string() + "'");
   EXPECT_NE(shown.output.find("ScrollBar_Delay_Decay        = 1000  (out of range 1..99, loads as 99)"),
             std::string::npos)
       << shown.output;
@@ -67,16 +48,16 @@ TEST(PresetCli, ShowFlagsValuesOutOfRange) {
 TEST(PresetCli, BadInputGetsAMessageAndLeavesTheFile) {
   test::TempDir dir;
   const std::string file = (dir.path() / "p.pre").string();
-  ASSERT_EQ(Cli("preset set '" + file + "' ScrollBar_OutPut_Volume=30").code, 0);
-  const Result unknown = Cli("preset set '" + file + "' NoSuchBar=3");
+  ASSERT_EQ(RunCli("preset set '" + file + "' ScrollBar_OutPut_Volume=30").code, 0);
+  const test::CliResult unknown = RunCli("preset set '" + file + "' NoSuchBar=3");
   EXPECT_EQ(unknown.code, 2);
   EXPECT_NE(unknown.output.find("unknown control \"NoSuchBar\""), std::string::npos);
-  const Result range = Cli("preset set '" + file + "' ScrollBar_OutPut_Volume=300");
+  const test::CliResult range = RunCli("preset set '" + file + "' ScrollBar_OutPut_Volume=300");
   EXPECT_EQ(range.code, 2);
   EXPECT_NE(range.output.find("outside 1..100"), std::string::npos);
-  EXPECT_EQ(Cli("preset set '" + file + "' ScrollBar_OutPut_Volume=abc").code, 2);
+  EXPECT_EQ(RunCli("preset set '" + file + "' ScrollBar_OutPut_Volume=abc").code, 2);
   EXPECT_EQ(test::ReadBytes(file)[284], 30);
-  const Result missing = Cli("preset show '" + (dir.path() / "none.pre").string() + "'");
+  const test::CliResult missing = RunCli("preset show '" + (dir.path() / "none.pre").string() + "'");
   EXPECT_EQ(missing.code, 1);
   EXPECT_NE(missing.output.find("File not found"), std::string::npos);
 }
@@ -84,20 +65,21 @@ TEST(PresetCli, BadInputGetsAMessageAndLeavesTheFile) {
 TEST(PresetCli, RenderStartsWithTheCleanPresetAndLoadsTheOneNamed) {
   test::TempDir dir;
   const std::string riff = (dir.path() / "riff.raw").string();
-  ASSERT_EQ(Cli("riff '" + riff + "'").code, 0);
+  ASSERT_EQ(RunCli("riff '" + riff + "'").code, 0);
   const std::string presets = "--preset-dir '" + test::SourceDir() + "/data/presets' ";
   const std::string plain = (dir.path() / "plain.raw").string();
   const std::string hard = (dir.path() / "hard.raw").string();
-  ASSERT_EQ(Cli("render " + presets + "'" + riff + "' '" + plain + "'").code, 0);
-  ASSERT_EQ(Cli("render " + presets + "--preset dist1 '" + riff + "' '" + hard + "'").code, 0);
+  ASSERT_EQ(RunCli("render " + presets + "'" + riff + "' '" + plain + "'").code, 0);
+  ASSERT_EQ(RunCli("render " + presets + "--preset dist1 '" + riff + "' '" + hard + "'").code, 0);
   EXPECT_EQ(test::ReadBytes(plain).size(), test::ReadBytes(riff).size());
   EXPECT_NE(test::ReadBytes(plain), test::ReadBytes(hard));
 
-  const Result missing = Cli("render " + presets + "--preset nothing '" + riff + "' '" + hard + "'");
+  const test::CliResult missing =
+      RunCli("render " + presets + "--preset nothing '" + riff + "' '" + hard + "'");
   EXPECT_NE(missing.code, 0);
   EXPECT_NE(missing.output.find("preset file not found"), std::string::npos) << missing.output;
-  const Result noClean =
-      Cli("render --preset-dir '" + dir.path().string() + "' '" + riff + "' '" + plain + "'");
+  const test::CliResult noClean =
+      RunCli("render --preset-dir '" + dir.path().string() + "' '" + riff + "' '" + plain + "'");
   EXPECT_NE(noClean.code, 0);
   EXPECT_NE(noClean.output.find("File not found"), std::string::npos) << noClean.output;
 }

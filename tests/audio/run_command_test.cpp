@@ -2,35 +2,16 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/run_cli.h"
+
 namespace fw::test {
 namespace {
-
-struct Result {
-  int code = -1;
-  std::string output;
-};
-
-Result RunCli(const std::string& arguments) {
-  const char* cli = std::getenv("FRETWERK_CLI");
-  Result result;
-  if (cli == nullptr) return result;
-  const std::string command = std::string(cli) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 512> line{};
-  while (fgets(line.data(), static_cast<int>(line.size()), pipe) != nullptr) result.output += line.data();
-  const int status = pclose(pipe);
-  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
 
 std::filesystem::path WriteGuitarLikeFile(const std::filesystem::path& dir, int frames) {
   const auto path = dir / "riff.wav";
@@ -53,7 +34,8 @@ TEST(RunCommand, PlaysAFileOnceThroughTheVirtualCardIntoAnotherFile) {
   std::filesystem::create_directories(dir);
   const auto in = WriteGuitarLikeFile(dir, 44100);
   const auto out = dir / "live.wav";
-  const Result r = RunCli("run --audio virtual --fast --once --in " + in.string() + " --out " + out.string());
+  const CliResult r =
+      RunCli("run --audio virtual --fast --once --in " + in.string() + " --out " + out.string());
   EXPECT_EQ(r.code, 0) << r.output;
   EXPECT_NE(r.output.find("status: Working"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("stopped: xruns 0"), std::string::npos) << r.output;
@@ -65,11 +47,11 @@ TEST(RunCommand, PlaysAFileOnceThroughTheVirtualCardIntoAnotherFile) {
   EXPECT_EQ(info.samplerate, 44100);
   EXPECT_GE(info.frames, 44100);
 
-  const Result bad =
+  const CliResult bad =
       RunCli("run --audio virtual --fast --once --in " + in.string() + " --set NoSuchControl=1");
   EXPECT_NE(bad.code, 0);
   EXPECT_NE(bad.output.find("unknown control NoSuchControl"), std::string::npos) << bad.output;
-  const Result word =
+  const CliResult word =
       RunCli("run --audio virtual --fast --once --in " + in.string() + " --set CheckBox_Flanger=yes");
   EXPECT_NE(word.code, 0);
   EXPECT_NE(word.output.find("is not an integer"), std::string::npos) << word.output;
