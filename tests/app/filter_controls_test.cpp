@@ -75,17 +75,6 @@ TEST_F(FilterControls, AlwaysOnBoxesAreCheckedAndDisabled) {
     EXPECT_TRUE(f.form->Box(name).Checked()) << name;
     EXPECT_FALSE(f.form->Box(name).Enabled()) << name;
   }
-  auto& color = f.form->Box("CheckBox_ColorFilter");
-  EXPECT_FALSE(color.Enabled());
-  EXPECT_FALSE(color.Visible());
-  EXPECT_FALSE(f.form->Find("ScrollBar1")->Visible());
-  EXPECT_EQ(Bar("ScrollBar_Color_Of_Dist").Position(), 25);
-  EXPECT_EQ(Bar("ScrollBar_HiFreqAmpFreq").Position(), 5);
-  EXPECT_EQ(Bar("ScrollBar_HiFreqGain").Position(), 10);
-  EXPECT_EQ(Bar("ScrollBar_cutoff_hi_preEq").Position(), 6);
-  EXPECT_EQ(Bar("ScrollBar9").Position(), 100);
-  EXPECT_EQ(f.form->Find("ScrollBar_FVC2")->Page(), "Filters 2");
-  EXPECT_EQ(f.form->Find("ScrollBar_FVC3")->Page(), "Filters 1");
 }
 
 }  // namespace
