@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 #include "loopback_rig.h"
 #include "support/chain_setup.h"
 #include "support/engine_fixture.h"

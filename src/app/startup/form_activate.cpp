@@ -2,15 +2,15 @@
 
 #include "app/form1.h"
 #include "app/pages/file_pages.h"
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_commands.h"
+#include "app/presets/preset_operations.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
 #include "app/startup/wave_input_name.h"
 #include "app/system_services.h"
-#include "presets/engine_links.h"
-#include "presets/preset_commands.h"
-#include "presets/preset_operations.h"
-#include "tone/tube_stages.h"
+#include "engine/tube_voicings.h"
 
 namespace fw {
 namespace {
@@ -152,7 +152,7 @@ void ActivationSequence(TForm1& form) {
   ResetReverb(form.engine);
   SetRealtimeDefaults(form);
   DesignFirstFilters(form.engine);
-  SetDistortionDefaults(form.engine);
+  SetDistortionDefaults(form.engine, form.io.realtime);
   DesignSecondFilters(form.engine);
   SetPaths(form);
   // The wave formats (mono 16-bit PCM at 22050) are made where the devices open.
