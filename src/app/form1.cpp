@@ -9,6 +9,7 @@ namespace fw {
 TForm1::TForm1(Engine& engineRef, ui::WindowLoop& loopRef, Platform platformRef)
     : engine(engineRef), loop(loopRef), platform(platformRef) {
   AddStatusBar("StatusBar1");
+  BuildNotebooks(*this);
   BuildMainStrip(*this);
   BuildInputGainControls(*this);
   BuildDistortionControls(*this);
@@ -56,11 +57,13 @@ T& TForm1::Register(std::unique_ptr<T> control, std::string page) {
 
 ui::ScrollBar& TForm1::AddScrollBar(std::string name, std::string page, int min, int max, int position,
                                     ui::ScrollBarKind kind) {
-  return Register(std::make_unique<ui::ScrollBar>(std::move(name), min, max, position, kind), std::move(page));
+  return Register(std::make_unique<ui::ScrollBar>(std::move(name), min, max, position, kind),
+                  std::move(page));
 }
 
 ui::CheckBox& TForm1::AddCheckBox(std::string name, std::string page, std::string caption, bool checked) {
-  return Register(std::make_unique<ui::CheckBox>(std::move(name), std::move(caption), checked), std::move(page));
+  return Register(std::make_unique<ui::CheckBox>(std::move(name), std::move(caption), checked),
+                  std::move(page));
 }
 
 ui::RadioGroup& TForm1::AddRadioGroup(std::string name, std::string page, std::string caption,
@@ -102,6 +105,10 @@ ui::PageControl& TForm1::AddPageControl(std::string name, std::string page, std:
                                         int activePage) {
   return Register(std::make_unique<ui::PageControl>(std::move(name), std::move(pages), activePage),
                   std::move(page));
+}
+
+ui::PaintBox& TForm1::AddPaintBox(std::string name, std::string page) {
+  return Register(std::make_unique<ui::PaintBox>(std::move(name)), std::move(page));
 }
 
 ui::Timer& TForm1::AddTimer(std::string name, int intervalMs, bool enabled) {

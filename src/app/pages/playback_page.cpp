@@ -26,7 +26,8 @@ std::optional<std::string> AskForWavFile(TForm1& form) {
   if (form.platform.dialogs == nullptr) return std::nullopt;
   ui::FileDialogOptions options;
   options.title = "Open WAV file";
-  options.filter = "wav files|*.wav";
+  // The reader takes WAV and AU files (swapped by name); both are offered second.
+  options.filter = "wav files|*.wav|sound files|*.wav *.au *.AU";
   auto path = form.platform.dialogs->OpenFile(options);
   if (path && path->empty()) return std::nullopt;
   return path;
