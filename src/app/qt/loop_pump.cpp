@@ -25,8 +25,10 @@ LoopPump::LoopPump(ui::WindowLoop& loop) : loop_(loop) {
     armedFor_ = -1;
     Pump();
   });
-  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-          [this] { Arm(); });
+  // A loop that only polls (processEvents without waiting) never blocks: awake too.
+  auto* dispatcher = QAbstractEventDispatcher::instance();
+  connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Arm(); });
+  connect(dispatcher, &QAbstractEventDispatcher::awake, this, [this] { Arm(); });
   loop_.SetWaker(this);
   Wake();  // anything posted before the pump existed
 }
@@ -47,8 +49,8 @@ void LoopPump::Pump() {
   }
 }
 
-// Handlers may enable or stop window timers at any time: before Qt's loop sleeps,
-// the single-shot timer is set for the earliest one due.
+// Handlers may enable or stop window timers at any time: whenever Qt's loop sleeps
+// or wakes, the single-shot timer is set for the earliest one due.
 void LoopPump::Arm() {
   const std::int64_t wait = loop_.MsUntilNextTimer();
   if (wait < 0) {

@@ -2,7 +2,7 @@
 // Runs the window-thread loop on Qt's event loop: posted messages and tasks wake it
 // through an eventfd watched by a socket notifier (writing the eventfd is all the
 // audio side does), and one single-shot timer is armed for the next window timer
-// whenever Qt's loop is about to sleep.
+// whenever Qt's loop is about to sleep or wakes.
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>

@@ -114,8 +114,16 @@ bool MainWindow::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-// The first receiver of a key or mouse event is the target; the same event passed
-// on to the target's parents is not counted again.
+// A press passed on to the parents of a widget that ignored it arrives again as a
+// copy with the same time stamp: it is one press.
+void MainWindow::RightButtonDown(std::uint64_t timestamp) {
+  if (timestamp == lastRightPress_) return;
+  lastRightPress_ = timestamp;
+  MouseHookRightButtonDown(form_);
+}
+
+// The first receiver of a key event is the target; the same event passed on to the
+// target's parents is not counted again.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress) && watched->isWidgetType()) {
@@ -128,7 +136,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       auto* widget = static_cast<QWidget*>(watched);
       if (type == QEvent::KeyPress && widget->window() == this) FormKeyDown(form_);
       if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-        MouseHookRightButtonDown(form_);
+        RightButtonDown(static_cast<QMouseEvent*>(event)->timestamp());
     }
   }
   return QWidget::eventFilter(watched, event);

@@ -6,6 +6,7 @@
 // every right-button press in any window of the program.
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 
 namespace fw {
 class TForm1;
@@ -35,12 +36,14 @@ class MainWindow final : public QWidget {
  private:
   void BuildStrip();
   void Activated();
+  void RightButtonDown(std::uint64_t timestamp);
 
   TForm1& form_;
   QtDialogs& dialogs_;
   bool skipNextActivation_ = false;
   QPointer<QObject> lastReceiver_;
   const QEvent* lastEvent_ = nullptr;
+  std::uint64_t lastRightPress_ = ~std::uint64_t{0};
 };
 
 }  // namespace fw::qt

@@ -182,7 +182,9 @@ class PageBuilder {
     const ui::Control* c = At(i);
     if (c == nullptr || c->Kind() != ui::ControlKind::Label) return false;
     const ui::Control* next = At(i + 1);
-    return next != nullptr && next->Kind() != ui::ControlKind::ScrollBar && c->Caption().size() < 40;
+    if (c->Caption().empty() || c->Caption().size() >= 40 || next == nullptr) return false;
+    return next->Kind() == ui::ControlKind::CheckBox ||
+           (next->Kind() == ui::ControlKind::Label && IsBar(At(i + 2), ui::ScrollBarKind::Horizontal));
   }
 
   // Adds the block starting at controls_[i]; returns the index after it.
@@ -197,10 +199,38 @@ class PageBuilder {
       return i + 2;
     }
     if (IsHeading(i)) return Section(i);
+    if (c.Kind() == ui::ControlKind::Button && At(i + 1) != nullptr &&
+        At(i + 1)->Kind() == ui::ControlKind::Button)
+      return Buttons(i);
     QWidget* widget = Single(c, page_);
     if (widget == nullptr) return i + 1;
-    blocks_.push_back({widget, false});
+    // Texts, lists and many-columned groups take the page's width.
+    const auto* group = dynamic_cast<const ui::RadioGroup*>(&c);
+    const bool wide = c.Kind() == ui::ControlKind::Label || c.Kind() == ui::ControlKind::ListBox ||
+                      c.Kind() == ui::ControlKind::Edit || c.Kind() == ui::ControlKind::ProgressBar ||
+                      (group != nullptr && group->Columns() > 1);
+    blocks_.push_back({widget, wide});
     return i + 1;
+  }
+
+  // Buttons in a row pair up, two to a line; hidden ones go last.
+  std::size_t Buttons(std::size_t i) {
+    auto* box = new QWidget(page_);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
+    std::vector<ui::Control*> buttons;
+    while (At(i) != nullptr && At(i)->Kind() == ui::ControlKind::Button) buttons.push_back(At(i++));
+    std::stable_partition(buttons.begin(), buttons.end(), [](const ui::Control* b) { return b->Visible(); });
+    int n = 0;
+    for (ui::Control* button : buttons) {
+      grid->addWidget(Single(*button, box), n / 2, n % 2);
+      ++n;
+    }
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    blocks_.push_back({box, true});
+    return i;
   }
 
   // A heading with the check boxes and captioned bars under it, kept together.
@@ -249,8 +279,9 @@ class PageBuilder {
     const int half = (full - kColumnGap) / 2;
     int total = 0;
     for (auto& block : blocks_) {
-      block.wide = block.widget->sizeHint().width() > half && !block.widget->hasHeightForWidth();
-      if (auto* label = qobject_cast<QLabel*>(block.widget)) block.wide = label->text().size() > 36;
+      // A check box with a long caption keeps it on one line.
+      block.wide = block.wide || (qobject_cast<QCheckBox*>(block.widget) != nullptr &&
+                                  block.widget->sizeHint().width() > half);
       total += HeightOf(block.widget, full);
     }
     const bool twoColumns = total > height_ - 2 * kPageMargin;
@@ -287,7 +318,7 @@ class PageBuilder {
     int left = 0;
     for (std::size_t k = begin; k <= end; ++k) {
       const int taller = std::max(left, total - left);
-      if (taller < best) {
+      if (taller <= best) {
         best = taller;
         split = k;
       }

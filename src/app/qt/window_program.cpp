@@ -58,8 +58,8 @@ int RunWindowProgram(int argc, char** argv) {
   const StartPlan plan = PlanStart(arguments);
   if (plan.mode == StartMode::EndAtOnce) return 0;
 
-  QApplication::setStyle(QStringLiteral("Fusion"));
   QApplication app(argc, argv);
+  QApplication::setStyle(MakeWindowStyle());
   QApplication::setApplicationName(QStringLiteral("Fretwerk"));
   QApplication::setApplicationDisplayName(QStringLiteral("Fretwerk"));
   QApplication::setDesktopFileName(QStringLiteral("fretwerk"));
