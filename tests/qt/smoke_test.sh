@@ -22,6 +22,10 @@ xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM
+# Sanitizer builds: what Qt and its libraries keep until exit, or synchronise inside.
+here=$(cd "$(dirname "$0")" && pwd)
+export LSAN_OPTIONS="${LSAN_OPTIONS:-} suppressions=$here/lsan.supp"
+export TSAN_OPTIONS="${TSAN_OPTIONS:-} suppressions=$here/tsan.supp"
 
 python3 - "$work/in.wav" <<'PY'
 import math, struct, sys, wave

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "app/qt/binders.h"
+#include "app/startup/startup_state.h"
 #include "files/sound_file.h"
 #include "tests/qt/window_fixture.h"
 
@@ -132,6 +133,7 @@ TEST(Window, StartPlaysAFileChosenInTheOpenDialogAndCloseStopsAndFinishesTheReco
   Start(f);
   EXPECT_EQ(f.Widget<QPushButton>("Button_RUN_RT")->text(), QStringLiteral("Working"));
 
+  const int activations = StartupOf(*f.form).activations;
   QString title;
   AnswerNextDialog([&](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -143,6 +145,8 @@ TEST(Window, StartPlaysAFileChosenInTheOpenDialogAndCloseStopsAndFinishesTheReco
   EXPECT_EQ(title, QStringLiteral("Open WAV file"));
   EXPECT_TRUE(f.Widget<QPushButton>("BitBtn1")->isEnabled());
   EXPECT_TRUE(Running(f)) << "a file dialog does not deactivate the window";
+  QTest::qWait(50);
+  EXPECT_EQ(StartupOf(*f.form).activations, activations) << "nor reactivate it";
 
   const std::string take = f.Path("take");
   f.form->Get<ui::Edit>("Edit_Open_R").SetText(take);
@@ -156,8 +160,18 @@ TEST(Window, StartPlaysAFileChosenInTheOpenDialogAndCloseStopsAndFinishesTheReco
   EXPECT_GT(std::filesystem::file_size(take + ".au"), 128u);
 }
 
-TEST(Window, MessagesShowOneLineBreakPerPair) {
+TEST(Window, HardwareMailCarriesTheReportAndLinksOpenThroughTheShell) {
   WindowFixture f;
+  f.Widget<QPushButton>("BitBtn4")->click();
+  f.Widget<QPushButton>("BitBtn_Help_on_ND")->click();
+  ASSERT_EQ(f.shell.opened.size(), 2u);
+  EXPECT_EQ(f.shell.opened[0], "mailto:hardware@fretwerk.example.org?subject=failed");
+  EXPECT_EQ(f.shell.opened[1], "https://fretwerk.example.org/help_nd.htm");
+}
+
+TEST(Window, MessageBoxShowsOneLineBreakPerPairAndItsClosingActivatesTheWindowAgain) {
+  WindowFixture f;
+  const int activations = StartupOf(*f.form).activations;
   QString text;
   AnswerNextDialog([&](QWidget* modal) {
     text = qobject_cast<QMessageBox*>(modal)->text();
@@ -165,6 +179,7 @@ TEST(Window, MessagesShowOneLineBreakPerPair) {
   });
   f.form->ShowMessage("first\n\rsecond");
   EXPECT_EQ(text, QStringLiteral("first\nsecond"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return StartupOf(*f.form).activations == activations + 1; }, 2000));
 }
 
 TEST(Window, ProgramEntryEndsAtOnceOnASingleArgumentOtherThanOne) {

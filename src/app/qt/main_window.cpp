@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "app/form1.h"
 #include "app/qt/binders.h"
@@ -28,6 +29,7 @@ namespace {
 constexpr int kNotebookWidth = 505;
 constexpr int kNotebookHeight = 377;
 constexpr int kStatusHeight = 22;
+constexpr int kFirstActivationWaitMs = 300;
 
 }  // namespace
 
@@ -90,26 +92,41 @@ QWidget* MainWindow::PageWidget(const std::string& page) const {
   return findChild<QWidget*>(QString::fromStdString("Page:" + page));
 }
 
-// The activation runs at every activation of the window, except the one that
-// follows a file dialog (the system's, not one of the program's windows) and the one
-// that follows the activation's own error display (which would otherwise repeat it
-// for ever while the default preset is missing).
+// The activation runs when the window first becomes active and whenever it becomes
+// the program's active window again after another window of the program (a message
+// box) had it. Coming back from another application or from a file dialog (the
+// system's, not one of the program's windows) runs nothing, nor does the return from
+// the activation's own error display, which would otherwise repeat it for ever while
+// the default preset is missing.
 void MainWindow::Activated() {
-  if (dialogs_.TakeFileDialogClosed() || skipNextActivation_) {
+  if (activations_ > 0 && !backFromOwnWindow_) return;
+  backFromOwnWindow_ = false;
+  if (skipNextActivation_) {
     skipNextActivation_ = false;
     return;
   }
   const int boxes = dialogs_.BoxesShown();
+  ++activations_;
   FormActivate(form_);
   skipNextActivation_ = dialogs_.BoxesShown() != boxes;
 }
 
 bool MainWindow::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
+  if (event->type() == QEvent::Show && !shown_) {
+    // A desktop that keeps new windows from taking the focus never activates this
+    // one: the start-up's activation then runs once the window is on screen.
+    shown_ = true;
+    QTimer::singleShot(kFirstActivationWaitMs, this, [this] {
+      if (activations_ == 0) Activated();
+    });
+  } else if (event->type() == QEvent::WindowActivate) {
     Activated();
   } else if (event->type() == QEvent::WindowDeactivate) {
     QWidget* active = QApplication::activeWindow();
-    if (!dialogs_.FileDialogOpen() && active != nullptr && active != this) Realtime(form_).FormDeactivate();
+    if (!dialogs_.FileDialogOpen() && active != nullptr && active != this) {
+      backFromOwnWindow_ = true;
+      Realtime(form_).FormDeactivate();
+    }
   }
   return QWidget::event(event);
 }

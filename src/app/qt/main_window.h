@@ -41,6 +41,9 @@ class MainWindow final : public QWidget {
   TForm1& form_;
   QtDialogs& dialogs_;
   bool skipNextActivation_ = false;
+  bool shown_ = false;
+  bool backFromOwnWindow_ = false;
+  int activations_ = 0;
   QPointer<QObject> lastReceiver_;
   const QEvent* lastEvent_ = nullptr;
   std::uint64_t lastRightPress_ = ~std::uint64_t{0};

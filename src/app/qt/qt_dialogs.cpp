@@ -1,6 +1,7 @@
 #include "app/qt/qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QWidget>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -29,7 +30,6 @@ std::optional<std::string> QtDialogs::Ask(const ui::FileDialogOptions& options, 
   ++fileDialogDepth_;
   const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
   --fileDialogDepth_;
-  fileDialogClosed_ = true;
   if (!accepted) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }
@@ -48,6 +48,7 @@ void QtDialogs::MessageBox(const std::string& text, const std::string& caption) 
                   parent_);
   box.setObjectName(QStringLiteral("MessageBox"));
   box.exec();
+  ReturnToParent();
 }
 
 void QtDialogs::ShowError(const std::string& text) {
@@ -56,6 +57,13 @@ void QtDialogs::ShowError(const std::string& text) {
                   parent_);
   box.setObjectName(QStringLiteral("ErrorBox"));
   box.exec();
+  ReturnToParent();
+}
+
+// The window that opened a box becomes active again when it closes, whatever the
+// desktop (or its absence) would choose.
+void QtDialogs::ReturnToParent() {
+  if (parent_ != nullptr) parent_->activateWindow();
 }
 
 }  // namespace fw::qt

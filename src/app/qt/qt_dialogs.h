@@ -24,20 +24,14 @@ class QtDialogs final : public ui::Dialogs {
   // File dialogs belong to the system, not to the program's windows: the main
   // window's activation and deactivation do not run for them.
   bool FileDialogOpen() const { return fileDialogDepth_ > 0; }
-  // True once after a file dialog has closed (the main window's next activation).
-  bool TakeFileDialogClosed() {
-    const bool closed = fileDialogClosed_;
-    fileDialogClosed_ = false;
-    return closed;
-  }
   int BoxesShown() const { return boxesShown_; }
 
  private:
   std::optional<std::string> Ask(const ui::FileDialogOptions& options, bool save);
+  void ReturnToParent();
 
   QWidget* parent_ = nullptr;
   int fileDialogDepth_ = 0;
-  bool fileDialogClosed_ = false;
   int boxesShown_ = 0;
 };
 
