@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real window program under Xvfb: it starts with its title and a 510 x 478
 # client area, a click on Start plays the virtual sound card's input into its output
-# file, and SIGTERM closes the window as its close button does, with status 0.
+# file, and SIGTERM closes the window as its close button does, with status 0; so
+# does the tool window of the argument "1".
 set -euo pipefail
 program=$1
 for tool in Xvfb xdotool python3; do
@@ -63,3 +64,15 @@ if peak < 500:
     sys.exit("window smoke test: the output file is silent (peak %d)" % peak)
 print("window smoke test: %d frames, peak %d" % (len(data) // 4, peak))
 PY
+
+# "1": a tool window (no task-bar button) that still ends the program when closed.
+FRETWERK_AUDIO=virtual "$program" 1 >"$work/log" 2>&1 &
+app=$!
+timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' >/dev/null
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+app=""
+if [ "$status" != 0 ]; then
+  echo "window smoke test: exit status $status with the argument 1"; cat "$work/log"; exit 1
+fi

@@ -164,6 +164,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   Realtime(form_).FormCloseQuery();
   Realtime(form_).FormClose();
   event->accept();
+  // The program is this window: it ends with it, also as a tool window, which Qt
+  // does not count as the last window.
+  QCoreApplication::quit();
 }
 
 }  // namespace fw::qt
