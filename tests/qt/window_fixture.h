@@ -27,8 +27,13 @@ namespace fw::test {
 class RecordingShell final : public Shell {
  public:
   void Open(const std::string& target) override { opened.push_back(target); }
+  void OpenPage(const std::string& address, const std::string& localCopy) override {
+    opened.push_back(address);
+    localCopies.push_back(localCopy);
+  }
   void Start(const std::string& program) override { started.push_back(program); }
   std::vector<std::string> opened;
+  std::vector<std::string> localCopies;
   std::vector<std::string> started;
 };
 

@@ -167,6 +167,7 @@ TEST(Window, HardwareMailCarriesTheReportAndLinksOpenThroughTheShell) {
   ASSERT_EQ(f.shell.opened.size(), 2u);
   EXPECT_EQ(f.shell.opened[0], "mailto:hardware@fretwerk.example.org?subject=failed");
   EXPECT_EQ(f.shell.opened[1], "https://fretwerk.example.org/help_nd.htm");
+  EXPECT_EQ(f.shell.localCopies, std::vector<std::string>{f.Path("help_nd.htm")});
 }
 
 TEST(Window, MessageBoxShowsOneLineBreakPerPairAndItsClosingActivatesTheWindowAgain) {

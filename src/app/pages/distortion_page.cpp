@@ -5,8 +5,7 @@
 
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "app/shell.h"
-#include "app/startup/web_links.h"
+#include "app/pages/web_link.h"
 #include "engine/rounding.h"
 
 namespace fw {
@@ -129,8 +128,7 @@ void BuildShredderPage(TForm1& form) {
   AddLabelledBar(form, "ScrollBar_HD_In_Gain", kShredderPage, 1, 100, 1, "Input Gain for Hard Distortion",
                  ScrollBar_HD_In_GainChange);
   form.AddButton("BitBtn_Help_on_ND", kShredderPage, "HELP !", ui::ButtonKind::Bitmap).OnClick = [&form] {
-    if (form.platform.shell != nullptr)
-      form.platform.shell->Open(std::string(WebAddress(WebLink::OnlineHelp)));
+    OpenWebLink(form, WebLink::OnlineHelp);
   };
 }
 

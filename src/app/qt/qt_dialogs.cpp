@@ -1,9 +1,9 @@
 #include "app/qt/qt_dialogs.h"
 
 #include <QFileDialog>
-#include <QWidget>
 #include <QMessageBox>
 #include <QStringList>
+#include <QWidget>
 
 #include "app/qt/binders.h"
 

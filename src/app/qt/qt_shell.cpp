@@ -1,6 +1,8 @@
 #include "app/qt/qt_shell.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
+#include <QHostInfo>
 #include <QProcess>
 #include <QUrl>
 
@@ -12,6 +14,19 @@ void QtShell::Open(const std::string& target) {
                        text.startsWith(QStringLiteral("https:")) ||
                        text.startsWith(QStringLiteral("mailto:"));
   QDesktopServices::openUrl(address ? QUrl(text, QUrl::TolerantMode) : QUrl::fromLocalFile(text));
+}
+
+// The host is looked up without blocking the window; the page opens when the answer
+// comes, the local copy when the name does not resolve.
+void QtShell::OpenPage(const std::string& address, const std::string& localCopy) {
+  const QUrl url(QString::fromStdString(address));
+  if (localCopy.empty() || !QFileInfo::exists(QString::fromStdString(localCopy))) {
+    Open(address);
+    return;
+  }
+  QHostInfo::lookupHost(url.host(), [this, address, localCopy](const QHostInfo& host) {
+    Open(host.error() == QHostInfo::NoError ? address : localCopy);
+  });
 }
 
 void QtShell::Start(const std::string& program) {
