@@ -57,13 +57,11 @@ T& TForm1::Register(std::unique_ptr<T> control, std::string page) {
 
 ui::ScrollBar& TForm1::AddScrollBar(std::string name, std::string page, int min, int max, int position,
                                     ui::ScrollBarKind kind) {
-  return Register(std::make_unique<ui::ScrollBar>(std::move(name), min, max, position, kind),
-                  std::move(page));
+  return Register(std::make_unique<ui::ScrollBar>(std::move(name), min, max, position, kind), std::move(page));
 }
 
 ui::CheckBox& TForm1::AddCheckBox(std::string name, std::string page, std::string caption, bool checked) {
-  return Register(std::make_unique<ui::CheckBox>(std::move(name), std::move(caption), checked),
-                  std::move(page));
+  return Register(std::make_unique<ui::CheckBox>(std::move(name), std::move(caption), checked), std::move(page));
 }
 
 ui::RadioGroup& TForm1::AddRadioGroup(std::string name, std::string page, std::string caption,

@@ -10,18 +10,8 @@
 namespace fw::ui {
 
 enum class ControlKind {
-  ScrollBar,
-  CheckBox,
-  RadioGroup,
-  Button,
-  Label,
-  Edit,
-  ListBox,
-  ComboBox,
-  ProgressBar,
-  StatusBar,
-  PageControl,
-  PaintBox,
+  ScrollBar, CheckBox, RadioGroup, Button, Label, Edit, ListBox, ComboBox,
+  ProgressBar, StatusBar, PageControl, PaintBox,
 };
 
 class Control {
@@ -37,25 +27,13 @@ class Control {
   ControlKind Kind() const { return kind_; }
 
   const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string caption) {
-    caption_ = std::move(caption);
-    Changed();
-  }
+  void SetCaption(std::string caption) { caption_ = std::move(caption); Changed(); }
   bool Enabled() const { return enabled_; }
-  void SetEnabled(bool enabled) {
-    enabled_ = enabled;
-    Changed();
-  }
+  void SetEnabled(bool enabled) { enabled_ = enabled; Changed(); }
   bool Visible() const { return visible_; }
-  void SetVisible(bool visible) {
-    visible_ = visible;
-    Changed();
-  }
+  void SetVisible(bool visible) { visible_ = visible; Changed(); }
   const std::string& Hint() const { return hint_; }
-  void SetHint(std::string hint) {
-    hint_ = std::move(hint);
-    Changed();
-  }
+  void SetHint(std::string hint) { hint_ = std::move(hint); Changed(); }
   // The page (tab) that holds the control, for the window's layout.
   const std::string& Page() const { return page_; }
   void SetPage(std::string page) { page_ = std::move(page); }

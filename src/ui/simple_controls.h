@@ -17,8 +17,7 @@ class Label : public Control {
 
 class Edit : public Control {
  public:
-  explicit Edit(std::string name, std::string text = {})
-      : Control(std::move(name), ControlKind::Edit), text_(std::move(text)) {}
+  explicit Edit(std::string name, std::string text = {}) : Control(std::move(name), ControlKind::Edit), text_(std::move(text)) {}
   const std::string& Text() const { return text_; }
   void SetText(std::string text) {
     if (text == text_) return;
@@ -35,18 +34,14 @@ class Edit : public Control {
 // A list of lines with a selection; the combo box adds a text and a change handler.
 class ListBox : public Control {
  public:
-  explicit ListBox(std::string name, ControlKind kind = ControlKind::ListBox)
-      : Control(std::move(name), kind) {}
+  explicit ListBox(std::string name, ControlKind kind = ControlKind::ListBox) : Control(std::move(name), kind) {}
   const std::vector<std::string>& Items() const { return items_; }
   void SetItems(std::vector<std::string> items) {
     items_ = std::move(items);
     itemIndex_ = std::clamp(itemIndex_, -1, static_cast<int>(items_.size()) - 1);
     Changed();
   }
-  void AddItem(std::string item) {
-    items_.push_back(std::move(item));
-    Changed();
-  }
+  void AddItem(std::string item) { items_.push_back(std::move(item)); Changed(); }
   int ItemIndex() const { return itemIndex_; }
   void SetItemIndex(int index) {
     const int limited = std::clamp(index, -1, static_cast<int>(items_.size()) - 1);
@@ -66,10 +61,7 @@ class ComboBox : public ListBox {
  public:
   explicit ComboBox(std::string name) : ListBox(std::move(name), ControlKind::ComboBox) {}
   const std::string& Text() const { return text_; }
-  void SetText(std::string text) {
-    text_ = std::move(text);
-    Changed();
-  }
+  void SetText(std::string text) { text_ = std::move(text); Changed(); }
 
  private:
   std::string text_;
@@ -81,17 +73,9 @@ class ProgressBar : public Control {
       : Control(std::move(name), ControlKind::ProgressBar), min_(min), max_(max) {}
   int Min() const { return min_; }
   int Max() const { return max_; }
-  void SetRange(int min, int max) {
-    min_ = min;
-    max_ = max;
-    position_ = std::clamp(position_, min_, max_);
-    Changed();
-  }
+  void SetRange(int min, int max) { min_ = min; max_ = max; position_ = std::clamp(position_, min_, max_); Changed(); }
   int Position() const { return position_; }
-  void SetPosition(int position) {
-    position_ = std::clamp(position, min_, max_);
-    Changed();
-  }
+  void SetPosition(int position) { position_ = std::clamp(position, min_, max_); Changed(); }
 
  private:
   int min_;
@@ -104,10 +88,7 @@ class StatusBar : public Control {
  public:
   explicit StatusBar(std::string name) : Control(std::move(name), ControlKind::StatusBar) {}
   const std::string& SimpleText() const { return text_; }
-  void SetSimpleText(std::string text) {
-    text_ = std::move(text);
-    Changed();
-  }
+  void SetSimpleText(std::string text) { text_ = std::move(text); Changed(); }
 
  private:
   std::string text_;
