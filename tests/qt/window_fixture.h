@@ -56,8 +56,6 @@ struct WindowFixture {
                   directory.filePath(QString::fromLatin1(name)));
     }
     system.SetProgramDirectory(directory.path().toStdString());
-    InitialiseMainUnit(*engine);
-    engine->messages = &loop;
     LiveAudioChoice choice;
     choice.backend = "virtual";
     choice.virtualCard.inputSamples.assign(4410, 0.25f);
@@ -71,6 +69,7 @@ struct WindowFixture {
     platform.output = &live->Output();
     platform.waveIn = &live->Input();
     form = std::make_unique<TForm1>(*engine, loop, platform);
+    InitialiseMainUnit(*engine, form->io);
     pump = std::make_unique<qt::LoopPump>(loop);
     window = std::make_unique<qt::MainWindow>(*form, dialogs, false);
     window->show();

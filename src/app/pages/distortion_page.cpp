@@ -6,7 +6,7 @@
 #include "app/form1.h"
 #include "app/pages/pages.h"
 #include "app/pages/web_link.h"
-#include "engine/rounding.h"
+#include "core/rounding.h"
 
 namespace fw {
 namespace {

@@ -3,10 +3,10 @@
 // mail that sends the hardware report.
 #include "app/form1.h"
 #include "app/pages/pages.h"
+#include "app/realtime/realtime_control.h"
 #include "app/shell.h"
 #include "app/startup/startup_state.h"
 #include "app/startup/web_links.h"
-#include "audio/realtime_control.h"
 
 namespace fw {
 namespace {

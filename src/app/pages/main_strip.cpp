@@ -6,7 +6,7 @@
 #include "app/form1.h"
 #include "app/pages/pages.h"
 #include "app/shell.h"
-#include "engine/message_port.h"
+#include "core/message_port.h"
 
 namespace fw {
 namespace {

@@ -16,8 +16,8 @@
 #include "app/qt/qt_dialogs.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
-#include "audio/realtime_control.h"
-#include "presets/preset_commands.h"
+#include "app/realtime/realtime_control.h"
+#include "app/presets/preset_commands.h"
 
 #ifndef FRETWERK_VERSION
 #define FRETWERK_VERSION "2.18"

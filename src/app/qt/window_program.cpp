@@ -20,10 +20,10 @@
 #include "app/qt/qt_dialogs.h"
 #include "app/qt/qt_shell.h"
 #include "app/qt/window_font.h"
+#include "app/realtime/realtime_control.h"
 #include "app/startup/command_line.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/main_unit.h"
-#include "audio/realtime_control.h"
 #include "engine/engine.h"
 #include "ui/clock.h"
 #include "ui/window_loop.h"
@@ -70,10 +70,8 @@ int RunWindowProgram(int argc, char** argv) {
   if (!RunProgramEntry(plan, system, &shell)) return 0;
 
   std::unique_ptr<Engine> engine = MakeEngine();
-  InitialiseMainUnit(*engine);
   ui::SteadyClock clock;
   ui::WindowLoop loop{clock};
-  engine->messages = &loop;
 
   std::string error;
   std::unique_ptr<LiveAudio> live = MakeLiveAudio(LiveAudioChoiceFromEnvironment(), error);
@@ -89,6 +87,7 @@ int RunWindowProgram(int argc, char** argv) {
     platform.waveIn = &live->Input();
   }
   TForm1 form{*engine, loop, platform};
+  InitialiseMainUnit(*engine, form.io);
   LoopPump pump{loop};
   FormCreate(form, arguments);
   int status = 0;
