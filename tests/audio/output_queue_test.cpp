@@ -86,6 +86,21 @@ TEST(OutputQueue, SkipNeverShortensBelowOneBlock) {
   EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 8000, 12000, 1000), kBlock);
 }
 
+TEST(OutputQueue, InsertNeverTargetsMoreThanTheQueueHolds) {
+  const auto input = ExactNoise(90000);
+  LoopbackRig rig(input, 128, 44100, 44100, 1400);
+  auto& out = rig.live->Output();
+  rig.Pump(20);
+  for (int i = 0; i < 2000; ++i) out.insert_buffer();  // 100,000 samples asked for
+  rig.Pump(500);
+  const int delay = out.DelaySamples();
+  EXPECT_LE(delay, OutputQueueLibrary::kRingSize / 4);
+  EXPECT_GT(delay, OutputQueueLibrary::kRingSize / 4 - OutputQueueLibrary::kShiftSamples);
+  EXPECT_EQ(out.Underruns(), 0);
+  // What plays is the input that long ago, not samples the queue has overwritten.
+  EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 40000, 41000, delay), delay);
+}
+
 TEST(OutputQueue, StereoChorusWidensTheImageAndTurnsOffSmoothly) {
   std::vector<float> input(44100 * 2);
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = 0.3f * std::sin(0.07f * static_cast<float>(i));

@@ -67,6 +67,7 @@ bool VirtualSoundCard::Start(AudioDeviceClient& client, int preferredRate, std::
   client_ = &client;
   announcedPeriod_ = period_.load();
   stop_.store(false);
+  writeFailed_.store(false);
   running_.store(true);
   ++starts_;
   if (options_.pacing != VirtualCardOptions::Pacing::Manual) thread_ = std::thread([this] { Thread(); });
@@ -79,8 +80,10 @@ void VirtualSoundCard::Stop() {
   if (thread_.joinable()) thread_.join();
   running_.store(false);
   if (file_ != nullptr) {
-    sf_close(static_cast<SNDFILE*>(file_));
+    auto* file = static_cast<SNDFILE*>(file_);
     file_ = nullptr;
+    // The header is completed at close: a failure there loses the take too.
+    if (sf_close(file) != 0 && !writeFailed_.load()) ReportWriteFailure(sf_strerror(nullptr));
   }
   client_ = nullptr;
 }
@@ -88,7 +91,7 @@ void VirtualSoundCard::Stop() {
 void VirtualSoundCard::SetPeriod(int frames) { period_.store(std::clamp(frames, 1, kMaxPeriod)); }
 
 void VirtualSoundCard::Pump() {
-  if (running_.load() && options_.pacing == VirtualCardOptions::Pacing::Manual) RunPeriod();
+  if (running_.load() && !stop_.load() && options_.pacing == VirtualCardOptions::Pacing::Manual) RunPeriod();
 }
 
 void VirtualSoundCard::RunPeriod() {
@@ -126,8 +129,18 @@ void VirtualSoundCard::RunPeriod() {
       interleaved_[static_cast<std::size_t>(2 * i)] = left_[static_cast<std::size_t>(i)];
       interleaved_[static_cast<std::size_t>(2 * i + 1)] = right_[static_cast<std::size_t>(i)];
     }
-    sf_writef_float(static_cast<SNDFILE*>(file_), interleaved_.data(), n);
+    auto* file = static_cast<SNDFILE*>(file_);
+    if (sf_writef_float(file, interleaved_.data(), n) != n) {
+      ReportWriteFailure(sf_strerror(file));
+      stop_.store(true);
+    }
   }
+}
+
+void VirtualSoundCard::ReportWriteFailure(const char* reason) {
+  writeFailed_.store(true);
+  writeFailure_ = "cannot write " + options_.outputFile + ": " + reason;
+  if (client_ != nullptr) client_->DeviceLost(writeFailure_.c_str());
 }
 
 void VirtualSoundCard::Thread() {
