@@ -53,10 +53,23 @@ class CliProcess {
 
   // Reads until a line contains `text`; false when the program ended first.
   bool ReadUntil(const std::string& text) {
+    return ReadUntilLine([&](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+
+  // Reads until the status line shows a take with samples in it.
+  bool ReadUntilRecording() {
+    return ReadUntilLine([](const std::string& line) {
+      const auto at = line.find("Recorded=");
+      return at != std::string::npos && line.compare(at, 11, "Recorded=0\n") != 0;
+    });
+  }
+
+  template <class Predicate>
+  bool ReadUntilLine(Predicate accept) {
     char line[1024];
     while (out_ != nullptr && fgets(line, sizeof line, out_) != nullptr) {
       output += line;
-      if (std::string(line).find(text) != std::string::npos) return true;
+      if (accept(std::string(line))) return true;
     }
     return false;
   }
@@ -72,6 +85,12 @@ class CliProcess {
     if (pid_ > 0) waitpid(pid_, &status, 0);
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // The last sample count the status line showed for the take.
+  long LastRecorded() const {
+    const auto at = output.rfind("Recorded=");
+    return at == std::string::npos ? -1 : std::stol(output.substr(at + 9));
   }
 
   std::string output;

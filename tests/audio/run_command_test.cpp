@@ -138,12 +138,12 @@ TEST(RunCommand, EveryWayASessionEndsFinishesARunningTake) {
     const std::string name = "signal" + std::to_string(signal);
     CliProcess run;
     ASSERT_TRUE(run.Start("run --audio virtual --in " + in.string() + take(name)));
-    ASSERT_TRUE(run.ReadUntil("status: Working  Recorded=")) << run.output;
-    ASSERT_TRUE(run.ReadUntil("dBFS")) << run.output;  // a once-a-second line: audio has run
+    ASSERT_TRUE(run.ReadUntilRecording()) << run.output;
     run.Signal(signal);
     EXPECT_EQ(run.Wait(), 0) << run.output;
     EXPECT_NE(run.output.find("stopped:"), std::string::npos) << run.output;
-    EXPECT_GT(FinishedTakeBytes(dir.path / (name + ".au")), 2 * 4410) << run.output;
+    // At least every sample the status line counted is in the file.
+    EXPECT_GE(FinishedTakeBytes(dir.path / (name + ".au")), 2 * run.LastRecorded()) << run.output;
   }
 }
 
