@@ -62,6 +62,7 @@ struct TestClients {
   std::atomic<bool> measure{false};
   std::atomic<bool> go{false};  // the player is silent until the ports are connected
   std::atomic<int> xruns{0};
+  std::atomic<std::int64_t> cycles{0};  // of the recorder
   std::atomic<std::int64_t> xrunAt[kMaxXruns] = {};
 
   TestClients(const std::vector<float>& s, LiveAudio& l, std::size_t capacity) : signal(&s), live(&l) {
@@ -112,6 +113,7 @@ struct TestClients {
 
   static int Record(jack_nframes_t n, void* self) {
     auto* c = static_cast<TestClients*>(self);
+    c->cycles.fetch_add(1);
     const std::int64_t t0 = c->t0.load();
     if (t0 < 0) return 0;
     const auto ft = static_cast<std::int64_t>(jack_last_frame_time(c->recorder));
@@ -137,6 +139,17 @@ struct TestClients {
     const int i = c->xruns.fetch_add(1);
     if (i < kMaxXruns) c->xrunAt[i].store(c->recorded.load());
     return 0;
+  }
+
+  // A few whole cycles after a connection: the server has ordered the graph anew.
+  bool WaitCycles(std::int64_t count) const {
+    const std::int64_t target = cycles.load() + count;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (cycles.load() < target) {
+      if (std::chrono::steady_clock::now() > giveUp) return false;
+      std::this_thread::yield();
+    }
+    return true;
   }
 
   void WaitUntil(std::int64_t sample) const {
@@ -242,7 +255,7 @@ void RunSession(std::int64_t& exactSamples) {
 
   // Seconds 1-6 at the default delay, a press up, two presses down, the chorus on and
   // off again, and finally a period change from 128 to 256.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_TRUE(clients.WaitCycles(3));
   clients.measure.store(true);
   clients.go.store(true);
   std::int64_t at[6] = {};
