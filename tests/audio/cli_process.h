@@ -2,11 +2,13 @@
 // fretwerk-cli run as a child process the test can read line by line and signal:
 // sessions that end on a signal or a lost device are driven from outside, and every
 // wait is for a line the program prints, never for wall-clock time.
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -39,8 +41,8 @@ class CliProcess {
       pid_ = -1;
       return false;
     }
-    out_ = fdopen(ends[0], "r");
-    return out_ != nullptr;
+    fd_ = ends[0];
+    return true;
   }
 
   ~CliProcess() {
@@ -48,7 +50,7 @@ class CliProcess {
       kill(pid_, SIGKILL);
       Wait();
     }
-    if (out_ != nullptr) fclose(out_);
+    Close();
   }
 
   // Reads until a line contains `text`; false when the program ended first.
@@ -64,12 +66,36 @@ class CliProcess {
     });
   }
 
+  // A program that never prints the line is killed after a minute, so a test fails
+  // instead of hanging.
   template <class Predicate>
   bool ReadUntilLine(Predicate accept) {
-    char line[1024];
-    while (out_ != nullptr && fgets(line, sizeof line, out_) != nullptr) {
-      output += line;
-      if (accept(std::string(line))) return true;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (fd_ >= 0) {
+      for (auto end = pending_.find('\n'); end != std::string::npos; end = pending_.find('\n')) {
+        const std::string line = pending_.substr(0, end + 1);
+        pending_.erase(0, end + 1);
+        output += line;
+        if (accept(line)) return true;
+      }
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
+      pollfd ready{fd_, POLLIN, 0};
+      if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+        output += "[killed: no such line within a minute]\n";
+        if (pid_ > 0) kill(pid_, SIGKILL);
+        Close();
+        return false;
+      }
+      char bytes[1024];
+      const ssize_t got = read(fd_, bytes, sizeof bytes);
+      if (got <= 0) {
+        output += pending_;
+        pending_.clear();
+        Close();
+        return false;
+      }
+      pending_.append(bytes, static_cast<std::size_t>(got));
     }
     return false;
   }
@@ -96,8 +122,14 @@ class CliProcess {
   std::string output;
 
  private:
+  void Close() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+  }
+
   pid_t pid_ = -1;
-  FILE* out_ = nullptr;
+  int fd_ = -1;
+  std::string pending_;
 };
 
 }  // namespace fw::test
