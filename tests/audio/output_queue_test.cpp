@@ -101,6 +101,17 @@ TEST(OutputQueue, InsertNeverTargetsMoreThanTheQueueHolds) {
   EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 40000, 41000, delay), delay);
 }
 
+// A callback of ours that takes longer than its period is counted apart from the
+// xruns the device reports.
+TEST(OutputQueue, CallbacksLongerThanTheirPeriodAreCountedAsOurs) {
+  LoopbackRig rig(ExactNoise(20000), 128);
+  rig.stallMicroseconds = 20000;  // seven periods of 128 frames at 44.1 kHz
+  rig.Pump(10);
+  EXPECT_GE(rig.live->LateCallbacks(), 1);
+  EXPECT_LE(rig.live->LateCallbacks(), 10);
+  EXPECT_EQ(rig.live->Xruns(), 0);
+}
+
 TEST(OutputQueue, StereoChorusWidensTheImageAndTurnsOffSmoothly) {
   std::vector<float> input(44100 * 2);
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = 0.3f * std::sin(0.07f * static_cast<float>(i));
