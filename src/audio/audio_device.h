@@ -21,6 +21,9 @@ class AudioDeviceClient {
   // The device stopped for good (server gone, stream error, output file not
   // writable): no callback follows. Any thread; `reason` is copied.
   virtual void DeviceLost(const char* reason) noexcept { (void)reason; }
+  // The client takes input now. A device that plays a file holds it until then, so
+  // a file played once is heard from its first sample however late capture starts.
+  virtual bool Capturing() const noexcept { return true; }
   // Frames the client adds between its input and its outputs, for the device's
   // latency reports.
   virtual int AddedLatencyFrames() const noexcept { return 0; }

@@ -65,6 +65,7 @@ class LiveAudio final : public AudioDeviceClient {
   void RateChanged(int rate) noexcept override;
   void Xrun() noexcept override;
   void DeviceLost(const char* reason) noexcept override;
+  bool Capturing() const noexcept override { return input_.IsStarted(); }
   int AddedLatencyFrames() const noexcept override;
 
   // Window thread: tells the device when the delay has changed since the last call.

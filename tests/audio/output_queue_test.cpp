@@ -112,6 +112,22 @@ TEST(OutputQueue, CallbacksLongerThanTheirPeriodAreCountedAsOurs) {
   EXPECT_EQ(rig.live->Xruns(), 0);
 }
 
+// The output opens before capture starts: a file played once waits for the capture
+// instead of running out unheard.
+TEST(OutputQueue, FilePlayedOnceWaitsUntilCaptureStarts) {
+  VirtualCardOptions options;
+  options.inputSamples = ExactNoise(1000);
+  options.loop = false;
+  options.pacing = VirtualCardOptions::Pacing::Manual;
+  auto device = std::make_unique<VirtualSoundCard>(options);
+  VirtualSoundCard& card = *device;
+  LiveAudio live(std::move(device), &MakeSpeexRateConverter);
+  ASSERT_EQ(live.Output().WinMain1(0), 0);
+  for (int i = 0; i < 20; ++i) card.Pump();
+  EXPECT_FALSE(card.InputFinished());
+  live.Output().CloseDSound();
+}
+
 TEST(OutputQueue, StereoChorusWidensTheImageAndTurnsOffSmoothly) {
   std::vector<float> input(44100 * 2);
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = 0.3f * std::sin(0.07f * static_cast<float>(i));

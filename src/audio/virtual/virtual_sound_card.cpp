@@ -100,23 +100,28 @@ void VirtualSoundCard::RunPeriod() {
     announcedPeriod_ = n;
     client_->PeriodChanged(n);
   }
+  // Silence while the client does not listen yet: the file waits for it.
+  const bool holdInput = !client_->Capturing();
+  bool reachedEnd = false;
   for (int i = 0; i < n; ++i) {
     float v = 0.0f;
-    if (inputPos_ < input_.size()) {
+    if (!holdInput && inputPos_ < input_.size()) {
       v = input_[inputPos_++];
       if (inputPos_ == input_.size()) {
         if (options_.loop) {
           inputPos_ = 0;
         } else {
-          finished_.store(true);
+          reachedEnd = true;
         }
       }
-    } else if (input_.empty()) {
-      finished_.store(true);
+    } else if (!holdInput && input_.empty()) {
+      reachedEnd = true;
     }
     in_[static_cast<std::size_t>(i)] = v;
   }
   client_->Process(in_.data(), left_.data(), right_.data(), n);
+  // Finished once the last sample has been through the client, not before.
+  if (reachedEnd) finished_.store(true);
   framesRun_.fetch_add(n);
 
   // The card's own work, after the callback: like a driver moving data to the hardware.
