@@ -17,13 +17,13 @@
 #include "app/cli/interrupt_pipe.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/presets/preset_operations.h"
+#include "app/realtime/realtime_control.h"
 #include "app/session_end.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
-#include "audio/realtime_control.h"
 #include "engine/engine.h"
-#include "presets/preset_operations.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
 #include "ui/window_loop.h"
@@ -152,7 +152,6 @@ int Run(const RunOptions& options) {
   std::unique_ptr<Engine> engine = MakeEngine();
   ui::SteadyClock clock;
   ui::WindowLoop loop{clock};
-  engine->messages = &loop;
   ConsoleDialogs dialogs;
   CliSystemServices system{loop};
   Platform platform;
