@@ -134,7 +134,7 @@ MonoSound ReadWithSndfile(const std::string& path, std::uint64_t fileSize, std::
   }
   sound.sampleRate = info.samplerate;
   // Every sample format goes one way: read on the ±1.0 scale, then to 16 bits.
-  constexpr sf_count_t kChunk = 1 << 15;
+  constexpr sf_count_t kChunk = 4096;
   std::vector<double> chunk(static_cast<std::size_t>(kChunk));
   for (;;) {
     const sf_count_t got = sf_read_double(file.get(), chunk.data(), kChunk);
