@@ -41,6 +41,7 @@ FileCalls FileCalls::System() { return FileCalls{::write, ::fsync, ::close}; }
 
 ReplacementFile::ReplacementFile(const std::string& target, FileCalls calls)
     : target_(target), calls_(calls) {
+  if (target.empty()) Fail(ENOENT);
   const std::string written = ResolvedTarget(target);
   if (IsSpecialFile(written)) {
     fd_ = ::open(written.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
