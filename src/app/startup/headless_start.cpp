@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "app/form1.h"
+#include "app/presets/preset_operations.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/main_unit.h"
 #include "files/io_error.h"
-#include "presets/preset_operations.h"
 
 namespace fw {
 
@@ -41,7 +41,7 @@ std::string PresetArgumentProblem(const TForm1& form, const std::string& preset)
 }
 
 void StartHeadless(TForm1& form, const std::string& preset) {
-  InitialiseMainUnit(form.engine);
+  InitialiseMainUnit(form.engine, form.io);
   ActivationSequence(form);
   if (preset.empty()) return;
   if (const std::string problem = PresetArgumentProblem(form, preset); !problem.empty()) {
