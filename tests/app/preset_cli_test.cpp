@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "presets/preset_fixture.h"
 #include "support/run_cli.h"
 #include "support/test_paths.h"
@@ -77,11 +79,46 @@ TEST(PresetCli, RenderStartsWithTheCleanPresetAndLoadsTheOneNamed) {
   const test::CliResult missing =
       RunCli("render " + presets + "--preset nothing '" + riff + "' '" + hard + "'");
   EXPECT_NE(missing.code, 0);
-  EXPECT_NE(missing.output.find("preset file not found"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.output.find("preset file not found: looked for nothing and " + test::SourceDir() +
+                                "/data/presets/nothing.pre"),
+            std::string::npos)
+      << missing.output;
   const test::CliResult noClean =
       RunCli("render --preset-dir '" + dir.path().string() + "' '" + riff + "' '" + plain + "'");
   EXPECT_NE(noClean.code, 0);
-  EXPECT_NE(noClean.output.find("File not found"), std::string::npos) << noClean.output;
+  EXPECT_NE(noClean.output.find("File not found cannot read " + dir.path().string() +
+                                "//clear.pre: No such file or directory"),
+            std::string::npos)
+      << noClean.output;
+  const test::CliResult folder =
+      RunCli("render " + presets + "'" + dir.path().string() + "' '" + plain + "'");
+  EXPECT_NE(folder.output.find(dir.path().string() + " is a directory, not a sound file"), std::string::npos)
+      << folder.output;
+}
+
+TEST(PresetCli, SetAndShowJudgeTheTubeWordsByTheSameRanges) {
+  test::TempDir dir;
+  const std::string file = (dir.path() / "t.pre").string();
+  ASSERT_EQ(RunCli("preset set '" + file + "' TubeOn=1 TubeVoicing=2").code, 0);
+  const test::CliResult flag = RunCli("preset set '" + file + "' TubeOn=2147483647");
+  EXPECT_EQ(flag.code, 2);
+  EXPECT_NE(flag.output.find("TubeOn: 2147483647 is outside 0..1"), std::string::npos) << flag.output;
+  EXPECT_EQ(RunCli("preset set '" + file + "' TubeVoicing=3").code, 2);
+  PresetRecord record;
+  record.ReplacePrefix(test::ReadBytes(file));
+  record.SetTubeVoicing(7);
+  test::WriteRecord(file, record);
+  const test::CliResult shown = RunCli("preset show '" + file + "'");
+  EXPECT_NE(shown.output.find("TubeVoicing                  = 7  (out of range 0..2"), std::string::npos)
+      << shown.output;
+}
+
+TEST(PresetCli, AFailedWriteNamesTheFileAndTheReason) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const test::CliResult full = RunCli("preset set /dev/full ScrollBar_OutPut_Volume=30");
+  EXPECT_EQ(full.code, 1);
+  EXPECT_NE(full.output.find("cannot write /dev/full: No space left on device"), std::string::npos)
+      << full.output;
 }
 
 }  // namespace

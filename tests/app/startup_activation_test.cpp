@@ -49,7 +49,9 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   Realtime(s.form).dma8 = 3;
   Realtime(s.form).dma16 = 7;
   FormActivate(s.form);
-  EXPECT_EQ(s.f.dialogs.errors, std::vector<std::string>{"File not found"});
+  ASSERT_EQ(s.f.dialogs.errors.size(), 1u);
+  EXPECT_TRUE(s.f.dialogs.errors[0].starts_with("File not found\ncannot read "));
+  EXPECT_TRUE(s.f.dialogs.errors[0].ends_with("/clear.pre: No such file or directory"));
   EXPECT_EQ(s.engine().params.TubeOn.load(), 0);
   EXPECT_EQ(s.engine().tube.FoldCascade.load(), 1);  // the program-start design stays
   // Steps up to 15 ran.
