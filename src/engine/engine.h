@@ -16,6 +16,7 @@
 #include "tone/distortions.h"
 #include "tone/elliptic_filter.h"
 #include "tone/graphic_equalisers.h"
+#include "tone/low_boost.h"
 #include "tone/tone_filters.h"
 #include "tone/tube_stages.h"
 
@@ -44,6 +45,7 @@ struct Engine {
 
   ToneFilters filters;
   Distortions distortion{params};
+  LowBoost lowBoost;
   GraphicEqualisers eq;
   TubeStages tube;
   EllipticFilter elliptic;
