@@ -110,12 +110,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
       break;
     case Driver::Direct:
       if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
-      e.filters.Fvc2Stage(work, n);
-      e.elliptic.Process(work, n);
-      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
-      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
-      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
-      break;
+      [[fallthrough]];  // then the realtime driver's order
     case Driver::Realtime:
       e.filters.Fvc2Stage(work, n);
       e.elliptic.Process(work, n);

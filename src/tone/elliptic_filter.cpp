@@ -79,8 +79,8 @@ void EllipticFilter::Process(float* work, int n) noexcept {
     // Entries above the current order are never read before the next selection
     // clears them again, so clearing up to the highest order of any set is the
     // same as clearing X[0..N] and Y[0..N].
-    std::fill(X, X + kMaxSetOrder + 1, 0.0f);
-    std::fill(Y, Y + kMaxSetOrder + 1, 0.0f);
+    std::fill(X_, X_ + kMaxSetOrder + 1, 0.0f);
+    std::fill(Y_, Y_ + kMaxSetOrder + 1, 0.0f);
     clearsDone = requests;
   }
   const int N = std::clamp(static_cast<int>(order.load()), 0, kStorage - 1);
@@ -92,13 +92,13 @@ void EllipticFilter::Process(float* work, int n) noexcept {
   }
   switch (N) {
     case 5:
-      EllipticFilterBlock<5>(work, n, X, Y, bk, ak);
+      EllipticFilterBlock<5>(work, n, X_, Y_, bk, ak);
       break;
     case 6:
-      EllipticFilterBlock<6>(work, n, X, Y, bk, ak);
+      EllipticFilterBlock<6>(work, n, X_, Y_, bk, ak);
       break;
     default:
-      EllipticFilterBlock(N, work, n, X, Y, bk, ak);
+      EllipticFilterBlock(N, work, n, X_, Y_, bk, ak);
       break;
   }
 }
