@@ -5,7 +5,7 @@
 #include <cmath>
 #include <thread>
 
-#include "engine/denormals.h"
+#include "core/denormals.h"
 
 namespace fw {
 

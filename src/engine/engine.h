@@ -5,25 +5,20 @@
 #include <cstdint>
 #include <memory>
 
-#include "audio/realtime_shared.h"
-#include "audio/wave_input.h"
 #include "engine/buffers.h"
 #include "engine/dither_random.h"
 #include "engine/echo_delay.h"
 #include "engine/flanger.h"
+#include "engine/low_boost.h"
 #include "engine/params.h"
 #include "engine/reverb.h"
 #include "tone/distortions.h"
 #include "tone/elliptic_filter.h"
 #include "tone/graphic_equalisers.h"
-#include "tone/low_boost.h"
 #include "tone/tone_filters.h"
 #include "tone/tube_stages.h"
 
 namespace fw {
-
-class MessagePort;
-class OutputLibrary;
 
 // Dither for the realtime driver's stereo output: 65,536 16-bit values made at
 // activation, walked by a 16-bit index that wraps.
@@ -54,12 +49,6 @@ struct Engine {
   Reverb reverb;
 
   DitherTable dither;
-  WaveInState waveIn;
-  RealtimeShared realtime;
-
-  // Where the chain's output and its overload message go; set before audio starts.
-  OutputLibrary* output = nullptr;
-  MessagePort* messages = nullptr;
 };
 
 // The engine is large (the echo line alone is half a megabyte): always on the heap.

@@ -6,7 +6,7 @@
 // effect from the next block, instead of being overwritten by the block's result.
 // The check and the store are one compare-and-exchange, so a window write that lands
 // between them is never lost.
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

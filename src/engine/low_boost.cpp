@@ -1,4 +1,4 @@
-#include "tone/low_boost.h"
+#include "engine/low_boost.h"
 
 #include <algorithm>
 
