@@ -80,7 +80,7 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   EXPECT_FLOAT_EQ(e.echo.EchoLevel.load(), 0.45f);
   EXPECT_EQ(e.echo.sweepDirection.load(), 1);
   EXPECT_FLOAT_EQ(e.params.ReverbAllPassGain.load(), 0.75f);
-  for (const auto& position : e.reverb.positions) EXPECT_EQ(position.load(), 0);
+  for (int section = 0; section < 4; ++section) EXPECT_EQ(e.reverb.AllPassPosition(section), 0);
   // Every section ends designed for 22050; the soft distortion re-arms.
   EXPECT_FLOAT_EQ(s.engine().filters.FilterDesignRate.load(), 22050.0f);
   EXPECT_FLOAT_EQ(s.engine().distortion.SoftExponent.load(), 1.75f);

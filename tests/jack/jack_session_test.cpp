@@ -20,6 +20,7 @@
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_device.h"
 #include "audio/virtual/recording_output_library.h"
+#include "core/denormals.h"
 #include "engine/chain.h"
 #include "jack_server.h"
 #include "support/chain_setup.h"
@@ -172,7 +173,7 @@ std::vector<float> QuietNoise(std::size_t n) {
 // with denormals flushed as on the audio thread.
 std::vector<std::int16_t> RenderOffline(const std::vector<float>& input) {
   const unsigned int savedCsr = _mm_getcsr();
-  FlushDenormals();
+  FlushDenormalsOnThisThread();
   RecordingOutputLibrary out(input.size() + 1000);
   FakeSystemServices system;
   FakeWaveInput in;
