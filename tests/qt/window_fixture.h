@@ -18,24 +18,12 @@
 #include "app/startup/main_unit.h"
 #include "audio/linux/device_factory.h"
 #include "engine/engine.h"
+#include "support/recording_shell.h"
 #include "support/test_paths.h"
 #include "ui/clock.h"
 #include "ui/window_loop.h"
 
 namespace fw::test {
-
-class RecordingShell final : public Shell {
- public:
-  void Open(const std::string& target) override { opened.push_back(target); }
-  void OpenPage(const std::string& address, const std::string& localCopy) override {
-    opened.push_back(address);
-    localCopies.push_back(localCopy);
-  }
-  void Start(const std::string& program) override { started.push_back(program); }
-  std::vector<std::string> opened;
-  std::vector<std::string> localCopies;
-  std::vector<std::string> started;
-};
 
 struct WindowFixture {
   QTemporaryDir directory;

@@ -8,8 +8,13 @@
 namespace fw::test {
 
 struct RecordingShell final : Shell {
-  std::vector<std::string> opened;  // targets as given; programs as "start <program>"
+  std::vector<std::string> opened;       // targets as given; programs as "start <program>"
+  std::vector<std::string> localCopies;  // of the pages opened with OpenPage
   void Open(const std::string& target) override { opened.push_back(target); }
+  void OpenPage(const std::string& address, const std::string& localCopy) override {
+    opened.push_back(address);
+    localCopies.push_back(localCopy);
+  }
   void Start(const std::string& program) override { opened.push_back("start " + program); }
 };
 
