@@ -347,6 +347,9 @@ std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
       while (shared.ready.load() == 0 && shared.runFlag.load() == 1) {
       }
     }
+    while (shared.suspended.load(std::memory_order_acquire) == 1 && shared.runFlag.load() == 1) {
+      shared.suspended.wait(1);
+    }
     if (shared.runFlag.load() != 1) break;
     RealtimeProcessSharedBlock(e);
   }
