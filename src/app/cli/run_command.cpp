@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/audio_choice.h"
 #include "app/cli/commands.h"
 #include "app/cli/control_setting.h"
 #include "app/form1.h"
@@ -33,6 +34,7 @@ void OnInterrupt(int) { interrupted = 1; }
 
 struct RunOptions {
   std::string audio;
+  std::string legacyCard;
   std::string in;
   std::string out;
   std::string preset;
@@ -61,12 +63,13 @@ class ConsoleDialogs final : public ui::Dialogs {
 
 class CliSystemServices final : public SystemServices {
  public:
-  explicit CliSystemServices(ui::WindowLoop& loop) : loop_(loop) {}
+  CliSystemServices(ui::WindowLoop& loop, bool ring0) : loop_(loop), ring0_(ring0) {}
   std::int64_t TimeOfDayMs() override {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
   }
-  bool HasRing0Drivers() override { return false; }
+  // Only the simulated legacy PC has ring-0 drivers.
+  bool HasRing0Drivers() override { return ring0_; }
   std::string ProgramDirectory() override { return ResolveProgramDirectory(CurrentProgramDirectoryInputs()); }
   void RequestTerminate() override {
     ended = true;
@@ -80,6 +83,7 @@ class CliSystemServices final : public SystemServices {
 
  private:
   ui::WindowLoop& loop_;
+  bool ring0_;
 };
 
 std::string Decibels(float peak) {
@@ -103,8 +107,14 @@ bool ApplySetting(TForm1& form, const std::string& setting) {
 }
 
 int Run(const RunOptions& options) {
+  AudioChoice audio;
+  std::string error;
+  if (!ChooseAudio(options.audio, options.legacyCard, audio, error)) {
+    std::cerr << "fretwerk-cli run: " << error << "\n";
+    return 2;
+  }
   LiveAudioChoice choice;
-  choice.backend = options.audio;
+  choice.backend = audio.backend;
   if (choice.backend.empty() && !options.in.empty()) choice.backend = "virtual";
   choice.connectJackPorts = !options.noConnect;
   choice.virtualCard.inputFile = options.in;
@@ -112,11 +122,18 @@ int Run(const RunOptions& options) {
   choice.virtualCard.loop = !options.once;
   choice.virtualCard.pacing =
       options.fast ? VirtualCardOptions::Pacing::Fast : VirtualCardOptions::Pacing::RealTime;
-  std::string error;
   std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
   if (live == nullptr) {
     std::cerr << "fretwerk-cli run: " << error << "\n";
     return 1;
+  }
+  std::unique_ptr<LegacyPc> legacy;
+  if (audio.legacy) {
+    legacy = MakeLegacyPc(*live, audio.card, ResolveProgramDirectory(CurrentProgramDirectoryInputs()), error);
+    if (legacy == nullptr) {
+      std::cerr << "fretwerk-cli run: " << error << "\n";
+      return 1;
+    }
   }
   auto* card = dynamic_cast<VirtualSoundCard*>(&live->Device());
 
@@ -125,12 +142,13 @@ int Run(const RunOptions& options) {
   ui::WindowLoop loop{clock};
   engine->messages = &loop;
   ConsoleDialogs dialogs;
-  CliSystemServices system{loop};
+  CliSystemServices system{loop, legacy != nullptr};
   Platform platform;
   platform.output = &live->Output();
   platform.waveIn = &live->Input();
   platform.dialogs = &dialogs;
   platform.system = &system;
+  if (legacy != nullptr) WireLegacyPc(*legacy, platform, *engine);
   TForm1 form{*engine, loop, platform};
 
   // The window's activation (engine defaults, designs, "clear.pre"), then --preset.
@@ -153,6 +171,10 @@ int Run(const RunOptions& options) {
   std::signal(SIGTERM, OnInterrupt);
   std::cout << "fretwerk: " << live->Device().BackendName() << " audio; press Ctrl-C to stop" << std::endl;
   form.Btn("Button_RUN_RT").Click();
+  // On the legacy PC the user checks Optimisation within the half second Start
+  // waits, so the start sequence tries the direct modes.
+  if (legacy != nullptr && form.engine.params.CardType.load() == 2)
+    form.Box("CheckBox_UseWaveIn").SetChecked(true);
 
   const auto begin = std::chrono::steady_clock::now();
   auto nextLine = begin + std::chrono::seconds(1);
@@ -192,6 +214,11 @@ int Run(const RunOptions& options) {
   const int delay = live->Output().DelaySamples();
   const int rate = std::max(live->Output().EngineRate(), 1);
   if (!system.ended) form.Btn("Button_STOP_RT").Click();
+  if (legacy != nullptr) {
+    const double tick = static_cast<double>(legacy->Timer().BusyNanoseconds()) * 1e-9;
+    std::printf("legacy: %s, hardware report \"%s\", tick busy %.2f%%\n", form.Status().SimpleText().c_str(),
+                Realtime(form).hardwareReport.c_str(), seconds > 0 ? 100.0 * tick / seconds : 0.0);
+  }
   loop.PumpOnce();
   Realtime(form).FormDestroy();
   char summary[200];
@@ -208,9 +235,14 @@ int Run(const RunOptions& options) {
 void AddRunCommand(CLI::App& app) {
   auto options = std::make_shared<RunOptions>();
   CLI::App* run = app.add_subcommand("run", "Play live through the effects until Ctrl-C or --seconds");
-  run->add_option("--audio", options->audio,
-                  "jack, alsa or virtual (default: FRETWERK_AUDIO, else JACK when a server runs, else ALSA)")
-      ->check(CLI::IsMember({"jack", "alsa", "virtual"}));
+  run->add_option(
+         "--audio", options->audio,
+         "jack, alsa, virtual or legacy (default: FRETWERK_AUDIO, else JACK when a server runs, else ALSA)")
+      ->check(CLI::IsMember({"jack", "alsa", "virtual", "legacy"}));
+  run->add_option("--legacy-card", options->legacyCard,
+                  "The simulated legacy PC's card: isa (DMA-direct), pci (library mode) or pci-common "
+                  "(common-buffer mode)")
+      ->check(CLI::IsMember({"isa", "pci", "pci-common"}));
   run->add_option("--in", options->in, "Input sound file of the virtual sound card")
       ->check(CLI::ExistingFile);
   run->add_option("--out", options->out, "Output sound file (WAV) of the virtual sound card");
