@@ -41,6 +41,7 @@ void PutWord(void* out, std::uint32_t outSize, int index, std::int32_t v) {
 
 LegacyPc::LegacyPc(LegacyPcOptions options, LiveAudio& analogue) : memory_(options.installedMemory) {
   card_ = std::make_unique<LegacySoundCard>(options.card, memory_, dma_, analogue);
+  card_->SetSmoothRegisters(options.smoothRegisters);
   std::string data = options.dataDirectory;
   while (data.size() > 1 && data.back() == '/') data.pop_back();
   windows_ = data + "/legacy-pc/WINDOWS";

@@ -23,6 +23,7 @@ struct LegacyPcOptions {
   LegacyCardLayout card = LayoutFor(LegacyCardKind::Isa);
   std::string dataDirectory;  // the sandbox goes into its "legacy-pc" folder
   std::uint64_t installedMemory = 64ull << 20;
+  bool smoothRegisters = true;  // off when a test pumps the card sample by sample
 };
 
 // Device names, port-driver and realtime-driver requests.

@@ -1,6 +1,7 @@
 #include "audio/legacy/legacy_sound_card.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -96,6 +97,12 @@ void LegacySoundCard::Process(const float* input, float* left, float* right, int
   inProcess_.store(1);
   const double deviceRate = std::max(host_.DeviceRate(), 1);
   const double cardRate = rate_.load(std::memory_order_relaxed);
+  const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                       .count();
+  const auto samples = static_cast<std::uint32_t>(static_cast<double>(frames) * cardRate / deviceRate);
+  dma_.BeginPeriod(now, samples, static_cast<int>(cardRate));
+  busMaster_.BeginPeriod(now, samples, static_cast<int>(cardRate));
   // The card's clock against the device's: one card sample per crossing, the last
   // one held (exact when both rates agree).
   for (int i = 0; i < frames; ++i) {
@@ -115,13 +122,13 @@ float LegacySoundCard::Step(float input) noexcept {
   const std::uint32_t transfer = layout_.transfer;
   if (waveIn_.started.load(std::memory_order_relaxed)) {
     memory_.StoreSample(capture_.dma->Transfer(capture_.channel), x);
-    const std::uint32_t pos = capture_.dma->Position(capture_.channel);
+    const std::uint32_t pos = capture_.dma->Index(capture_.channel);
     if (pos % transfer == 0) DeliverCapture((pos == 0 ? layout_.ringSamples : pos) - transfer);
   }
   float out = 0.0f;
   if (waveOut_.open.load(std::memory_order_relaxed) && !waveOut_.paused.load(std::memory_order_relaxed)) {
     out = static_cast<float>(memory_.LoadSample(playback_.dma->Transfer(playback_.channel))) / 32768.0f;
-    const std::uint32_t pos = playback_.dma->Position(playback_.channel);
+    const std::uint32_t pos = playback_.dma->Index(playback_.channel);
     if (pos % transfer == 0) RefillPlayback((pos == 0 ? layout_.ringSamples : pos) - transfer, transfer);
   }
   if (shared_.load(std::memory_order_acquire) != nullptr) BlockStep(x, out);

@@ -51,6 +51,12 @@ class LegacySoundCard final : public AudioDeviceClient {
   WaveInput& WaveIn() { return waveIn_; }
   WaveOutput& WaveOut() { return waveOut_; }
   const LegacyCardLayout& Layout() const { return layout_; }
+  // Registers spread each device period over its duration (live devices), or show
+  // the card's own position (a card pumped step by step in tests).
+  void SetSmoothRegisters(bool on) noexcept {
+    dma_.SetSmoothing(on);
+    busMaster_.SetSmoothing(on);
+  }
 
   // The realtime driver's use of the card: per block of `frames` frames (stereo:
   // input left, 0 right), the processed block is taken from the shared block when
