@@ -28,6 +28,12 @@ void DmaController::Run(int channel, bool running) noexcept {
   if (Valid(channel)) channels_[channel].running.store(running);
 }
 
+void DmaController::Rewind(int channel) noexcept {
+  if (!Valid(channel)) return;
+  channels_[channel].index.store(0);
+  channels_[channel].indexAtPeriod.store(0);
+}
+
 bool DmaController::Running(int channel) const noexcept {
   return Valid(channel) && channels_[channel].running.load();
 }
@@ -45,7 +51,8 @@ std::uint32_t DmaController::Position(int channel) const noexcept {
 }
 
 void DmaController::BeginPeriod(std::int64_t nowNs, std::uint32_t samples, int rate) noexcept {
-  for (Channel& c : channels_) c.indexAtPeriod.store(c.index.load(std::memory_order_relaxed), std::memory_order_relaxed);
+  for (Channel& c : channels_)
+    c.indexAtPeriod.store(c.index.load(std::memory_order_relaxed), std::memory_order_relaxed);
   periodSamples_.store(samples, std::memory_order_relaxed);
   rate_.store(rate, std::memory_order_relaxed);
   periodStartNs_.store(nowNs, std::memory_order_release);

@@ -20,13 +20,17 @@ class DmaController {
   // physical address, stopped.
   void Program(int channel, std::uint32_t physicalAddress, std::uint32_t samples) noexcept;
   void Run(int channel, bool running) noexcept;
+  // Back to the ring's start (the driver's reset).
+  void Rewind(int channel) noexcept;
   bool Running(int channel) const noexcept;
 
   // The card's thread: the physical address of the sample the channel moves now,
   // then the register counts on (wrapping to the ring's start).
   std::uint32_t Transfer(int channel) noexcept;
   // The card's thread: the next sample the channel moves.
-  std::uint32_t Index(int channel) const noexcept { return channels_[channel].index.load(std::memory_order_relaxed); }
+  std::uint32_t Index(int channel) const noexcept {
+    return channels_[channel].index.load(std::memory_order_relaxed);
+  }
   // The next sample as the registers show it.
   std::uint32_t Position(int channel) const noexcept;
 

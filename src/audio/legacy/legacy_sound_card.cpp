@@ -135,15 +135,12 @@ float LegacySoundCard::Step(float input) noexcept {
   return out;
 }
 
+// One transfer reaches the wave input in one piece.
 void LegacySoundCard::DeliverCapture(std::uint32_t firstSample) noexcept {
-  static constexpr std::uint32_t kStep = 256;
-  std::int16_t chunk[kStep];
-  for (std::uint32_t done = 0; done < layout_.transfer; done += kStep) {
-    const std::uint32_t n = std::min(kStep, layout_.transfer - done);
-    for (std::uint32_t j = 0; j < n; ++j)
-      chunk[j] = memory_.LoadSample(capture_.base + 2 * (firstSample + done + j));
-    waveIn_.Deliver(chunk, n);
+  for (std::uint32_t j = 0; j < layout_.transfer; ++j) {
+    transfer_[j] = memory_.LoadSample(capture_.base + 2 * (firstSample + j));
   }
+  waveIn_.Deliver(transfer_, layout_.transfer);
 }
 
 void LegacySoundCard::RefillPlayback(std::uint32_t firstSample, std::uint32_t count) noexcept {
@@ -243,6 +240,9 @@ std::int32_t LegacySoundCard::In::Reset() {
   Stop();
   card_.Quiesce();
   ReturnQueued();
+  // The capture starts again at the beginning of the ring, so the driver's first
+  // buffer after a start is always in its first half.
+  card_.capture_.dma->Rewind(card_.capture_.channel);
   return MMSYSERR_NOERROR;
 }
 

@@ -42,6 +42,7 @@ LegacyCardLayout LayoutFor(LegacyCardKind kind);
 class LegacySoundCard final : public AudioDeviceClient {
  public:
   static constexpr int kQueueSize = 512;
+  static constexpr std::uint32_t kMaxTransfer = 4096;
 
   LegacySoundCard(LegacyCardLayout layout, PhysicalMemory& memory, DmaController& dma, LiveAudio& host);
   ~LegacySoundCard() override;
@@ -97,6 +98,7 @@ class LegacySoundCard final : public AudioDeviceClient {
   std::atomic<int> rate_{22050};
   std::atomic<int> inProcess_{0};
   double phase_ = 0.0;
+  std::int16_t transfer_[kMaxTransfer] = {};
   float held_ = 0.0f;
 
   // Wave input.
