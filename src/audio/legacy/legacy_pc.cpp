@@ -140,6 +140,7 @@ bool LegacyPc::PortRequest(std::uint32_t code, const void* in, std::uint32_t inS
       return true;
     case kPortReadPort:
       PutWord(out, outSize, 0, static_cast<std::int32_t>(dma_.ReadPort(InWord(in, inSize, 0) & 0xFFFF)));
+      if (portReadHook_) portReadHook_();
       return true;
     case kPortArmSentinel: {
       const auto a = static_cast<std::uint32_t>(InWord(in, inSize, 0));

@@ -4,6 +4,7 @@
 // "\\.\PRAXIO.DAT" and the realtime drivers "tivra.vxd" and "dunvel.dll". Its
 // Windows and system directories are a sandbox under the program's data directory.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,10 @@ class LegacyPc final : public KernelServices {
   // is 128 (stereo frames at 22050 Hz) or 256 (mono samples at 44100 Hz).
   void AttachRealtime(RealtimeShared* shared, const IntWord* blockLength);
 
+  // Called after every port read (request 4), on the reading thread: a test moves
+  // the card's clock with the reads, so every register value is seen.
+  void SetPortReadHook(std::function<void()> hook) { portReadHook_ = std::move(hook); }
+
   // KernelServices
   std::intptr_t CreateFileA(const std::string& name, std::uint32_t access, std::uint32_t share,
                             std::uint32_t disposition, std::uint32_t flags) override;
@@ -97,6 +102,7 @@ class LegacyPc final : public KernelServices {
   RealtimeShared* shared_ = nullptr;
   const IntWord* blockLength_ = nullptr;
   RealtimeEvent* driverEvent_ = nullptr;
+  std::function<void()> portReadHook_;
 };
 
 }  // namespace fw

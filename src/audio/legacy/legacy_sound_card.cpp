@@ -52,7 +52,7 @@ LegacyCardLayout LayoutFor(LegacyCardKind kind) {
       layout.playbackRing = 0x300000;
       layout.ringSamples = 2048;
       layout.transfer = 1024;
-      layout.name = "Simulated PCI card (common buffer)";
+      layout.name = "Simulated PCI card (common)";
       break;
   }
   return layout;
