@@ -1,6 +1,8 @@
 // fretwerk-cli run: a headless live session. Builds the window's logic over a live
 // device, presses Start, prints the levels once a second and presses Stop on Ctrl-C,
 // after --seconds, or when a once-played input file has ended.
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -85,6 +87,13 @@ class CliSystemServices final : public SystemServices {
   ui::WindowLoop& loop_;
   bool ring0_;
 };
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
 
 std::string Decibels(float peak) {
   if (peak <= 0.0f) return "  -inf";
@@ -181,11 +190,18 @@ int Run(const RunOptions& options) {
   std::string shownStatus;
   std::string shownCaption;
   bool stepped = false;
+  // From the moment the mode runs: the share of a core the program and the ticks use.
+  auto runningSince = std::chrono::steady_clock::now();
+  double runningCpu = ProcessCpuSeconds();
+  double runningTick = 0.0;
   while (interrupted == 0 && !loop.QuitRequested()) {
     loop.PumpOnce();
     if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
       // The latency buttons, pressed as a user would once the mode runs.
       stepped = true;
+      runningSince = std::chrono::steady_clock::now();
+      runningCpu = ProcessCpuSeconds();
+      if (legacy != nullptr) runningTick = static_cast<double>(legacy->Timer().BusyNanoseconds()) * 1e-9;
       const char* button = options.latencySteps > 0 ? "BitBtn_latPlus" : "BitBtn_LatMinus";
       for (int i = 0; i < std::abs(options.latencySteps); ++i) form.Btn(button).Click();
     }
@@ -215,9 +231,14 @@ int Run(const RunOptions& options) {
   const int rate = std::max(live->Output().EngineRate(), 1);
   if (!system.ended) form.Btn("Button_STOP_RT").Click();
   if (legacy != nullptr) {
-    const double tick = static_cast<double>(legacy->Timer().BusyNanoseconds()) * 1e-9;
-    std::printf("legacy: %s, hardware report \"%s\", tick busy %.2f%%\n", form.Status().SimpleText().c_str(),
-                Realtime(form).hardwareReport.c_str(), seconds > 0 ? 100.0 * tick / seconds : 0.0);
+    const double tick = static_cast<double>(legacy->Timer().BusyNanoseconds()) * 1e-9 - runningTick;
+    const double cpu = ProcessCpuSeconds() - runningCpu;
+    const double runningSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - runningSince).count();
+    std::printf("legacy: %s, hardware report \"%s\", tick busy %.2f%% of a core, program %.1f%% of a core\n",
+                form.Status().SimpleText().c_str(), Realtime(form).hardwareReport.c_str(),
+                runningSeconds > 0 ? 100.0 * tick / runningSeconds : 0.0,
+                runningSeconds > 0 ? 100.0 * cpu / runningSeconds : 0.0);
   }
   loop.PumpOnce();
   Realtime(form).FormDestroy();
