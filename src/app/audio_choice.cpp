@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "app/platform.h"
-#include "engine/engine.h"
 
 namespace fw {
 namespace {
@@ -52,12 +51,11 @@ std::unique_ptr<LegacyPc> MakeLegacyPc(LiveAudio& analogue, LegacyCardKind card,
   return pc;
 }
 
-void WireLegacyPc(LegacyPc& pc, Platform& platform, Engine& engine) {
+void WireLegacyPc(LegacyPc& pc, Platform& platform) {
   platform.waveIn = &pc.Card().WaveIn();
   platform.waveOut = &pc.Card().WaveOut();
   platform.timer = &pc.Timer();
   platform.kernel = &pc;
-  pc.AttachRealtime(&engine.realtime, &engine.params.RealtimeBlockLength);
 }
 
 }  // namespace fw

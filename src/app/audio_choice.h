@@ -10,7 +10,6 @@
 
 namespace fw {
 
-struct Engine;
 struct Platform;
 
 struct AudioChoice {
@@ -29,8 +28,8 @@ bool ChooseAudio(const std::string& requested, const std::string& legacyCard, Au
 std::unique_ptr<LegacyPc> MakeLegacyPc(LiveAudio& analogue, LegacyCardKind card,
                                        const std::string& dataDirectory, std::string& error);
 
-// Hands the legacy PC's devices to the window's platform and its realtime drivers
-// the engine's shared block.
-void WireLegacyPc(LegacyPc& pc, Platform& platform, Engine& engine);
+// Hands the legacy PC's devices to the window's platform (the realtime control
+// shares its block with the realtime drivers).
+void WireLegacyPc(LegacyPc& pc, Platform& platform);
 
 }  // namespace fw

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/word.h"
+
 namespace fw {
 
 class RealtimeEvent;
+struct RealtimeShared;
 
 inline constexpr std::intptr_t kInvalidHandle = -1;
 inline constexpr std::uint32_t FILE_FLAG_DELETE_ON_CLOSE = 0x04000000;
@@ -34,6 +37,9 @@ class KernelServices {
   // Without trailing separator.
   virtual std::string SystemDirectory() const = 0;
   virtual std::string WindowsDirectory() const = 0;
+  // The block the realtime drivers exchange with the realtime thread, and the word
+  // that says its length (128 stereo frames or 256 mono samples); nullptr: none.
+  virtual void ShareRealtimeBlock(RealtimeShared* shared, const IntWord* blockLength) = 0;
 };
 
 }  // namespace fw

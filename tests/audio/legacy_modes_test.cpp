@@ -259,7 +259,7 @@ struct Ring0Rig : LegacyRig {
     form->Group("RadioGroup_NameOfSC").SetItemIndex(cardType);
   }
   void WaitForBlock() {
-    while (engine->realtime.ready.load() != 0) std::this_thread::yield();
+    while (form->io.realtime.ready.load() != 0) std::this_thread::yield();
   }
 };
 
@@ -290,7 +290,7 @@ TEST(LegacyRing0, InstallsTheDriverLineOnceThenRunsAndReleases) {
   rig.WaitForBlock();
   rig.form->Btn("Button_STOP_RT").Click();
   EXPECT_EQ(rig.Control().realtimeDriver, -1);
-  EXPECT_EQ(rig.engine->realtime.threadState.load(), 0);
+  EXPECT_EQ(rig.form->io.realtime.threadState.load(), 0);
   EXPECT_TRUE(rig.form->Btn("Button_RUN_RT").Enabled());
   std::ifstream again(ini);
   std::string after((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
@@ -309,7 +309,7 @@ TEST(LegacyRing0, PauseStopsTheThreadsBlocksAndContinueResumesThem) {
   EXPECT_EQ(rig.form->Btn("Button_ThreadPS").Caption(), "Continue");
   rig.Pump(128);  // the driver's block waits: the thread is suspended
   for (int i = 0; i < 1000; ++i) std::this_thread::yield();
-  EXPECT_EQ(rig.engine->realtime.ready.load(), 1);
+  EXPECT_EQ(rig.form->io.realtime.ready.load(), 1);
   rig.form->Btn("Button_ThreadPS").Click();
   EXPECT_EQ(rig.form->Btn("Button_ThreadPS").Caption(), "Pause");
   rig.WaitForBlock();
@@ -359,7 +359,7 @@ TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
   rig.Start(false);
   ASSERT_NE(rig.Control().realtimeDriver, -1);
   // The form's thread is replaced by one under the detector.
-  RealtimeShared& shared = rig.engine->realtime;
+  RealtimeShared& shared = rig.form->io.realtime;
   shared.runFlag.store(0);
   shared.ready.store(1);
   rig.Control().realtimeEvent.Signal();
@@ -368,7 +368,7 @@ TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
   ResetRealtimeViolations();
   std::thread guarded([&] {
     RealtimeScope scope;
-    RealtimeThreadLoop(*rig.engine, nullptr);
+    RealtimeThreadLoop(*rig.engine, shared, nullptr);
   });
   float in[128] = {}, left[128], right[128];
   for (int b = 0; b < 200; ++b) {

@@ -14,12 +14,12 @@
 #include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/platform.h"
+#include "app/realtime/realtime_control.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/legacy/legacy_pc.h"
 #include "audio/linux/speex_rate_converter.h"
 #include "audio/live_audio.h"
-#include "audio/realtime_control.h"
 #include "audio/virtual/virtual_sound_card.h"
 #include "support/manual_timer.h"
 #include "support/test_paths.h"
@@ -63,12 +63,11 @@ struct LegacyRig {
     pcOptions.smoothRegisters = false;
     pc = std::make_unique<LegacyPc>(pcOptions, *live);
     engine = MakeEngine();
-    engine->messages = &loop;
     Platform platform;
     platform.output = &live->Output();
     platform.dialogs = &dialogs;
     platform.system = &system;
-    WireLegacyPc(*pc, platform, *engine);
+    WireLegacyPc(*pc, platform);
     platform.timer = &timer;
     form = std::make_unique<TForm1>(*engine, loop, platform);
     form->RunCommand([this] { StartHeadless(*form, ""); });

@@ -19,10 +19,10 @@
 #include "app/cli/control_setting.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/realtime/realtime_control.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
-#include "audio/realtime_control.h"
 #include "engine/engine.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
@@ -149,7 +149,6 @@ int Run(const RunOptions& options) {
   std::unique_ptr<Engine> engine = MakeEngine();
   ui::SteadyClock clock;
   ui::WindowLoop loop{clock};
-  engine->messages = &loop;
   ConsoleDialogs dialogs;
   CliSystemServices system{loop, legacy != nullptr};
   Platform platform;
@@ -157,7 +156,7 @@ int Run(const RunOptions& options) {
   platform.waveIn = &live->Input();
   platform.dialogs = &dialogs;
   platform.system = &system;
-  if (legacy != nullptr) WireLegacyPc(*legacy, platform, *engine);
+  if (legacy != nullptr) WireLegacyPc(*legacy, platform);
   TForm1 form{*engine, loop, platform};
 
   // The window's activation (engine defaults, designs, "clear.pre"), then --preset.

@@ -2,7 +2,7 @@
 // hidden Optimisation box; Timer2 runs the start sequence half a second after Start.
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 
 namespace fw {
 

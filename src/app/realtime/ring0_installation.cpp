@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/realtime/realtime_control.h"
 #include "audio/kernel_services.h"
-#include "audio/realtime_control.h"
 #include "files/io_error.h"
 
 namespace fw {

@@ -7,13 +7,13 @@
 
 namespace fw {
 
-void Ring0Thread::Start(Engine& engine) {
+void Ring0Thread::Start(Engine& engine, RealtimeShared& shared) {
   Join();
-  thread_ = std::thread([&engine] {
+  thread_ = std::thread([&engine, &shared] {
     sched_param param{};
     param.sched_priority = 20;
     pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refused without the right: normal priority
-    RealtimeThreadLoop(engine, nullptr);
+    RealtimeThreadLoop(engine, shared, nullptr);
   });
 }
 

@@ -7,11 +7,12 @@
 namespace fw {
 
 struct Engine;
+struct RealtimeShared;
 
 class Ring0Thread {
  public:
   ~Ring0Thread() { Join(); }
-  void Start(Engine& engine);
+  void Start(Engine& engine, RealtimeShared& shared);
   // Waits until the loop has returned.
   void Join();
   bool Started() const { return thread_.joinable(); }

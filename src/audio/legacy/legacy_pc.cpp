@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "audio/realtime_shared.h"
+#include "engine/realtime_shared.h"
 
 namespace fw {
 namespace {
@@ -79,7 +79,8 @@ bool LegacyPc::Ready(std::string& error) const {
   return true;
 }
 
-void LegacyPc::AttachRealtime(RealtimeShared* shared, const IntWord* blockLength) {
+void LegacyPc::ShareRealtimeBlock(RealtimeShared* shared, const IntWord* blockLength) {
+  if (shared == nullptr) card_->StopBlocks();
   shared_ = shared;
   blockLength_ = blockLength;
 }

@@ -13,7 +13,7 @@
 #include "audio/legacy/legacy_sound_card.h"
 #include "audio/legacy/periodic_timer.h"
 #include "audio/legacy/physical_memory.h"
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 
@@ -53,10 +53,6 @@ class LegacyPc final : public KernelServices {
   DmaController& Dma() { return dma_; }
   PhysicalMemory& Memory() { return memory_; }
 
-  // The realtime drivers exchange blocks through this shared block; `blockLength`
-  // is 128 (stereo frames at 22050 Hz) or 256 (mono samples at 44100 Hz).
-  void AttachRealtime(RealtimeShared* shared, const IntWord* blockLength);
-
   // Called after every port read (request 4), on the reading thread: a test moves
   // the card's clock with the reads, so every register value is seen.
   void SetPortReadHook(std::function<void()> hook) { portReadHook_ = std::move(hook); }
@@ -78,6 +74,7 @@ class LegacyPc final : public KernelServices {
   std::uint32_t OpenVxDHandle(RealtimeEvent* event) override;
   std::string SystemDirectory() const override { return windows_ + "/SYSTEM"; }
   std::string WindowsDirectory() const override { return windows_; }
+  void ShareRealtimeBlock(RealtimeShared* shared, const IntWord* blockLength) override;
 
  private:
   enum class Device { None, Port, Tivra, Dunvel };

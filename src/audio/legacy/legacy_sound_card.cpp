@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "audio/live_audio.h"
-#include "audio/realtime_shared.h"
+#include "engine/realtime_shared.h"
 
 namespace fw {
 namespace {

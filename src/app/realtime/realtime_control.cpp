@@ -1,4 +1,4 @@
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "app/system_services.h"
 #include "audio/kernel_services.h"
 #include "audio/output_library.h"
+#include "audio/wave_in_chain.h"
 #include "audio/wave_input.h"
 #include "audio/wave_output.h"
 #include "engine/chain.h"
@@ -20,11 +21,6 @@ namespace fw {
 namespace {
 
 constexpr int kStopResetPairs = 51;
-
-void WaveInThunk(void* context, std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
-                 WaveInHeader* header, std::uintptr_t param2) noexcept {
-  ProcessWaveInBlock(*static_cast<Engine*>(context), device, message, instance, header, param2);
-}
 
 void SetEnabled(TForm1& form, const char* name, bool enabled) {
   if (ui::Control* control = form.Find(name)) control->SetEnabled(enabled);
@@ -58,10 +54,11 @@ const char* NoDriverMessage() {
   return text.c_str();
 }
 
-RealtimeControl::RealtimeControl(TForm1& form) : form_(form), thread_(std::make_unique<Ring0Thread>()) {
-  if (form_.engine.output == nullptr) form_.engine.output = form_.platform.output;
-  form_.engine.realtime.event = &realtimeEvent;
+RealtimeControl::RealtimeControl(TForm1& form)
+    : form_(form), waveInChain_{&form.engine, &form.io}, thread_(std::make_unique<Ring0Thread>()) {
+  form_.io.realtime.event = &realtimeEvent;
   if (form_.platform.kernel != nullptr && Ring0Available()) {
+    form_.platform.kernel->ShareRealtimeBlock(&form_.io.realtime, &form_.engine.params.RealtimeBlockLength);
     ring0Event = form_.platform.kernel->OpenVxDHandle(&realtimeEvent);
     direct_ = std::make_unique<DirectModes>(form_, hardwareReport);
     inputFillProbe = [this](int k) { return direct_->InputFillProbe(k); };
@@ -76,7 +73,8 @@ RealtimeControl::RealtimeControl(TForm1& form) : form_(form), thread_(std::make_
 RealtimeControl::~RealtimeControl() {
   LeaveRealtimeThread(10000.0f);
   ReleaseRealtimeDriver();
-  if (form_.engine.realtime.event == &realtimeEvent) form_.engine.realtime.event = nullptr;
+  if (form_.io.realtime.event == &realtimeEvent) form_.io.realtime.event = nullptr;
+  if (form_.platform.kernel != nullptr) form_.platform.kernel->ShareRealtimeBlock(nullptr, nullptr);
 }
 
 bool RealtimeControl::Ring0Available() const {
@@ -115,7 +113,7 @@ void RealtimeControl::StartSequence() {
   EngineParams& p = form_.engine.params;
   OutputLibrary* out = Output();
   if (out != nullptr) out->setup_delta_delta(150);
-  form_.engine.waveIn.running.store(1);
+  form_.io.waveIn.running.store(1);
   auto& start = form_.Btn("Button_RUN_RT");
   start.SetEnabled(false);
 
@@ -254,17 +252,17 @@ void RealtimeControl::CaptureStart() {
   format.bitsPerSample = 16;
 
   WaveInput* in = Input();
-  engine.waveIn.device = in;
+  form_.io.waveIn.device = in;
   SystemServices* system = form_.platform.system;
   const std::int32_t opened =
-      in != nullptr ? in->Open(kWaveMapper, format, {&WaveInThunk, &engine}, 0, kCallbackFunction)
+      in != nullptr ? in->Open(kWaveMapper, format, WaveInChainCallback(waveInChain_), 0, kCallbackFunction)
                     : MMSYSERR_BADDEVICEID;
   if (opened != MMSYSERR_NOERROR) {
     form_.ShowMessage(kWaveInOpenMessage);
     if (system != nullptr) system->RequestTerminate();
   }
 
-  WaveInBufferArea& area = engine.waveIn.area;
+  WaveInBufferArea& area = form_.io.waveIn.area;
   std::int32_t added = MMSYSERR_INVALHANDLE;
   for (int i = 0; i < WaveInBufferArea::kBufferCount; ++i) {
     WaveInHeader& header = area.headers[i];
@@ -293,7 +291,7 @@ void RealtimeControl::CaptureStart() {
 // Capture stop: the running flag first, so the buffers the reset hands back are
 // neither processed nor added again.
 void RealtimeControl::CaptureStop() {
-  form_.engine.waveIn.running.store(0);
+  form_.io.waveIn.running.store(0);
   WaveInput* in = Input();
   if (in == nullptr) return;
   for (int i = 0; i < kStopResetPairs; ++i) {
@@ -305,7 +303,7 @@ void RealtimeControl::CaptureStop() {
 
 void RealtimeControl::Button_STOP_RTClick() {
   ClickIfPresent(form_, "Button4");
-  form_.engine.waveIn.running.store(0);
+  form_.io.waveIn.running.store(0);
   auto& start = form_.Btn("Button_RUN_RT");
   auto& stop = form_.Btn("Button_STOP_RT");
   auto& pause = form_.Btn("Button_ThreadPS");
@@ -369,7 +367,7 @@ void RealtimeControl::Ring0Start() {
     form_.ShowMessage(kRealtimeInitMessage);
     return;
   }
-  RealtimeShared& shared = form_.engine.realtime;
+  RealtimeShared& shared = form_.io.realtime;
   std::int32_t in[5] = {static_cast<std::int32_t>(ring0Event), 0, 0, 0, 0};
   std::int32_t out[5] = {};
   kernel->DeviceIoControl(realtimeDriver, 5, in, sizeof in, out, sizeof out);
@@ -383,7 +381,7 @@ void RealtimeControl::Ring0Start() {
   shared.threadState.store(0);
   shared.runFlag.store(1);
   shared.suspended.store(0);
-  thread_->Start(form_.engine);
+  thread_->Start(form_.engine, form_.io.realtime);
   auto& pause = form_.Btn("Button_ThreadPS");
   pause.SetEnabled(true);
   pause.SetCaption("Pause");
@@ -395,7 +393,7 @@ void RealtimeControl::Ring0Start() {
 // the middle of a block: the ready word and the event wake it, and the wait ends
 // once it has returned.
 void RealtimeControl::LeaveRealtimeThread(float limit) {
-  RealtimeShared& shared = form_.engine.realtime;
+  RealtimeShared& shared = form_.io.realtime;
   shared.runFlag.store(0);
   shared.suspended.store(0);
   shared.suspended.notify_all();
@@ -431,7 +429,7 @@ void RealtimeControl::CloseMainOutput() {
 }
 
 void RealtimeControl::Ring0Stop() {
-  RealtimeShared& shared = form_.engine.realtime;
+  RealtimeShared& shared = form_.io.realtime;
   LeaveRealtimeThread(100000.0f);
   ReleaseRealtimeDriver();
   shared.threadState.store(0);
@@ -442,7 +440,7 @@ void RealtimeControl::Ring0Stop() {
 
 void RealtimeControl::Button_ThreadPSClick() {
   auto& pause = form_.Btn("Button_ThreadPS");
-  RealtimeShared& shared = form_.engine.realtime;
+  RealtimeShared& shared = form_.io.realtime;
   if (runningNotPaused == 1) {
     shared.suspended.store(1);
   } else {
@@ -516,23 +514,23 @@ void RealtimeControl::FormCloseQuery() {
 // Closing the main input with the running flag still set would hand the returned
 // buffers to the chain on the window thread: the flag goes first, as in capture stop.
 void RealtimeControl::CloseMainInput() {
-  form_.engine.waveIn.running.store(0);
+  form_.io.waveIn.running.store(0);
   if (Input() != nullptr) Input()->Close();
 }
 
 void RealtimeControl::FormDeactivate() {
-  form_.engine.realtime.runFlag.store(0);
+  form_.io.realtime.runFlag.store(0);
   CloseMainOutput();
   CloseMainInput();
 }
 
 void RealtimeControl::FormClose() {
-  form_.engine.realtime.runFlag.store(0);
+  form_.io.realtime.runFlag.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
   form_.Btn("Button_RUN_RT").SetEnabled(true);
   LeaveRealtimeThread(100000.0f);
   ReleaseRealtimeDriver();
-  form_.engine.realtime.threadState.store(0);
+  form_.io.realtime.threadState.store(0);
   CloseMainOutput();
   CloseMainInput();
 }
@@ -547,8 +545,8 @@ void RealtimeControl::FormDestroy() {
 }
 
 RealtimeControl& Realtime(TForm1& form) {
-  if (!form.realtime) form.realtime = std::make_shared<RealtimeControl>(form);
-  return *static_cast<RealtimeControl*>(form.realtime.get());
+  if (!form.realtime) form.realtime = std::make_unique<RealtimeControl>(form);
+  return *form.realtime;
 }
 
 }  // namespace fw

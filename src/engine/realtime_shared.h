@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "audio/auto_reset_event.h"
+#include "audio/wave_in_chain.h"
 
 namespace fw {
 
@@ -102,12 +103,13 @@ class RealtimeControl {
   void CloseMainOutput();
 
   TForm1& form_;
+  WaveInChain waveInChain_;
   std::unique_ptr<DirectModes> direct_;
   std::unique_ptr<Ring0Thread> thread_;
   bool mainOutputOpen_ = false;
 };
 
-// The object held in form.realtime.
+// The realtime control of the window, created on first use.
 RealtimeControl& Realtime(TForm1& form);
 
 }  // namespace fw
