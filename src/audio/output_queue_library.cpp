@@ -12,6 +12,9 @@ constexpr int kMask = OutputQueueLibrary::kRingSize - 1;
 constexpr int kResampleMargin = 64;  // engine samples the converters may hold back
 constexpr int kConvertStep = 64;     // engine samples converted at a time
 constexpr int kDriftHoldChunks = 512;
+// The most samples in flight the queue is asked to hold, with room left for the
+// blocks being written and read around them; the automatic target stops here too.
+constexpr int kMaxDelay = OutputQueueLibrary::kRingSize / 4;
 }  // namespace
 
 OutputQueueLibrary::OutputQueueLibrary(LiveAudio& host) : host_(host) {}
@@ -91,6 +94,8 @@ void OutputQueueLibrary::CloseDSound() {
   delayNow_.store(0);
 }
 
+std::string OutputQueueLibrary::FailureCause() { return host_.UnavailableReason(); }
+
 void OutputQueueLibrary::insert_buffer() { pendingShift_.fetch_sub(kShiftSamples); }
 void OutputQueueLibrary::skip_buffer() { pendingShift_.fetch_add(kShiftSamples); }
 
@@ -140,6 +145,8 @@ void OutputQueueLibrary::StartPendingShift() noexcept {
       blockSize_.load(std::memory_order_relaxed) + (converter_ != nullptr ? kResampleMargin : 0);
   // Shorter than one block the queue would run dry between two blocks: ignore.
   if (shift > 0 && delay_ - shift < minimum) return;
+  // Longer than the queue holds it would play samples already overwritten: ignore.
+  if (shift < 0 && delay_ - shift > kMaxDelay) return;
   fadeShift_ = shift;
   fadeLeft_ = kFadeSamples;
 }

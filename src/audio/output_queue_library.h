@@ -42,6 +42,7 @@ class OutputQueueLibrary final : public OutputLibrary {
   void insert_buffer() override;
   void skip_buffer() override;
   void CloseDSound() override;
+  std::string FailureCause() override;
 
   // Device thread: fills `frames` (at most kMaxChunk) device frames. `gathered` is
   // the number of input samples (engine rate) waiting in the unfinished capture buffer.

@@ -2,8 +2,10 @@
 // A live stream over the virtual sound card, pumped one period at a time by the
 // test, with a pass-through callback in place of the chain: what goes in comes
 // out, delayed by what the stream adds.
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "audio/linux/speex_rate_converter.h"
@@ -65,12 +67,16 @@ struct LoopbackRig {
     auto* rig = static_cast<LoopbackRig*>(context);
     if (message != MM_WIM_DATA || header == nullptr || !rig->live->Input().IsStarted()) return;
     ++rig->blocks;
+    // A chain slower than real time, for the late-callback count.
+    if (rig->stallMicroseconds > 0)
+      std::this_thread::sleep_for(std::chrono::microseconds(rig->stallMicroseconds));
     rig->live->Output().out_to_dsound(header->data);
     rig->live->Input().AddBuffer(header, kWaveHeaderSize);
   }
 
   bool ok = false;
   int blocks = 0;
+  int stallMicroseconds = 0;
 };
 
 // 16-bit-exact noise in full scale 1.0, so the stream's conversions are lossless.

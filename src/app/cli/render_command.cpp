@@ -18,6 +18,7 @@
 #include "app/cli/riff_command.h"
 #include "app/form1.h"
 #include "app/presets/preset_operations.h"
+#include "app/session_end.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
@@ -145,10 +146,10 @@ void SelectRate(TForm1& form, int rate) {
 // --preset FILE: "load preset by name" on the full path (or a name in the preset
 // directory, with or without ".pre").
 void LoadPresetFile(TForm1& form, const std::string& preset) {
-  const std::string path = ResolvePresetArgument(form, preset);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) throw RenderError("preset file not found: " + path);
-  LoadPresetFromPath(form, path);
+  if (const std::string problem = PresetArgumentProblem(form, preset); !problem.empty()) {
+    throw RenderError(problem);
+  }
+  LoadPresetFromPath(form, ResolvePresetArgument(form, preset));
 }
 
 // The start-up of the headless window, before any --set: the activation sequence
@@ -296,10 +297,14 @@ int ChooseBlock(const RenderOptions& options, const Engine& engine) {
 void Render(const RenderOptions& options) {
   const std::string presetDir = options.presetDir.empty() ? ExecutableDirectory() : options.presetDir;
   std::error_code error;
-  if (!std::filesystem::is_directory(presetDir, error))
-    throw RenderError("preset directory not found: " + presetDir);
+  if (!std::filesystem::is_directory(presetDir, error)) {
+    throw RenderError(std::filesystem::exists(presetDir, error)
+                          ? "preset directory " + presetDir + " is not a directory"
+                          : "preset directory not found: " + presetDir);
+  }
 
   MonoSound input = ReadMonoSound(options.input);
+  for (const std::string& note : input.notes) Note(note);
   // Room for every block the output library is handed, so playing never allocates.
   HeadlessWindow window(presetDir, input.samples.size() + 2048);
   Engine& engine = *window.engine;
@@ -332,6 +337,8 @@ void Render(const RenderOptions& options) {
   } else {
     rendered = RenderWaveIn(window, input.samples, n);
   }
+  // A take started with --set is finished as its Stop button does.
+  EndSession(*window.form);
   window.ReportDialogs();
   WriteSound(options.output, rendered.interleaved, rendered.channels, rate);
 }

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "audio/live_audio.h"
+#include "core/denormals.h"
 
 namespace fw {
 
@@ -66,7 +66,7 @@ void PeriodicTimer::Run(int slot, std::uint32_t id, std::uint32_t delayMs, Timer
   sched_param param{};
   param.sched_priority = 10;
   pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refused without the right: normal priority
-  FlushDenormals();
+  FlushDenormalsOnThisThread();
   Event& e = events_[slot];
   const auto period = std::chrono::milliseconds(delayMs);
   auto next = std::chrono::steady_clock::now() + period;

@@ -15,6 +15,7 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
     // "legacy" names the simulated PC, which runs over the default device.
     if (env != nullptr && std::string(env) != "legacy") backend = env;
   }
+  const bool chosenForTheUser = backend.empty();
   if (backend.empty()) backend = JackDevice::ServerRunning() ? "jack" : "alsa";
 
   std::unique_ptr<AudioDevice> device;
@@ -32,7 +33,9 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
     error = "Unknown audio backend \"" + backend + "\" (jack, alsa or virtual).";
     return nullptr;
   }
-  return std::make_unique<LiveAudio>(std::move(device), &MakeSpeexRateConverter);
+  auto live = std::make_unique<LiveAudio>(std::move(device), &MakeSpeexRateConverter);
+  if (chosenForTheUser && backend == "alsa") live->AddTriedBackend("JACK: no server running");
+  return live;
 }
 
 }  // namespace fw
