@@ -7,6 +7,9 @@ class OutputLibrary;
 class WaveInput;
 class SystemServices;
 class Shell;
+class WaveOutput;
+class MultimediaTimer;
+class KernelServices;
 namespace ui {
 class Dialogs;
 }
@@ -18,6 +21,11 @@ struct Platform {
   Shell* shell = nullptr;
   // The system's wave input (library mode's capture); nullptr: no input device.
   WaveInput* waveIn = nullptr;
+  // The legacy PC's wave output, multimedia timer and kernel services (ring-0
+  // drivers, port driver); nullptr elsewhere.
+  WaveOutput* waveOut = nullptr;
+  MultimediaTimer* timer = nullptr;
+  KernelServices* kernel = nullptr;
 };
 
 }  // namespace fw

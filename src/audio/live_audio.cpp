@@ -69,8 +69,16 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   for (int done = 0; done < frames;) {
     const int n = std::min(kChunk, frames - done);
     for (int i = 0; i < n; ++i) inputPeakNow_ = std::max(inputPeakNow_, std::fabs(input[done + i]));
+    AudioDeviceClient* card = card_.load(std::memory_order_acquire);
+    if (card != nullptr) card->Process(input + done, cardLeft_, cardRight_, n);
     input_.Feed(input + done, n, firstFrame + done);
     output_.Render(left + done, right + done, n, input_.Gathered());
+    if (card != nullptr) {
+      for (int i = 0; i < n; ++i) {
+        left[done + i] += cardLeft_[i];
+        right[done + i] += cardRight_[i];
+      }
+    }
     for (int i = 0; i < n; ++i) {
       outputPeakNow_ =
           std::max(outputPeakNow_, std::max(std::fabs(left[done + i]), std::fabs(right[done + i])));

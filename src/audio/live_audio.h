@@ -71,6 +71,10 @@ class LiveAudio final : public AudioDeviceClient {
   // Window thread: tells the device when the delay has changed since the last call.
   void PublishLatency();
 
+  // A simulated card that plays beside the output library: it takes the same input
+  // and its output is added to the library's. nullptr detaches it.
+  void AttachCard(AudioDeviceClient* card) noexcept { card_.store(card); }
+
  private:
   std::unique_ptr<AudioDevice> device_;
   RateConverterFactory converters_;
@@ -95,6 +99,9 @@ class LiveAudio final : public AudioDeviceClient {
   std::atomic<float> outputPeak_{0.0f};
   std::atomic<bool> resetInputPeak_{false};
   std::atomic<bool> resetOutputPeak_{false};
+  std::atomic<AudioDeviceClient*> card_{nullptr};
+  float cardLeft_[kChunk] = {};
+  float cardRight_[kChunk] = {};
   int publishedDelay_ = -1;
   float inputPeakNow_ = 0.0f;
   float outputPeakNow_ = 0.0f;

@@ -323,6 +323,9 @@ std::uint32_t RealtimeThreadLoop(Engine& e, RealtimeShared& shared, void* ignore
       while (shared.ready.load() == 0 && shared.runFlag.load() == 1) {
       }
     }
+    while (shared.suspended.load(std::memory_order_acquire) == 1 && shared.runFlag.load() == 1) {
+      shared.suspended.wait(1);
+    }
     if (shared.runFlag.load() != 1) break;
     RealtimeProcessSharedBlock(e, shared);
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The block exchanged with the realtime driver in ring-0 mode, its ready word,
 // the realtime event and the realtime thread's run flag and state.
+#include <atomic>
 #include <cstdint>
 
 #include "core/word.h"
@@ -21,6 +22,8 @@ struct RealtimeShared {
   IntWord ready{0};
   IntWord threadState{0};  // 1 running, -1 after the loop has ended
   IntWord runFlag{0};
+  // 1 while the thread is suspended (Pause): it waits on this word between blocks.
+  std::atomic<std::int32_t> suspended{0};
   RealtimeEvent* event = nullptr;
 
   std::int16_t Sample(int i) const noexcept {

@@ -2,6 +2,8 @@
 // device, presses Start, prints the levels once a second and ends the session (Stop,
 // and the Record page's Stop for a running take) on Ctrl-C or SIGTERM, after
 // --seconds, when a once-played input file has ended, or when the device is lost.
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/audio_choice.h"
 #include "app/cli/commands.h"
 #include "app/cli/control_setting.h"
 #include "app/cli/interrupt_pipe.h"
@@ -33,6 +36,7 @@ namespace {
 
 struct RunOptions {
   std::string audio;
+  std::string legacyCard;
   std::string in;
   std::string out;
   std::string preset;
@@ -66,12 +70,13 @@ class ConsoleDialogs final : public ui::Dialogs {
 
 class CliSystemServices final : public SystemServices {
  public:
-  explicit CliSystemServices(ui::WindowLoop& loop) : loop_(loop) {}
+  CliSystemServices(ui::WindowLoop& loop, bool ring0) : loop_(loop), ring0_(ring0) {}
   std::int64_t TimeOfDayMs() override {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
   }
-  bool HasRing0Drivers() override { return false; }
+  // Only the simulated legacy PC has ring-0 drivers.
+  bool HasRing0Drivers() override { return ring0_; }
   std::string ProgramDirectory() override { return ResolveProgramDirectory(CurrentProgramDirectoryInputs()); }
   void RequestTerminate() override {
     ended = true;
@@ -85,7 +90,15 @@ class CliSystemServices final : public SystemServices {
 
  private:
   ui::WindowLoop& loop_;
+  bool ring0_;
 };
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
 
 std::string Decibels(float peak) {
   if (peak <= 0.0f) return "  -inf";
@@ -131,9 +144,15 @@ bool LoadChosenPreset(TForm1& form, const std::string& preset) {
 }
 
 int Run(const RunOptions& options) {
+  AudioChoice audio;
+  std::string error;
+  if (!ChooseAudio(options.audio, options.legacyCard, audio, error)) {
+    std::cerr << "fretwerk-cli run: " << error << "\n";
+    return 2;
+  }
   InterruptPipe interrupt;
   LiveAudioChoice choice;
-  choice.backend = options.audio;
+  choice.backend = audio.backend;
   if (choice.backend.empty() && !options.in.empty()) choice.backend = "virtual";
   choice.connectJackPorts = !options.noConnect;
   choice.virtualCard.inputFile = options.in;
@@ -141,11 +160,18 @@ int Run(const RunOptions& options) {
   choice.virtualCard.loop = !options.once;
   choice.virtualCard.pacing =
       options.fast ? VirtualCardOptions::Pacing::Fast : VirtualCardOptions::Pacing::RealTime;
-  std::string error;
   std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
   if (live == nullptr) {
     std::cerr << "fretwerk-cli run: " << error << "\n";
     return 1;
+  }
+  std::unique_ptr<LegacyPc> legacy;
+  if (audio.legacy) {
+    legacy = MakeLegacyPc(*live, audio.card, ResolveProgramDirectory(CurrentProgramDirectoryInputs()), error);
+    if (legacy == nullptr) {
+      std::cerr << "fretwerk-cli run: " << error << "\n";
+      return 1;
+    }
   }
   auto* card = dynamic_cast<VirtualSoundCard*>(&live->Device());
 
@@ -153,12 +179,13 @@ int Run(const RunOptions& options) {
   ui::SteadyClock clock;
   ui::WindowLoop loop{clock};
   ConsoleDialogs dialogs;
-  CliSystemServices system{loop};
+  CliSystemServices system{loop, legacy != nullptr};
   Platform platform;
   platform.output = &live->Output();
   platform.waveIn = &live->Input();
   platform.dialogs = &dialogs;
   platform.system = &system;
+  if (legacy != nullptr) WireLegacyPc(*legacy, platform);
   TForm1 form{*engine, loop, platform};
 
   // The window's activation (engine defaults, designs, "clear.pre").
@@ -184,11 +211,19 @@ int Run(const RunOptions& options) {
       return 2;
     }
   }
+  // On the legacy PC the user checks Optimisation within the half second Start
+  // waits, so the start sequence tries the direct modes.
+  if (legacy != nullptr && form.engine.params.CardType.load() == 2)
+    form.Box("CheckBox_UseWaveIn").SetChecked(true);
 
   const auto begin = std::chrono::steady_clock::now();
   auto nextLine = begin + std::chrono::seconds(1);
   std::string shownStatus;
   std::string shownCaption;
+  // From the moment the mode runs: the share of a core the program and the ticks use.
+  auto runningSince = std::chrono::steady_clock::now();
+  double runningCpu = ProcessCpuSeconds();
+  double runningTick = 0.0;
   const auto showStatus = [&] {
     const std::string caption = form.Btn("Button_RUN_RT").Caption();
     const std::string status = form.Status().SimpleText();
@@ -205,6 +240,9 @@ int Run(const RunOptions& options) {
     showStatus();
     if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
       stepped = true;
+      runningSince = std::chrono::steady_clock::now();
+      runningCpu = ProcessCpuSeconds();
+      if (legacy != nullptr) runningTick = static_cast<double>(legacy->Timer().BusyNanoseconds()) * 1e-9;
       PressLatencyButtons(form, options.latencySteps, interrupt);
     }
     const auto now = std::chrono::steady_clock::now();
@@ -227,6 +265,16 @@ int Run(const RunOptions& options) {
   const double busy = static_cast<double>(live->BusyNanoseconds()) * 1e-9;
   const int delay = live->Output().DelaySamples();
   const int rate = std::max(live->Output().EngineRate(), 1);
+  if (legacy != nullptr) {
+    const double tick = static_cast<double>(legacy->Timer().BusyNanoseconds()) * 1e-9 - runningTick;
+    const double cpu = ProcessCpuSeconds() - runningCpu;
+    const double runningSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - runningSince).count();
+    std::printf("legacy: %s, hardware report \"%s\", tick busy %.2f%% of a core, program %.1f%% of a core\n",
+                form.Status().SimpleText().c_str(), Realtime(form).hardwareReport.c_str(),
+                runningSeconds > 0 ? 100.0 * tick / runningSeconds : 0.0,
+                runningSeconds > 0 ? 100.0 * cpu / runningSeconds : 0.0);
+  }
   EndSession(form);
   // Closing the device may fail too (an output file that cannot be completed).
   if (lost.empty()) lost = live->LostReason();
@@ -265,9 +313,14 @@ CLI::Validator FinitePositive() {
 void AddRunCommand(CLI::App& app) {
   auto options = std::make_shared<RunOptions>();
   CLI::App* run = app.add_subcommand("run", "Play live through the effects until Ctrl-C or --seconds");
-  run->add_option("--audio", options->audio,
-                  "jack, alsa or virtual (default: FRETWERK_AUDIO, else JACK when a server runs, else ALSA)")
-      ->check(CLI::IsMember({"jack", "alsa", "virtual"}));
+  run->add_option(
+         "--audio", options->audio,
+         "jack, alsa, virtual or legacy (default: FRETWERK_AUDIO, else JACK when a server runs, else ALSA)")
+      ->check(CLI::IsMember({"jack", "alsa", "virtual", "legacy"}));
+  run->add_option("--legacy-card", options->legacyCard,
+                  "The simulated legacy PC's card: isa (DMA-direct), pci (library mode) or pci-common "
+                  "(common-buffer mode)")
+      ->check(CLI::IsMember({"isa", "pci", "pci-common"}));
   run->add_option("--in", options->in, "Input sound file of the virtual sound card")
       ->check(CLI::ExistingFile);
   run->add_option("--out", options->out, "Output sound file (WAV) of the virtual sound card");

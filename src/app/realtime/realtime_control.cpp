@@ -1,14 +1,20 @@
 #include "app/realtime/realtime_control.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
 #include "app/form1.h"
+#include "app/realtime/direct_modes.h"
+#include "app/realtime/ring0_installation.h"
+#include "app/realtime/ring0_thread.h"
 #include "app/system_services.h"
+#include "audio/kernel_services.h"
 #include "audio/output_library.h"
 #include "audio/wave_in_chain.h"
 #include "audio/wave_input.h"
+#include "audio/wave_output.h"
 #include "engine/chain.h"
 
 namespace fw {
@@ -22,6 +28,10 @@ void SetEnabled(TForm1& form, const char* name, bool enabled) {
 
 void ClickIfPresent(TForm1& form, const char* name) {
   if (auto* button = dynamic_cast<ui::Button*>(form.Find(name))) button->Click();
+}
+
+void DirectBlockThunk(void* engine, std::int32_t count, std::int16_t* block) noexcept {
+  ProcessDirectBlock(*static_cast<Engine*>(engine), count, block);
 }
 
 int ItemNumber(const ui::RadioGroup& group, int fallback) {
@@ -50,7 +60,28 @@ const char* NoDriverMessage() {
   return text.c_str();
 }
 
-RealtimeControl::RealtimeControl(TForm1& form) : form_(form), waveInChain_{&form.engine, &form.io} {}
+RealtimeControl::RealtimeControl(TForm1& form)
+    : form_(form), waveInChain_{&form.engine, &form.io}, thread_(std::make_unique<Ring0Thread>()) {
+  form_.io.realtime.event = &realtimeEvent;
+  if (form_.platform.kernel != nullptr && Ring0Available()) {
+    form_.platform.kernel->ShareRealtimeBlock(&form_.io.realtime, &form_.engine.params.RealtimeBlockLength);
+    ring0Event = form_.platform.kernel->OpenVxDHandle(&realtimeEvent);
+    direct_ = std::make_unique<DirectModes>(form_, hardwareReport);
+    inputFillProbe = [this](int k) { return direct_->InputFillProbe(k); };
+    optimisedStart = [this] { OptimisedStart(); };
+    directModeStop = [this] {
+      if (mode == AudioMode::DmaDirect) direct_->StopDmaDirect();
+      if (mode == AudioMode::CommonBuffer) direct_->StopCommonBuffer();
+    };
+  }
+}
+
+RealtimeControl::~RealtimeControl() {
+  LeaveRealtimeThread(10000.0f);
+  ReleaseRealtimeDriver();
+  if (form_.io.realtime.event == &realtimeEvent) form_.io.realtime.event = nullptr;
+  if (form_.platform.kernel != nullptr) form_.platform.kernel->ShareRealtimeBlock(nullptr, nullptr);
+}
 
 bool RealtimeControl::Ring0Available() const {
   return form_.platform.system != nullptr && form_.platform.system->HasRing0Drivers();
@@ -80,7 +111,8 @@ void RealtimeControl::Button_RUN_RTClick() {
 
 void RealtimeControl::Timer2Timer() {
   form_.GetTimer("Timer2").SetEnabled(false);
-  StartSequence();
+  // A file step of the installation check that fails ends the sequence and is shown.
+  form_.RunCommand([this] { StartSequence(); });
 }
 
 void RealtimeControl::StartSequence() {
@@ -97,6 +129,7 @@ void RealtimeControl::StartSequence() {
       inputFillProbe(rateMultiplier) >= 300) {
     start.SetCaption("wait 30 sec.");
     if (optimisedStart) optimisedStart();
+    if (direct_ != nullptr && direct_->ended) return;
     start.SetCaption("Working");
   } else if (cardType == 2) {
     mode = AudioMode::Library;
@@ -115,6 +148,53 @@ void RealtimeControl::StartSequence() {
     return;
   }
   CommonEnd();
+}
+
+// The Optimisation branch: DMA-direct mode when the detection finds the card's
+// channels, else common-buffer mode or library mode by a second probe.
+void RealtimeControl::OptimisedStart() {
+  EngineParams& p = form_.engine.params;
+  OutputLibrary* out = Output();
+  ui::StatusBar& status = form_.Status();
+  if (direct_->DetectAndStartDma() == 1) {
+    mode = AudioMode::DmaDirect;
+    p.FileReadChunk.store(11040);
+    p.WaveInBlockLength.store(184);
+    latency = 50;
+    if (out != nullptr) out->setup_latency(50);
+    direct_->SetBlockProcessor(&DirectBlockThunk, &form_.engine);
+    status.SetSimpleText("isa:" + status.SimpleText());
+    return;
+  }
+  if (direct_->ended) return;
+  if (inputFillProbe(rateMultiplier) <= 255) {
+    if (direct_->ended) return;
+    mode = AudioMode::Library;
+    p.FileReadChunk.store(11000);
+    p.WaveInBlockLength.store(220);
+    if (out != nullptr) out->WinMain1(0);
+    latency = 700;
+    if (out != nullptr) {
+      out->setup_latency(700);
+      out->setup_b_size(220);
+    }
+    status.SetSimpleText(status.SimpleText() + " pci");
+    CaptureStart();
+    return;
+  }
+  mode = AudioMode::CommonBuffer;
+  p.FileReadChunk.store(11040);
+  p.WaveInBlockLength.store(184);
+  latency = 100;
+  if (out != nullptr) out->setup_latency(100);
+  const int k = form_.Box("CheckBox_AWE_44_1").Checked() ? 2 : 1;
+  if (k == 2) p.WaveInBlockLength.store(368);
+  direct_->StartCommonBuffer(k);
+  rateMultiplier = k;
+  if (direct_->ended) return;
+  if (out != nullptr) out->setup_latency(100);
+  direct_->SetBlockProcessor(&DirectBlockThunk, &form_.engine);
+  status.SetSimpleText("pci/commo:" + status.SimpleText());
 }
 
 void RealtimeControl::CommonEnd() {
@@ -252,22 +332,112 @@ void RealtimeControl::Button_STOP_RTClick() {
   pause.SetCaption("Pause/Continue");
   runningNotPaused = 0;
   if (Ring0Available()) form_.Group("RadioGroup_NameOfSC").SetEnabled(true);
-  // The main wave output exists only in ring-0 mode; nothing else to close here.
+  CloseMainOutput();
   start.SetCaption("Start");
   SetEnabled(form_, "RadioGroup_OUT_MONO_", true);
   form_.Box("CheckBox_AWE_44_1").SetEnabled(true);
 }
 
-// Ring-0 mode needs the realtime drivers, which this system does not have: the
-// driver cannot be opened, as the start reports.
+// Ring-0 mode: the realtime driver hands blocks to the realtime thread.
 void RealtimeControl::Ring0Start() {
-  mode = AudioMode::None;
-  form_.ShowMessage(kRealtimeInitMessage);
+  mode = AudioMode::Ring0;
+  WaveOutput* output = form_.platform.waveOut;
+  WaveFormat format;
+  if (output == nullptr || output->Open(kWaveMapper, format) != MMSYSERR_NOERROR) {
+    form_.ShowMessage("Cant open outwav.");
+  } else {
+    mainOutputOpen_ = true;
+  }
+  KernelServices* kernel = form_.platform.kernel;
+  if (!installationVerified && kernel != nullptr) {
+    const InstallationCheck check = CheckRealtimeInstallation(form_, *kernel);
+    if (check == InstallationCheck::Incomplete) return;
+    if (check == InstallationCheck::Added) {
+      CommonEnd();
+      return;
+    }
+    installationVerified = true;
+  }
+  if (mainOutputOpen_) {
+    output->BreakLoop();
+    output->Pause();
+    output->Reset();
+    output->Pause();
+  }
+  const std::int32_t cardType = form_.engine.params.CardType.load();
+  if (realtimeDriver == -1 && kernel != nullptr) {
+    realtimeDriver = kernel->CreateFileA(cardType == 0 ? "\\\\.\\tivra.vxd" : "\\\\.\\dunvel.dll", 0, 0, 1,
+                                         FILE_FLAG_DELETE_ON_CLOSE);
+  }
+  if (realtimeDriver == -1) {
+    form_.ShowMessage(kRealtimeInitMessage);
+    return;
+  }
+  RealtimeShared& shared = form_.io.realtime;
+  std::int32_t in[5] = {static_cast<std::int32_t>(ring0Event), 0, 0, 0, 0};
+  std::int32_t out[5] = {};
+  kernel->DeviceIoControl(realtimeDriver, 5, in, sizeof in, out, sizeof out);
+  std::int32_t setup[5] = {irq, dma8, dma16, 0, 0};
+  kernel->DeviceIoControl(realtimeDriver, 2, setup, sizeof setup, out, sizeof out);
+  shared.ready.store(0);
+  shared.SetSample(64, 0);
+  std::int32_t go[5] = {static_cast<std::int32_t>(ring0Event), 0, 0, 0, irq};
+  kernel->DeviceIoControl(realtimeDriver, 1, go, sizeof go, out, sizeof out);
+  shared.ready.store(0);
+  shared.threadState.store(0);
+  shared.runFlag.store(1);
+  shared.suspended.store(0);
+  thread_->Start(form_.engine, form_.io.realtime);
+  auto& pause = form_.Btn("Button_ThreadPS");
+  pause.SetEnabled(true);
+  pause.SetCaption("Pause");
+  runningNotPaused = 1;
+  CommonEnd();
+}
+
+// The thread is let out of its loop rather than terminated, so it never stops in
+// the middle of a block: the ready word and the event wake it, and the wait ends
+// once it has returned.
+void RealtimeControl::LeaveRealtimeThread(float limit) {
+  RealtimeShared& shared = form_.io.realtime;
+  shared.runFlag.store(0);
+  shared.suspended.store(0);
+  shared.suspended.notify_all();
+  if (!thread_->Started()) return;
+  float counter = 1.0f;
+  while (shared.threadState.load() != -1) {
+    shared.ready.store(1);
+    realtimeEvent.Signal();
+    counter += std::sqrt(2.0f);
+    if (counter > limit) break;
+  }
+  realtimeEvent.Signal();
+  thread_->Join();
+}
+
+void RealtimeControl::ReleaseRealtimeDriver() {
+  KernelServices* kernel = form_.platform.kernel;
+  if (realtimeDriver == -1 || kernel == nullptr) return;
+  std::int32_t out[5] = {};
+  kernel->DeviceIoControl(realtimeDriver, 3, nullptr, 0, out, sizeof out);
+  kernel->CloseHandle(realtimeDriver);
+  realtimeDriver = -1;
+}
+
+void RealtimeControl::CloseMainOutput() {
+  if (!mainOutputOpen_ || form_.platform.waveOut == nullptr) return;
+  WaveOutput& output = *form_.platform.waveOut;
+  output.Pause();
+  output.BreakLoop();
+  output.Reset();
+  output.Close();
+  mainOutputOpen_ = false;
 }
 
 void RealtimeControl::Ring0Stop() {
   RealtimeShared& shared = form_.io.realtime;
-  shared.runFlag.store(0);
+  LeaveRealtimeThread(100000.0f);
+  ReleaseRealtimeDriver();
   shared.threadState.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
   form_.Btn("Button_RUN_RT").SetEnabled(true);
@@ -276,6 +446,13 @@ void RealtimeControl::Ring0Stop() {
 
 void RealtimeControl::Button_ThreadPSClick() {
   auto& pause = form_.Btn("Button_ThreadPS");
+  RealtimeShared& shared = form_.io.realtime;
+  if (runningNotPaused == 1) {
+    shared.suspended.store(1);
+  } else {
+    shared.suspended.store(0);
+    shared.suspended.notify_all();
+  }
   pause.SetCaption(runningNotPaused == 1 ? "Continue" : "Pause");
   runningNotPaused = 1 - runningNotPaused;
 }
@@ -325,7 +502,7 @@ void RealtimeControl::RadioGroup_NameOfSCClick() {
   form_.Group("RadioGroup_DMA16").SetVisible(ring0);
   nameOfScHeight = ring0 ? 73 : 140;
   if (ring0) form_.Box("CheckBox_UseWaveIn").SetChecked(true);
-  // With CardType 2 the realtime driver is released; it is never open on this system.
+  if (!ring0) ReleaseRealtimeDriver();
 }
 
 void RealtimeControl::RadioGroup_IRQClick() { irq = ItemNumber(form_.Group("RadioGroup_IRQ"), irq); }
@@ -349,6 +526,7 @@ void RealtimeControl::CloseMainInput() {
 
 void RealtimeControl::FormDeactivate() {
   form_.io.realtime.runFlag.store(0);
+  CloseMainOutput();
   CloseMainInput();
 }
 
@@ -356,14 +534,18 @@ void RealtimeControl::FormClose() {
   form_.io.realtime.runFlag.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
   form_.Btn("Button_RUN_RT").SetEnabled(true);
+  LeaveRealtimeThread(100000.0f);
+  ReleaseRealtimeDriver();
   form_.io.realtime.threadState.store(0);
+  CloseMainOutput();
   CloseMainInput();
 }
 
 void RealtimeControl::FormDestroy() {
   if (!form_.Btn("Button_RUN_RT").Enabled() && form_.Btn("Button_STOP_RT").Enabled()) {
-    form_.io.realtime.runFlag.store(0);
+    LeaveRealtimeThread(10000.0f);
   }
+  CloseMainOutput();
   CloseMainInput();
   if (Output() != nullptr) Output()->CloseDSound();
 }

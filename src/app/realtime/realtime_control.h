@@ -5,7 +5,10 @@
 // deactivate, close-query, close and destroy steps. Window thread only.
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 
+#include "audio/auto_reset_event.h"
 #include "audio/wave_in_chain.h"
 
 namespace fw {
@@ -13,6 +16,8 @@ namespace fw {
 class TForm1;
 class OutputLibrary;
 class WaveInput;
+class DirectModes;
+class Ring0Thread;
 
 enum class AudioMode { None, Library, DmaDirect, CommonBuffer, Ring0 };
 
@@ -30,6 +35,7 @@ const char* NoDriverMessage();
 class RealtimeControl {
  public:
   explicit RealtimeControl(TForm1& form);
+  ~RealtimeControl();
 
   // Control handlers.
   void Button_RUN_RTClick();
@@ -73,6 +79,14 @@ class RealtimeControl {
   std::int32_t runningNotPaused = 0;
   std::int32_t rateMultiplier = 1;  // of the input fill probe
   int nameOfScHeight = 140;
+  // Sent by "Send Hardware Config to Author"; the DMA detection rewrites it.
+  std::string hardwareReport = "failed";
+  std::intptr_t realtimeDriver = -1;
+  bool installationVerified = false;
+  AutoResetEvent realtimeEvent;
+  std::uint32_t ring0Event = 0;  // its ring-0 handle, 0 without ring-0 drivers
+  // The direct modes; exists where the system has ring-0 drivers.
+  DirectModes* Direct() { return direct_.get(); }
 
  private:
   bool Ring0Missing() const;
@@ -83,9 +97,16 @@ class RealtimeControl {
   void Ring0Start();
   void Ring0Stop();
   void CloseMainInput();
+  void OptimisedStart();
+  void LeaveRealtimeThread(float limit);
+  void ReleaseRealtimeDriver();
+  void CloseMainOutput();
 
   TForm1& form_;
   WaveInChain waveInChain_;
+  std::unique_ptr<DirectModes> direct_;
+  std::unique_ptr<Ring0Thread> thread_;
+  bool mainOutputOpen_ = false;
 };
 
 // The realtime control of the window, created on first use.

@@ -12,7 +12,8 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
   std::string backend = choice.backend;
   if (backend.empty()) {
     const char* env = std::getenv("FRETWERK_AUDIO");
-    if (env != nullptr) backend = env;
+    // "legacy" names the simulated PC, which runs over the default device.
+    if (env != nullptr && std::string(env) != "legacy") backend = env;
   }
   const bool chosenForTheUser = backend.empty();
   if (backend.empty()) backend = JackDevice::ServerRunning() ? "jack" : "alsa";
