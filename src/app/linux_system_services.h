@@ -39,7 +39,9 @@ class LinuxSystemServices final : public SystemServices {
   explicit LinuxSystemServices(std::function<void()> onTerminate = {});
 
   std::int64_t TimeOfDayMs() override;
-  bool HasRing0Drivers() override { return false; }
+  // Only the simulated legacy PC offers ring-0 drivers on Linux.
+  bool HasRing0Drivers() override { return ring0Drivers_; }
+  void SetRing0Drivers(bool present) { ring0Drivers_ = present; }
   std::string ProgramDirectory() override;
   // Replaces the rule's answer (fretwerk-cli --preset-dir); a separator is added.
   void SetProgramDirectory(std::string directory);
@@ -49,6 +51,7 @@ class LinuxSystemServices final : public SystemServices {
  private:
   std::function<void()> onTerminate_;
   std::optional<std::string> programDirectory_;
+  bool ring0Drivers_ = false;
 };
 
 }  // namespace fw

@@ -5,7 +5,6 @@
 #include "app/pages/pages.h"
 #include "app/realtime/realtime_control.h"
 #include "app/shell.h"
-#include "app/startup/startup_state.h"
 #include "app/startup/web_links.h"
 
 namespace fw {
@@ -15,7 +14,7 @@ namespace {
 void BitBtn4Click(TForm1& form) {
   if (form.platform.shell == nullptr) return;
   form.platform.shell->Open(std::string(WebAddress(WebLink::Mail)) +
-                            "?subject=" + StartupOf(form).hardwareReport);
+                            "?subject=" + Realtime(form).hardwareReport);
 }
 
 }  // namespace

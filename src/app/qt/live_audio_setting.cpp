@@ -12,9 +12,9 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
-LiveAudioChoice LiveAudioChoiceFromEnvironment() {
+LiveAudioChoice LiveAudioChoiceFromEnvironment(const std::string& backend) {
   LiveAudioChoice choice;
-  choice.backend = Variable("FRETWERK_AUDIO");
+  choice.backend = backend;
   choice.virtualCard.inputFile = Variable("FRETWERK_VIRTUAL_IN");
   choice.virtualCard.outputFile = Variable("FRETWERK_VIRTUAL_OUT");
   if (choice.virtualCard.inputFile.empty()) choice.virtualCard.inputSamples.assign(4410, 0.0f);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
 #include "app/qt/live_audio_setting.h"
@@ -75,8 +76,16 @@ int RunWindowProgram(int argc, char** argv) {
   ui::WindowLoop loop{clock};
 
   std::string error;
-  std::unique_ptr<LiveAudio> live = MakeLiveAudio(LiveAudioChoiceFromEnvironment(), error);
+  AudioChoice audio;
+  if (!ChooseAudio("", "", audio, error)) std::cerr << "fretwerk: " << error << "\n";
+  std::unique_ptr<LiveAudio> live = MakeLiveAudio(LiveAudioChoiceFromEnvironment(audio.backend), error);
   if (live == nullptr) std::cerr << "fretwerk: " << error << "\n";
+  std::unique_ptr<LegacyPc> legacy;
+  if (live != nullptr && audio.legacy) {
+    legacy = MakeLegacyPc(*live, audio.card, system.ProgramDirectory(), error);
+    if (legacy == nullptr) std::cerr << "fretwerk: " << error << "\n";
+  }
+  system.SetRing0Drivers(legacy != nullptr);
 
   QtDialogs dialogs;
   Platform platform;
@@ -87,6 +96,7 @@ int RunWindowProgram(int argc, char** argv) {
     platform.output = &live->Output();
     platform.waveIn = &live->Input();
   }
+  if (legacy != nullptr) WireLegacyPc(*legacy, platform);
   TForm1 form{*engine, loop, platform};
   InitialiseMainUnit(*engine, form.io);
   LoopPump pump{loop};

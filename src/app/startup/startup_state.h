@@ -17,7 +17,6 @@ struct StartupState {
   int hintHidePauseMs = 2500;
   std::string dialogDirectory;  // where the open dialogs start
   // The DMA detection's report, the subject of the hardware mail.
-  std::string hardwareReport = "failed";
 };
 
 StartupState& StartupOf(TForm1& form);
