@@ -4,6 +4,7 @@
 namespace fw {
 
 class OutputLibrary;
+class LiveDelay;
 class WaveInput;
 class SystemServices;
 class Shell;
@@ -18,6 +19,8 @@ struct Platform {
   Shell* shell = nullptr;
   // The system's wave input (library mode's capture); nullptr: no input device.
   WaveInput* waveIn = nullptr;
+  // The live stream's delay for the REALTIME page; nullptr: none to show.
+  LiveDelay* delay = nullptr;
 };
 
 }  // namespace fw

@@ -109,6 +109,15 @@ int LiveAudio::AddedLatencyFrames() const noexcept {
   return static_cast<int>(std::lround(output_.DelaySamples() * DeviceRate() / engineRate));
 }
 
+// The queue's delay is counted in engine samples, the device's latencies in its frames.
+double LiveAudio::InputToOutputMs() const {
+  const int delay = output_.DelaySamples();
+  const int rate = DeviceRate();
+  if (delay <= 0 || rate <= 0 || !device_->Running()) return 0.0;
+  const double engineRate = std::max(output_.EngineRate(), 1);
+  return 1000.0 * delay / engineRate + 1000.0 * device_->ReportedLatencyFrames() / rate;
+}
+
 void LiveAudio::PublishLatency() {
   const int delay = output_.DelaySamples();
   if (delay == publishedDelay_ || !device_->Running()) return;

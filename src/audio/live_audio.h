@@ -9,13 +9,14 @@
 #include <string>
 
 #include "audio/audio_device.h"
+#include "audio/live_delay.h"
 #include "audio/output_queue_library.h"
 #include "audio/rate_converter.h"
 #include "audio/stream_wave_input.h"
 
 namespace fw {
 
-class LiveAudio final : public AudioDeviceClient {
+class LiveAudio final : public AudioDeviceClient, public LiveDelay {
  public:
   static constexpr int kChunk = 256;
 
@@ -55,8 +56,9 @@ class LiveAudio final : public AudioDeviceClient {
   void Xrun() noexcept override;
   int AddedLatencyFrames() const noexcept override;
 
-  // Window thread: tells the device when the delay has changed since the last call.
-  void PublishLatency();
+  // LiveDelay
+  double InputToOutputMs() const override;
+  void PublishLatency() override;
 
  private:
   std::unique_ptr<AudioDevice> device_;

@@ -129,6 +129,7 @@ int Run(const RunOptions& options) {
   Platform platform;
   platform.output = &live->Output();
   platform.waveIn = &live->Input();
+  platform.delay = live.get();
   platform.dialogs = &dialogs;
   platform.system = &system;
   TForm1 form{*engine, loop, platform};
@@ -178,10 +179,12 @@ int Run(const RunOptions& options) {
     if (now >= nextLine) {
       nextLine += std::chrono::seconds(1);
       live->PublishLatency();
-      const auto& output = live->Output();
+      char delay[64];
+      std::snprintf(delay, sizeof delay, "   delay %d samples, in->out %.1f ms",
+                    live->Output().DelaySamples(), live->InputToOutputMs());
       std::cout << "in " << Decibels(live->TakeInputPeak()) << " dBFS   out "
-                << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns() << "   delay "
-                << output.DelaySamples() << " samples" << std::endl;
+                << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns() << delay
+                << std::endl;
     }
     if (options.seconds > 0 && now - begin >= std::chrono::duration<double>(options.seconds)) break;
     if (card != nullptr && card->InputFinished()) break;
@@ -191,13 +194,15 @@ int Run(const RunOptions& options) {
   const double busy = static_cast<double>(live->BusyNanoseconds()) * 1e-9;
   const int delay = live->Output().DelaySamples();
   const int rate = std::max(live->Output().EngineRate(), 1);
+  const double inToOut = live->InputToOutputMs();
   if (!system.ended) form.Btn("Button_STOP_RT").Click();
   loop.PumpOnce();
   Realtime(form).FormDestroy();
-  char summary[200];
+  char summary[256];
   std::snprintf(summary, sizeof summary,
-                "stopped: xruns %d, underruns %d, delay %d samples (%.2f ms), audio thread busy %.2f%%",
-                live->Xruns(), live->Output().Underruns(), delay, 1000.0 * delay / rate,
+                "stopped: xruns %d, underruns %d, delay %d samples (%.2f ms), in->out %.1f ms, audio thread "
+                "busy %.2f%%",
+                live->Xruns(), live->Output().Underruns(), delay, 1000.0 * delay / rate, inToOut,
                 seconds > 0 ? 100.0 * busy / seconds : 0.0);
   std::cout << summary << std::endl;
   return system.ended ? 1 : 0;
