@@ -72,10 +72,16 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   if (resetOutputPeak_.exchange(false, std::memory_order_relaxed)) outputPeakNow_ = 0.0f;
 
   const std::int64_t firstFrame = frames_.load(std::memory_order_relaxed);
+  ClickTap* tap = tap_.load();
   for (int done = 0; done < frames;) {
     const int n = std::min(kChunk, frames - done);
     for (int i = 0; i < n; ++i) inputPeakNow_ = std::max(inputPeakNow_, std::fabs(input[done + i]));
-    input_.Feed(input + done, n, firstFrame + done);
+    const float* captured = input + done;
+    if (tap != nullptr) {
+      tap->Process(captured, tapped_, n, firstFrame + done);
+      captured = tapped_;
+    }
+    input_.Feed(captured, n, firstFrame + done);
     output_.Render(left + done, right + done, n, input_.Gathered());
     for (int i = 0; i < n; ++i) {
       outputPeakNow_ =
@@ -91,6 +97,11 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   busyNs_.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(),
                     std::memory_order_relaxed);
   inProcess_.store(0);
+}
+
+void LiveAudio::AttachTap(ClickTap* tap) noexcept {
+  tap_.store(tap);
+  Quiesce();
 }
 
 void LiveAudio::PeriodChanged(int frames) noexcept {

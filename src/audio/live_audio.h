@@ -9,6 +9,7 @@
 #include <string>
 
 #include "audio/audio_device.h"
+#include "audio/click_tap.h"
 #include "audio/live_delay.h"
 #include "audio/output_queue_library.h"
 #include "audio/rate_converter.h"
@@ -56,6 +57,10 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   void Xrun() noexcept override;
   int AddedLatencyFrames() const noexcept override;
 
+  // Window thread: routes the captured sound through `tap` (nullptr: no more); returns
+  // once no callback uses the previous one.
+  void AttachTap(ClickTap* tap) noexcept;
+
   // LiveDelay
   double InputToOutputMs() const override;
   void PublishLatency() override;
@@ -78,6 +83,8 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   std::atomic<float> outputPeak_{0.0f};
   std::atomic<bool> resetInputPeak_{false};
   std::atomic<bool> resetOutputPeak_{false};
+  std::atomic<ClickTap*> tap_{nullptr};
+  float tapped_[kChunk] = {};
   int publishedDelay_ = -1;
   float inputPeakNow_ = 0.0f;
   float outputPeakNow_ = 0.0f;
