@@ -171,10 +171,12 @@ void OutputQueueLibrary::Measure(float* out, int count, int gathered) noexcept {
 // Nothing to play: the rest of the chunk is silent and the next block starts playing
 // afresh; the automatic delay comes back one step longer, up to its ceiling.
 void OutputQueueLibrary::Underrun() noexcept {
-  underruns_.fetch_add(1, std::memory_order_relaxed);
   primed_ = false;
   fadeLeft_ = 0;
   fadeShift_ = 0;
+  // With the capture stopped (Stop stops it before CloseDSound) the stream has ended.
+  if (!host_.Input().IsStarted()) return;
+  underruns_.fetch_add(1, std::memory_order_relaxed);
   if (automatic_ && delay_ + kShiftSamples <= std::max(TargetDelay(), floor_)) delay_ += kShiftSamples;
 }
 

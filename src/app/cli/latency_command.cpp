@@ -60,7 +60,7 @@ int Latency(const LatencyOptions& options) {
   choice.connectJackPorts = false;  // only the command's test ports talk to fretwerk
   const auto virtualFrames = static_cast<std::size_t>(options.seconds * kVirtualRate);
   choice.virtualCard.inputSamples = ClickTrain(ProbeFor(kVirtualRate), virtualFrames);
-  choice.virtualCard.loop = false;
+  choice.virtualCard.loop = true;  // the clicks go on until the command stops the card
   choice.virtualCard.keepOutput = true;
   choice.virtualCard.rate = kVirtualRate;
   choice.virtualCard.pacing = VirtualCardOptions::Pacing::Fast;
@@ -147,7 +147,7 @@ int Latency(const LatencyOptions& options) {
     delays = probe.Delays(clicks.Heard(), rate);
   } else if (backend == "virtual") {
     auto& card = dynamic_cast<VirtualSoundCard&>(live->Device());
-    pumpUntil([&] { return card.InputFinished(); }, wait);
+    pumpUntil([&] { return card.FramesRun() >= frames; }, wait);
     note();
     form.Btn("Button_STOP_RT").Click();
     delays = probe.Delays(card.playedLeft, rate);
@@ -174,7 +174,7 @@ int Latency(const LatencyOptions& options) {
                 1000.0 * median / rate, rate, delays.size());
   std::cout << line << std::endl;
   std::snprintf(line, sizeof line, "queue: %d samples, in->out %.1f ms; underruns %d, xruns %d", delay,
-                inToOut, live->Output().Underruns(), live->Xruns());
+                inToOut, underruns, live->Xruns());
   std::cout << line << std::endl;
   return 0;
 }
