@@ -15,7 +15,6 @@
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_click_client.h"
 #include "audio/linux/jack_device.h"
-#include "audio/realtime_control.h"
 #include "chain_setup.h"
 #include "jack_server.h"
 #include "support/engine_fixture.h"
