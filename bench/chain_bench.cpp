@@ -3,12 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "audio/virtual/recording_output_library.h"
 #include "audio/wave_input.h"
+#include "core/denormals.h"
 #include "engine/chain.h"
-#include "engine/denormals.h"
 #include "engine/engine.h"
 #include "support/stage_setup.h"
 
@@ -63,14 +64,15 @@ void BM_WaveInBlock(benchmark::State& state) {
   NullWaveInput device;
   RecordingOutputLibrary output;  // no room reserved: keeps nothing, allocates nothing
   EverySwitchOn(*engine, rate);
-  engine->waveIn.device = &device;
-  engine->waveIn.running.store(1);
-  engine->output = &output;
+  auto io = std::make_unique<ChainIo>();
+  io->waveIn.device = &device;
+  io->waveIn.running.store(1);
+  io->output = &output;
   const auto input = TestSignal(220);
-  std::copy(input.begin(), input.end(), engine->waveIn.area.samples);
-  WaveInHeader& header = engine->waveIn.area.headers[0];
+  std::copy(input.begin(), input.end(), io->waveIn.area.samples);
+  WaveInHeader& header = io->waveIn.area.headers[0];
   const double start = ThreadCpuNs();
-  for (auto _ : state) ProcessWaveInBlock(*engine, 0, MM_WIM_DATA, 0, &header, 0);
+  for (auto _ : state) ProcessWaveInBlock(*engine, *io, 0, MM_WIM_DATA, 0, &header, 0);
   Report(state, rate, 220, ThreadCpuNs() - start);
 }
 
@@ -97,13 +99,14 @@ void BM_RealtimeBlock(benchmark::State& state) {
   auto engine = MakeEngine();
   EverySwitchOn(*engine, rate);
   engine->params.CardType.store(2);
+  auto io = std::make_unique<ChainIo>();
   const auto input = TestSignal(256);
   // 128 stereo frames at 22050, 256 mono samples at 44100: input samples per block.
   const int n = engine->params.RealtimeBlockLength.load();
   const double start = ThreadCpuNs();
   for (auto _ : state) {
-    for (int i = 0; i < 256; ++i) engine->realtime.SetSample(i, input[static_cast<std::size_t>(i)]);
-    RealtimeProcessSharedBlock(*engine);
+    for (int i = 0; i < 256; ++i) io->realtime.SetSample(i, input[static_cast<std::size_t>(i)]);
+    RealtimeProcessSharedBlock(*engine, io->realtime);
   }
   Report(state, rate, n, ThreadCpuNs() - start);
 }

@@ -27,7 +27,6 @@ void LiveCallback(benchmark::State& state) {
   auto engine = fw::MakeEngine();
   fw::ui::FakeClock clock;
   fw::ui::WindowLoop loop{clock};
-  engine->messages = &loop;
   fw::Platform platform;
   platform.output = &live.Output();
   platform.waveIn = &live.Input();

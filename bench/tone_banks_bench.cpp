@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/tube_voicings.h"
 #include "tone/tube_stages.h"
 
 namespace {

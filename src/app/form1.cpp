@@ -1,13 +1,24 @@
 #include "app/form1.h"
 
 #include "app/pages/pages.h"
+#include "app/presets/preset_state.h"
+#include "app/realtime/realtime_control.h"
+#include "app/startup/startup_state.h"
+#include "audio/output_library.h"
+#include "engine/chain_io.h"
+#include "files/file_player.h"
 #include "files/io_error.h"
+#include "files/recorder.h"
 #include "ui/dialogs.h"
 
 namespace fw {
 
 TForm1::TForm1(Engine& engineRef, ui::WindowLoop& loopRef, Platform platformRef)
-    : engine(engineRef), loop(loopRef), platform(platformRef) {
+    : io_(std::make_unique<ChainIo>()), engine(engineRef), io(*io_), loop(loopRef), platform(platformRef) {
+  // Library mode plays through the output library and posts its overload message
+  // to this window's loop.
+  io.output = platform.output;
+  io.messages = &loop;
   AddStatusBar("StatusBar1");
   BuildMainStrip(*this);
   BuildInputGainControls(*this);
@@ -56,11 +67,13 @@ T& TForm1::Register(std::unique_ptr<T> control, std::string page) {
 
 ui::ScrollBar& TForm1::AddScrollBar(std::string name, std::string page, int min, int max, int position,
                                     ui::ScrollBarKind kind) {
-  return Register(std::make_unique<ui::ScrollBar>(std::move(name), min, max, position, kind), std::move(page));
+  return Register(std::make_unique<ui::ScrollBar>(std::move(name), min, max, position, kind),
+                  std::move(page));
 }
 
 ui::CheckBox& TForm1::AddCheckBox(std::string name, std::string page, std::string caption, bool checked) {
-  return Register(std::make_unique<ui::CheckBox>(std::move(name), std::move(caption), checked), std::move(page));
+  return Register(std::make_unique<ui::CheckBox>(std::move(name), std::move(caption), checked),
+                  std::move(page));
 }
 
 ui::RadioGroup& TForm1::AddRadioGroup(std::string name, std::string page, std::string caption,

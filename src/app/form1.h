@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/platform.h"
+#include "engine/chain_io.h"
 #include "engine/engine.h"
 #include "ui/button.h"
 #include "ui/check_box.h"
@@ -21,6 +22,12 @@
 #include "ui/window_loop.h"
 
 namespace fw {
+
+class FilePlayer;
+struct PresetState;
+class RealtimeControl;
+class Recorder;
+struct StartupState;
 
 class UnknownControl : public std::runtime_error {
  public:
@@ -34,7 +41,13 @@ class TForm1 {
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
+ private:
+  std::unique_ptr<ChainIo> io_;  // declared before `io`, which refers to it
+
+ public:
   Engine& engine;
+  // The device side of the chain drivers the window's audio modes run.
+  ChainIo& io;
   ui::WindowLoop& loop;
   Platform platform;
 
@@ -81,12 +94,12 @@ class TForm1 {
   void ShowError(const std::string& text);
   void ShowMessage(const std::string& text, const std::string& caption = "Fretwerk");
 
-  // Window-thread state of the commands, created by the page builders that own it.
-  std::shared_ptr<void> presets;
-  std::shared_ptr<void> recorder;
-  std::shared_ptr<void> player;
-  std::shared_ptr<void> realtime;
-  std::shared_ptr<void> shell;
+  // Window-thread state of the commands, created by the pages that own it.
+  std::unique_ptr<PresetState> presets;
+  std::unique_ptr<Recorder> recorder;
+  std::unique_ptr<FilePlayer> player;
+  std::unique_ptr<RealtimeControl> realtime;
+  std::unique_ptr<StartupState> startup;
 
  private:
   template <class T>

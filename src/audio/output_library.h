@@ -3,6 +3,8 @@
 // the stereo chorus. Same exports, names and arguments as the program uses them.
 #include <cstdint>
 
+#include "engine/chain_io.h"
+
 namespace fw {
 
 // Filled by get_wdm_wavout_device_list: a count, then up to 32 device names.
@@ -12,10 +14,8 @@ struct WdmDeviceList {
   const char* names[kMaxDevices] = {};
 };
 
-class OutputLibrary {
+class OutputLibrary : public BlockPlayer {
  public:
-  virtual ~OutputLibrary() = default;
-
   virtual void setup_ks_prefered() = 0;
   // Result 0 = no output device.
   virtual std::int32_t get_wdm_wavout_device_list(WdmDeviceList* list) = 0;
@@ -29,8 +29,7 @@ class OutputLibrary {
   virtual void setup_max_chorus_delay(std::int32_t samples) = 0;
   // Opens the device; -1 = no device or not initialised.
   virtual std::int32_t WinMain1(std::intptr_t window) = 0;
-  // Audio thread: copies one block of setup_b_size samples before returning.
-  virtual void out_to_dsound(const std::int16_t* block) noexcept = 0;
+  // out_to_dsound (BlockPlayer) copies one block of setup_b_size samples.
   virtual void insert_buffer() = 0;
   virtual void skip_buffer() = 0;
   virtual void CloseDSound() = 0;

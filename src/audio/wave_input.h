@@ -1,17 +1,15 @@
 #pragma once
 // Wave input as the program uses it: open with a format and a callback (or none),
 // prepare and add headers, start, stop, reset, close, device capabilities; the ring
-// of capture buffers with their headers and the wave-input-running flag.
+// of capture buffers itself belongs to the chain (engine/wave_in_buffers.h).
 #include <cstdint>
 
-#include "engine/word.h"
+#include "engine/wave_in_buffers.h"
 
 namespace fw {
 
 inline constexpr std::uint32_t WIM_OPEN = 0x3BE;
 inline constexpr std::uint32_t WIM_CLOSE = 0x3BF;
-inline constexpr std::uint32_t MM_WIM_DATA = 0x3C0;
-inline constexpr std::uint32_t kWaveHeaderSize = 32;
 inline constexpr std::uint32_t kCallbackFunction = 0x30000;  // open flag: callback is a function
 inline constexpr std::int32_t kWaveMapper = -1;
 
@@ -30,16 +28,6 @@ inline constexpr std::int32_t WAVERR_UNPREPARED = 34;
 inline constexpr std::uint32_t WHDR_DONE = 0x01;
 inline constexpr std::uint32_t WHDR_PREPARED = 0x02;
 inline constexpr std::uint32_t WHDR_INQUEUE = 0x10;
-
-// The 32-byte wave header: the user word carries the buffer's index in the ring.
-struct WaveInHeader {
-  std::int16_t* data = nullptr;
-  std::uint32_t bufferLength = 0;  // bytes
-  std::uint32_t bytesRecorded = 0;
-  std::uintptr_t user = 0;
-  std::uint32_t flags = 0;
-  std::uint32_t loops = 0;
-};
 
 // PCM format record.
 struct WaveFormat {
@@ -66,9 +54,8 @@ struct WaveInCallback {
   void* context = nullptr;
 };
 
-class WaveInput {
+class WaveInput : public WaveInBufferReturn {
  public:
-  virtual ~WaveInput() = default;
   virtual std::int32_t Open(std::int32_t deviceId, const WaveFormat& format, WaveInCallback callback,
                             std::uintptr_t instance, std::uint32_t flags) {
     (void)deviceId, (void)format, (void)callback, (void)instance, (void)flags;
@@ -86,8 +73,6 @@ class WaveInput {
     header->flags &= ~WHDR_PREPARED;
     return MMSYSERR_NOERROR;
   }
-  // waveInAddBuffer: hands a buffer back to the device; 0 = success. Audio thread safe.
-  virtual std::int32_t AddBuffer(WaveInHeader* header, std::uint32_t headerSize) noexcept = 0;
   virtual std::int32_t Start() { return MMSYSERR_NOTENABLED; }
   virtual std::int32_t Stop() { return MMSYSERR_NOERROR; }
   // Returns every queued buffer, marked done, through the callback.
@@ -97,20 +82,6 @@ class WaveInput {
     (void)deviceId, (void)caps;
     return MMSYSERR_BADDEVICEID;
   }
-};
-
-// 257 capture buffers of 220 samples carved from one array, one header each.
-struct WaveInBufferArea {
-  static constexpr int kBufferCount = 257;
-  static constexpr int kBufferLength = 220;
-  std::int16_t samples[kBufferCount * kBufferLength] = {};
-  WaveInHeader headers[kBufferCount] = {};
-};
-
-struct WaveInState {
-  WaveInBufferArea area;
-  IntWord running{0};  // the wave-input-running flag
-  WaveInput* device = nullptr;
 };
 
 }  // namespace fw

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <atomic>
 
-#include "audio/output_library.h"
-#include "engine/denormals.h"
-#include "engine/message_port.h"
-#include "engine/rounding.h"
+#include "core/denormals.h"
+#include "core/message_port.h"
+#include "core/rounding.h"
 
 namespace fw {
 namespace {
@@ -229,10 +228,10 @@ int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(
 
 }  // namespace
 
-void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
-                        WaveInHeader* header, std::uintptr_t param2) noexcept {
+void ProcessWaveInBlock(Engine& e, ChainIo& io, std::uintptr_t device, std::uint32_t message,
+                        std::uintptr_t instance, WaveInHeader* header, std::uintptr_t param2) noexcept {
   (void)device, (void)instance, (void)param2;
-  if (e.waveIn.running.load() == 0 || message != MM_WIM_DATA || header == nullptr) return;
+  if (io.waveIn.running.load() == 0 || message != MM_WIM_DATA || header == nullptr) return;
 
   EngineParams& p = e.params;
   const int n = LimitBlockLength(p.WaveInBlockLength.load());
@@ -243,7 +242,7 @@ void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
       b <= static_cast<std::uintptr_t>(kAreaSamples) && static_cast<std::int64_t>(b) * n + n <= kAreaSamples;
   if (blockInArea) {
     const BlockSwitches switches = ReadSwitches(p);
-    ConvertInput(e, e.waveIn.area.samples + static_cast<std::int64_t>(b) * n, n);
+    ConvertInput(e, io.waveIn.area.samples + static_cast<std::int64_t>(b) * n, n);
     RunPipelineMiddle(e, n, Driver::WaveIn, switches);
 
     const float gain = p.OutputGain.load();
@@ -251,16 +250,16 @@ void ProcessWaveInBlock(Engine& e, std::uintptr_t device, std::uint32_t message,
       const float v = e.buffers.work[i] * gain;
       if (v > kOutputLimit && p.OverloadLatch.load() == 0) {
         p.OverloadLatch.store(1);
-        if (e.messages != nullptr) e.messages->PostMessage(kOverloadMessage);
+        if (io.messages != nullptr) io.messages->PostMessage(kOverloadMessage);
       }
       if (v < 31000.0f) p.OverloadLatch.store(0);
       e.buffers.waveOut[i] = ClampRound16(v);
     }
 
     if (switches.writeWavLive) RecordTap(e, n, false);
-    if (e.output != nullptr) e.output->out_to_dsound(e.buffers.waveOut);
+    if (io.output != nullptr) io.output->out_to_dsound(e.buffers.waveOut);
   }
-  if (e.waveIn.device != nullptr) e.waveIn.device->AddBuffer(header, kWaveHeaderSize);
+  if (io.waveIn.device != nullptr) io.waveIn.device->AddBuffer(header, kWaveHeaderSize);
 }
 
 void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noexcept {
@@ -283,9 +282,8 @@ void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noex
   if (switches.writeWavLive) RecordTapCopy(e, block, n);
 }
 
-void RealtimeProcessSharedBlock(Engine& e) noexcept {
+void RealtimeProcessSharedBlock(Engine& e, RealtimeShared& shared) noexcept {
   EngineParams& p = e.params;
-  RealtimeShared& shared = e.realtime;
   const bool stereoBlock = p.RealtimeBlockLength.load() == 128;
   const int n = stereoBlock ? 128 : 256;
   const BlockSwitches switches = ReadSwitches(p);
@@ -332,10 +330,9 @@ void RealtimeProcessSharedBlock(Engine& e) noexcept {
   shared.ready.store(0);
 }
 
-std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
+std::uint32_t RealtimeThreadLoop(Engine& e, RealtimeShared& shared, void* ignored) noexcept {
   (void)ignored;
   FlushDenormalsOnThisThread();
-  RealtimeShared& shared = e.realtime;
   shared.threadState.store(1);
   while (shared.runFlag.load() == 1) {
     const std::int32_t cardType = e.params.CardType.load();
@@ -348,7 +345,7 @@ std::uint32_t RealtimeThreadLoop(Engine& e, void* ignored) noexcept {
       }
     }
     if (shared.runFlag.load() != 1) break;
-    RealtimeProcessSharedBlock(e);
+    RealtimeProcessSharedBlock(e, shared);
   }
   shared.threadState.store(-1);
   return 0;

@@ -4,8 +4,8 @@
 // over dry signal and echoes. "Very Light Flanger" sweeps all five delays together.
 #include <cstdint>
 
+#include "core/word.h"
 #include "engine/params.h"
-#include "engine/word.h"
 
 namespace fw {
 

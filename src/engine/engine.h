@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "audio/realtime_shared.h"
-#include "audio/wave_input.h"
 #include "engine/buffers.h"
 #include "engine/dither_random.h"
 #include "engine/echo_delay.h"
@@ -20,9 +18,6 @@
 #include "tone/tube_stages.h"
 
 namespace fw {
-
-class MessagePort;
-class OutputLibrary;
 
 // Dither for the realtime driver's stereo output: 65,536 16-bit values made at
 // activation, walked by a 16-bit index that wraps.
@@ -52,12 +47,6 @@ struct Engine {
   Reverb reverb;
 
   DitherTable dither;
-  WaveInState waveIn;
-  RealtimeShared realtime;
-
-  // Where the chain's output and its overload message go; set before audio starts.
-  OutputLibrary* output = nullptr;
-  MessagePort* messages = nullptr;
 };
 
 // The engine is large (the echo line alone is half a megabyte): always on the heap.

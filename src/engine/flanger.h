@@ -4,7 +4,7 @@
 // the delayed signal into the delay line.
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

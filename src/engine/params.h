@@ -2,11 +2,17 @@
 // The effect parameter block read by the chain drivers. Every field is a relaxed
 // 32-bit word: the window thread writes it, the audio side reads it on the next block.
 // Stage-specific parameters live with their stages (src/tone, src/engine/*).
-#include "engine/word.h"
+//
+// The block is made of four groups so that each party can be handed only the words
+// it owns: the stage switches and values (control handlers), the record hand-shake
+// (the recorder), the file hand-shake (the file reader) and the driver configuration
+// (the audio modes).
+#include "core/word.h"
 
 namespace fw {
 
-struct EngineParams {
+// Gains, stage switches and the values the chain itself reads.
+struct StageParams {
   FloatWord InputGain{1.0f};
   FloatWord LiveInputFactor{1.001f};
   FloatWord OutputGain{1.0f};
@@ -31,33 +37,42 @@ struct EngineParams {
   IntWord ReverbDelay2{0};
   FloatWord ReverbGain2{0.84f};
 
-  IntWord RecordClean{0};
-  IntWord RecordActive{0};
-  IntWord RecordRingSize{0};
-  IntWord RecordIndex{0};
-  IntWord RecordFull{0};
-
-  IntWord FileBlockCounter{0};
-  IntWord FileRefillRequest{0};
-  // Samples per refill, half the file buffer: set by the audio mode's start (11000 or
-  // 11040), forced to 10240 by the file timers for the older card kinds. Window thread only.
-  IntWord FileReadChunk{11000};
-
-  IntWord WaveInBlockLength{220};
-  IntWord RealtimeBlockLength{128};
-  IntWord CardType{0};
-
-  // The engine sample rate: 22050 or 44100 (the equaliser designs and wave formats use it).
-  IntWord EngineSampleRate{22050};
-
   // State of the two window check boxes the drivers consult on every block
   // ("Effects" and "Record playing back wav file + live input"); their click
   // handlers keep these words in step so the audio side never touches a control.
   IntWord WavViaEffects{0};
   IntWord WriteWavLive{0};
+};
 
+// The record taps and the recorder.
+struct RecordHandshake {
+  IntWord RecordClean{0};
+  IntWord RecordActive{0};
+  IntWord RecordRingSize{0};
+  IntWord RecordIndex{0};
+  IntWord RecordFull{0};
+};
+
+// The file mix-in and the file reader.
+struct FileHandshake {
+  IntWord FileBlockCounter{0};
+  IntWord FileRefillRequest{0};
+  // Samples per refill, half the file buffer: set by the audio mode's start (11000 or
+  // 11040), forced to 10240 by the file timers for the older card kinds. Window thread only.
+  IntWord FileReadChunk{11000};
+};
+
+// What the audio mode sets up for the driver it runs.
+struct DriverConfig {
+  IntWord WaveInBlockLength{220};
+  IntWord RealtimeBlockLength{128};
+  IntWord CardType{0};
+  // The engine sample rate: 22050 or 44100 (the equaliser designs and wave formats use it).
+  IntWord EngineSampleRate{22050};
   // ProcessWaveInBlock's overload latch: at most one 0x1400 message outstanding.
   IntWord OverloadLatch{0};
 };
+
+struct EngineParams : StageParams, RecordHandshake, FileHandshake, DriverConfig {};
 
 }  // namespace fw

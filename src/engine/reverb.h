@@ -4,8 +4,8 @@
 // gain, is added to the work buffer.
 #include <cstdint>
 
+#include "core/word.h"
 #include "engine/params.h"
-#include "engine/word.h"
 
 namespace fw {
 

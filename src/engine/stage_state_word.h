@@ -4,7 +4,7 @@
 // at the start of a block and writes its advanced value back at the end, unless the
 // window thread wrote the word in between: then the window's value stands and takes
 // effect from the next block, instead of being overwritten by the block's result.
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

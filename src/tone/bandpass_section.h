@@ -9,7 +9,7 @@
 // written order, so every band gives exactly what the scalar step gives.
 #include <algorithm>
 
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

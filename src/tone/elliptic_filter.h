@@ -3,7 +3,7 @@
 // direct form with float sums, at the end of the tone chain.
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

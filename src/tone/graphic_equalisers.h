@@ -2,7 +2,7 @@
 // The pre and post nine-band graphic equalisers: nine band-pass sections in
 // parallel on the same input, weighted by the band gains, summed in double in
 // band order and scaled by the output gain.
-#include "engine/word.h"
+#include "core/word.h"
 #include "tone/bandpass_section.h"
 
 namespace fw {

@@ -4,7 +4,7 @@
 // The state is never cleared: a redesign replaces only the coefficients. It is
 // kept in words too, because FVC1's state is also advanced by the activation
 // sequence (the dither table) while a driver may run; a block works on local copies.
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 

@@ -5,7 +5,7 @@
 // the window thread; filter state belongs to the audio thread and is never cleared.
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 #include "tone/highpass_section.h"
 
 namespace fw {

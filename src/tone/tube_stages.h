@@ -3,12 +3,11 @@
 // voicing filter, both built from the shared band-pass section.
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 #include "tone/bandpass_section.h"
 
 namespace fw {
 
-struct Engine;
 struct GraphicEqualisers;
 
 inline constexpr int kFoldBands = 16;
@@ -65,15 +64,10 @@ struct TubeStages {
 // fold-back bank (0, 3.0, q, r), then the pre and post equalisers.
 void TubeDesignSequence(TubeStages& tube, GraphicEqualisers& eq, float fs, float p, float q,
                         float r) noexcept;
-// The same at the engine sample rate.
-void RunTubeDesignSequence(Engine& engine, float p, float q, float r) noexcept;
 
 // Voicing 1 ("Distortion 1"): (3.0, 1.0, 0.95). Voicing 2 ("Distortion 2" and
-// window activation): (1.0, 3.0, 0.5). Both at the engine sample rate; the
-// callers switch TubeOn and the tube voicing themselves.
+// window activation): (1.0, 3.0, 0.5).
 inline constexpr float kVoicing1[3] = {3.0f, 1.0f, 0.95f};
 inline constexpr float kVoicing2[3] = {1.0f, 3.0f, 0.5f};
-void DesignTubeVoicing1(Engine& engine) noexcept;
-void DesignTubeVoicing2(Engine& engine) noexcept;
 
 }  // namespace fw

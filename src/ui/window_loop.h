@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/message_port.h"
+#include "core/message_port.h"
 #include "ui/clock.h"
 #include "ui/timer.h"
 

@@ -3,16 +3,16 @@
 #include <cstdio>
 
 #include "app/pages/file_pages.h"
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_state.h"
+#include "app/realtime/realtime_control.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
-#include "audio/realtime_control.h"
 #include "audio/wave_input.h"
 #include "files/file_player.h"
-#include "presets/engine_links.h"
 #include "presets/preset_fixture.h"
-#include "presets/preset_state.h"
 
 namespace fw {
 namespace {

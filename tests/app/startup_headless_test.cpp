@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/presets/preset_state.h"
 #include "app/startup/headless_start.h"
 #include "files/io_error.h"
 #include "presets/preset_fixture.h"
-#include "presets/preset_state.h"
 
 namespace fw {
 namespace {

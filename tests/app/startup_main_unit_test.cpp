@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup/main_unit.h"
+#include "engine/chain_io.h"
 #include "engine/engine.h"
 
 namespace fw {
@@ -8,6 +9,8 @@ namespace {
 
 TEST(MainUnit, SetsTheEngineStartValues) {
   auto engine = MakeEngine();
+  ChainIo io;
+  io.waveIn.running.store(1);
   EngineParams& p = engine->params;
   // Disturb what the initialisation must set.
   p.PostEqOn.store(0);
@@ -19,7 +22,8 @@ TEST(MainUnit, SetsTheEngineStartValues) {
   engine->distortion.ShaperKneeIn.store(400);
   engine->distortion.ShaperLevel.store(0.1f);
   engine->filters.HiPreCoefficient.store(0.5f);
-  InitialiseMainUnit(*engine);
+  InitialiseMainUnit(*engine, io);
+  EXPECT_EQ(io.waveIn.running.load(), 0);
   EXPECT_EQ(p.PreEqOn.load(), 0);
   EXPECT_EQ(p.PostEqOn.load(), 1);
   EXPECT_EQ(p.TubeOn.load(), 0);

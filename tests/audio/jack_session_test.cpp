@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/realtime/realtime_control.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_device.h"
-#include "audio/realtime_control.h"
 #include "audio/virtual/recording_output_library.h"
 #include "chain_setup.h"
 #include "engine/chain.h"
@@ -182,12 +182,12 @@ std::vector<std::int16_t> RenderOffline(const std::vector<float>& input) {
   constexpr int n = WaveInBufferArea::kBufferLength;
   for (std::size_t b = 0; (b + 1) * n <= input.size(); ++b) {
     const int slot = static_cast<int>(b % WaveInBufferArea::kBufferCount);
-    WaveInHeader& h = f.engine->waveIn.area.headers[slot];
+    WaveInHeader& h = f.form->io.waveIn.area.headers[slot];
     for (int i = 0; i < n; ++i) {
       const float v = std::nearbyint(input[b * n + static_cast<std::size_t>(i)] * 32768.0f);
       h.data[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0f, 32767.0f));
     }
-    ProcessWaveInBlock(*f.engine, 0, MM_WIM_DATA, 0, &h, 0);
+    ProcessWaveInBlock(*f.engine, f.form->io, 0, MM_WIM_DATA, 0, &h, 0);
   }
   _mm_setcsr(savedCsr);
   return out.played;

@@ -1,5 +1,5 @@
 // Starting and stopping library mode through the window, as a user does it.
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +89,7 @@ struct RealtimeFixture : ::testing::Test {
     platform.output = &out;
     platform.system = &system;
     f = std::make_unique<FormFixture>(platform);
-    in = std::make_unique<RecordingWaveInput>(f->engine->waveIn.running);
+    in = std::make_unique<RecordingWaveInput>(f->form->io.waveIn.running);
     f->form->platform.waveIn = in.get();
     f->form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
   }
@@ -163,7 +163,7 @@ TEST_F(RealtimeFixture, StartRunsTheLibraryModeSequenceHalfASecondLater) {
   EXPECT_EQ(f->engine->params.EngineSampleRate.load(), 44100);
   EXPECT_EQ(f->engine->params.RealtimeBlockLength.load(), 256);
   EXPECT_EQ(f->engine->params.WaveInBlockLength.load(), 220);
-  EXPECT_EQ(f->engine->waveIn.running.load(), 1);
+  EXPECT_EQ(f->form->io.waveIn.running.load(), 1);
   EXPECT_EQ(Realtime(form).latency, 1400);
   EXPECT_EQ(f->engine->params.FileReadChunk.load(), 11000);
   EXPECT_EQ(form.Get<ui::ComboBox>("ComboBox_WDM").Items(), std::vector<std::string>{"Recording output"});
@@ -341,7 +341,7 @@ TEST_F(LiveFixture, StartThenStopLeavesEveryDeviceClosed) {
   EXPECT_FALSE(live->Input().IsOpen());
   EXPECT_FALSE(live->Output().IsOpen());
   EXPECT_FALSE(card->Running());
-  EXPECT_EQ(f->engine->waveIn.running.load(), 0);
+  EXPECT_EQ(f->form->io.waveIn.running.load(), 0);
   // A second Start opens everything again.
   f->form->Btn("Button_RUN_RT").Click();
   f->loop.AdvanceBy(500, f->clock);

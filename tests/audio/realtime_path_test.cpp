@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "app/realtime/realtime_control.h"
 #include "app/system_services.h"
-#include "audio/realtime_control.h"
 #include "chain_setup.h"
 #include "loopback_rig.h"
 #include "support/engine_fixture.h"

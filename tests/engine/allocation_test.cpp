@@ -40,18 +40,18 @@ TEST(Allocation, NoDriverAllocatesOrLocksPerBlock) {
     rig.form.Box("CheckBox_Write_WAV_Live").SetChecked(writeLive);
     auto in = Loud(220);
     rig.p.WaveInBlockLength.store(220);
-    std::copy(in.begin(), in.end(), rig.engine.waveIn.area.samples);
+    std::copy(in.begin(), in.end(), rig.io.waveIn.area.samples);
     auto direct = Loud(368);
     rig.output.played.reserve(3000 * 220);
     for (int block = 0; block < 3000; ++block) {
       if (block % 500 == 0) rig.p.RecordFull.store(0), rig.p.RecordIndex.store(0);
       rig.form.Box("CheckBox_wav_via_effects").SetChecked(block % 2 == 0);
       test::RealtimeScope scope;
-      ProcessWaveInBlock(rig.engine, 0, MM_WIM_DATA, 0, &rig.engine.waveIn.area.headers[0], 0);
+      ProcessWaveInBlock(rig.engine, rig.io, 0, MM_WIM_DATA, 0, &rig.io.waveIn.area.headers[0], 0);
       ProcessDirectBlock(rig.engine, 368, direct.data());
       rig.p.RealtimeBlockLength.store(block % 3 == 0 ? 256 : 128);
       rig.p.CardType.store(block % 2);
-      RealtimeProcessSharedBlock(rig.engine);
+      RealtimeProcessSharedBlock(rig.engine, rig.io.realtime);
     }
   }
   EXPECT_EQ(test::RealtimeViolations(), 0) << test::FirstRealtimeViolation();
@@ -76,11 +76,11 @@ TEST(Allocation, RealtimeThreadRunsWhileTheWindowMovesControls) {
   ChainRig rig;
   Busy(rig);
   rig.p.CardType.store(2);
-  RealtimeShared& shared = rig.engine.realtime;
+  RealtimeShared& shared = rig.io.realtime;
   shared.runFlag.store(1);
   std::thread audio([&] {
     test::RealtimeScope scope;
-    RealtimeThreadLoop(rig.engine, nullptr);
+    RealtimeThreadLoop(rig.engine, rig.io.realtime, nullptr);
   });
   for (int step = 0; step < 2000; ++step) {
     rig.form.Bar("ScrollBar_OutPut_Volume").SetPosition(1 + step % 100);

@@ -4,7 +4,7 @@
 // hand on the same samples; both must agree sample for sample.
 #include <gtest/gtest.h>
 
-#include "engine/rounding.h"
+#include "core/rounding.h"
 #include "support/chain_rig.h"
 
 namespace fw {

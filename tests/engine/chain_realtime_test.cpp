@@ -80,17 +80,17 @@ TEST(RealtimeOutput, OtherCardTypesWrite128DitheredFramesAndClampAfterTheDither)
 TEST(RealtimeOutput, TheReadyWordIsClearedWhenTheBlockIsDone) {
   ChainRig rig;
   rig.Realtime(Silence(256));
-  EXPECT_EQ(rig.engine.realtime.ready.load(), 0);
+  EXPECT_EQ(rig.io.realtime.ready.load(), 0);
 }
 
 TEST(RealtimeThreadLoop, RunsWhileTheRunFlagIsSetAndEndsWithStateMinusOne) {
   for (const int cardType : {0, 2}) {
     ChainRig rig;
     rig.p.CardType.store(cardType);
-    RealtimeShared& shared = rig.engine.realtime;
+    RealtimeShared& shared = rig.io.realtime;
     shared.runFlag.store(1);
     shared.ready.store(1);
-    std::thread thread([&] { EXPECT_EQ(RealtimeThreadLoop(rig.engine, nullptr), 0u); });
+    std::thread thread([&] { EXPECT_EQ(RealtimeThreadLoop(rig.engine, rig.io.realtime, nullptr), 0u); });
     while (shared.threadState.load() != 1) std::this_thread::yield();
     // CardType 0 spins until the driver marks a block ready; the loop clears the word.
     while (shared.ready.load() != 0) std::this_thread::yield();
@@ -116,10 +116,10 @@ TEST(RealtimeThreadLoop, CardType1WaitsOnTheEventForEveryBlock) {
   ChainRig rig;
   CountingEvent event;
   rig.p.CardType.store(1);
-  RealtimeShared& shared = rig.engine.realtime;
+  RealtimeShared& shared = rig.io.realtime;
   shared.event = &event;
   shared.runFlag.store(1);
-  std::thread thread([&] { RealtimeThreadLoop(rig.engine, nullptr); });
+  std::thread thread([&] { RealtimeThreadLoop(rig.engine, rig.io.realtime, nullptr); });
   for (int block = 0; block < 3; ++block) {
     shared.ready.store(1);
     event.Signal();

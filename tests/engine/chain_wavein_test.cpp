@@ -16,7 +16,7 @@ TEST(WaveInCallback, IgnoresOtherMessagesAndCallsWhileWaveInputIsStopped) {
   ChainRig rig;
   rig.SetFile({100});
   EXPECT_TRUE(rig.WaveIn(Silence(220), 0, kWimOpen).empty());
-  rig.engine.waveIn.running.store(0);
+  rig.io.waveIn.running.store(0);
   EXPECT_TRUE(rig.WaveIn(Silence(220)).empty());
   EXPECT_EQ(rig.waveInput.calls, 0);
   EXPECT_EQ(rig.p.FileBlockCounter.load(), 0);
@@ -31,7 +31,7 @@ TEST(WaveInCallback, ReadsBufferIndexTimesBlockLengthPlaysTheBlockAndGivesTheBuf
   EXPECT_EQ(rig.engine.buffers.dry[0], 111.0f);
   EXPECT_EQ(rig.engine.buffers.dry[219], -222.0f);
   EXPECT_EQ(rig.waveInput.calls, 1);
-  EXPECT_EQ(rig.waveInput.lastHeader, &rig.engine.waveIn.area.headers[3]);
+  EXPECT_EQ(rig.waveInput.lastHeader, &rig.io.waveIn.area.headers[3]);
   EXPECT_EQ(rig.waveInput.lastSize, 32u);
 }
 
@@ -41,7 +41,7 @@ TEST(WaveInCallback, AHeaderOutsideTheBufferAreaIsGivenBackUnprocessed) {
   WaveInHeader header;
   for (const std::uintptr_t user : {std::uintptr_t{257}, ~std::uintptr_t{0}, std::uintptr_t{1} << 62}) {
     header.user = user;
-    ProcessWaveInBlock(rig.engine, 0, MM_WIM_DATA, 0, &header, 0);
+    ProcessWaveInBlock(rig.engine, rig.io, 0, MM_WIM_DATA, 0, &header, 0);
   }
   EXPECT_EQ(rig.waveInput.calls, 3);
   EXPECT_TRUE(rig.output.played.empty());

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/pages/file_pages.h"
+#include "core/rounding.h"
 #include "engine/chain.h"
-#include "engine/rounding.h"
 #include "files/file_player.h"
 #include "files/files_test_support.h"
 #include "support/engine_fixture.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 #include "files/recording_fixture.h"
 
 namespace fw {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "core/rounding.h"
 #include "engine/chain.h"
-#include "engine/rounding.h"
 #include "files/files_test_support.h"
 #include "files/recorder.h"
 #include "support/engine_fixture.h"

@@ -247,10 +247,10 @@ TEST(Recording, LoudSamplesAreRecordedAtTheLimit) {
   r.Start();
   for (int i = 0; i < 128; ++i) {
     const std::int16_t s = i % 2 == 0 ? 20000 : -20000;
-    r.f.engine->realtime.SetSample(2 * i, s);
-    r.f.engine->realtime.SetSample(2 * i + 1, s);
+    r.f.form->io.realtime.SetSample(2 * i, s);
+    r.f.form->io.realtime.SetSample(2 * i + 1, s);
   }
-  RealtimeProcessSharedBlock(*r.f.engine);
+  RealtimeProcessSharedBlock(*r.f.engine, r.f.form->io.realtime);
   r.Stop();
   const auto file = test::ReadBytes(r.File());
   ASSERT_EQ(file.size(), 128u + 256u);

@@ -1,10 +1,10 @@
-#include "presets/preset_commands.h"
+#include "app/presets/preset_commands.h"
 
 #include <gtest/gtest.h>
 
-#include "presets/engine_links.h"
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_state.h"
 #include "presets/preset_fixture.h"
-#include "presets/preset_state.h"
 
 namespace fw {
 namespace {

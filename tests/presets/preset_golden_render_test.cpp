@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/presets/preset_commands.h"
 #include "app/startup/form_activate.h"
-#include "presets/preset_commands.h"
 #include "presets/preset_fixture.h"
 #include "presets/render_harness.h"
 #include "support/test_paths.h"

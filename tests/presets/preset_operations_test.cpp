@@ -1,11 +1,11 @@
-#include "presets/preset_operations.h"
+#include "app/presets/preset_operations.h"
 
 #include <gtest/gtest.h>
 
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_state.h"
 #include "files/io_error.h"
-#include "presets/engine_links.h"
 #include "presets/preset_fixture.h"
-#include "presets/preset_state.h"
 
 namespace fw {
 namespace {

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "app/presets/preset_commands.h"
 #include "app/startup/form_activate.h"
-#include "presets/preset_commands.h"
 #include "presets/preset_fixture.h"
 #include "presets/render_harness.h"
 #include "support/realtime_guard.h"
@@ -21,10 +21,11 @@ TEST(PresetsWhileAudioRuns, LoadsAndActivationsLeaveTheAudioSideClean) {
   FormActivate(p.form);
   const auto riff = test::BundledRiff();
   Engine& e = p.engine();
-  e.waveIn.running.store(1);
+  ChainIo& io = p.form.io;
+  io.waveIn.running.store(1);
   e.params.WaveInBlockLength.store(WaveInBufferArea::kBufferLength);
   std::copy_n(riff.begin(), WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength / 4,
-              e.waveIn.area.samples);
+              io.waveIn.area.samples);
 
   test::ResetRealtimeViolations();
   std::atomic<bool> stop{false};
@@ -35,7 +36,7 @@ TEST(PresetsWhileAudioRuns, LoadsAndActivationsLeaveTheAudioSideClean) {
       header.user = static_cast<std::uintptr_t>(blocks.load() % 60);
       {
         test::RealtimeScope scope;
-        ProcessWaveInBlock(e, 0, MM_WIM_DATA, 0, &header, 0);
+        ProcessWaveInBlock(e, io, 0, MM_WIM_DATA, 0, &header, 0);
       }
       blocks.fetch_add(1);
     }

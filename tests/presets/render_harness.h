@@ -18,19 +18,20 @@ inline std::vector<std::int16_t> BundledRiff() { return SynthesiseRiff(22050); }
 // Feeds input through ProcessWaveInBlock in blocks of 220 samples.
 inline std::vector<std::int16_t> RenderWaveIn(TForm1& form, const std::vector<std::int16_t>& input) {
   Engine& e = form.engine;
+  ChainIo& io = form.io;
   constexpr int n = WaveInBufferArea::kBufferLength;
   e.params.WaveInBlockLength.store(n);
-  e.waveIn.running.store(1);
+  io.waveIn.running.store(1);
   WaveInHeader header;
   header.user = 0;
   std::vector<std::int16_t> out;
   out.reserve(input.size());
   for (std::size_t start = 0; start + n <= input.size(); start += n) {
-    std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(start), n, e.waveIn.area.samples);
-    ProcessWaveInBlock(e, 0, MM_WIM_DATA, 0, &header, 0);
+    std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(start), n, io.waveIn.area.samples);
+    ProcessWaveInBlock(e, io, 0, MM_WIM_DATA, 0, &header, 0);
     out.insert(out.end(), e.buffers.waveOut, e.buffers.waveOut + n);
   }
-  e.waveIn.running.store(0);
+  io.waveIn.running.store(0);
   return out;
 }
 

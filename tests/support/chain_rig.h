@@ -40,15 +40,15 @@ struct ChainRig {
   CountingWaveInput waveInput;
   FormFixture fixture{Platform{&output, nullptr, nullptr, nullptr}};
   Engine& engine = *fixture.engine;
+  ChainIo& io = fixture.form->io;
   EngineParams& p = engine.params;
   TForm1& form = *fixture.form;
   std::unique_ptr<std::atomic<std::int16_t>[]> ring;
   int ringSize = 0;
 
   ChainRig() {
-    engine.output = &output;
-    engine.waveIn.device = &waveInput;
-    engine.waveIn.running.store(1);
+    io.waveIn.device = &waveInput;
+    io.waveIn.running.store(1);
   }
   ~ChainRig() { engine.record.samples.store(nullptr); }
 
@@ -83,11 +83,11 @@ struct ChainRig {
     const int n = static_cast<int>(input.size());
     p.WaveInBlockLength.store(n);
     output.blockSize = n;
-    std::copy(input.begin(), input.end(), engine.waveIn.area.samples + b * n);
-    WaveInHeader& header = engine.waveIn.area.headers[b];
+    std::copy(input.begin(), input.end(), io.waveIn.area.samples + b * n);
+    WaveInHeader& header = io.waveIn.area.headers[b];
     header.user = static_cast<std::uintptr_t>(b);
     const std::size_t before = output.played.size();
-    ProcessWaveInBlock(engine, 0, message, 0, &header, 0);
+    ProcessWaveInBlock(engine, io, 0, message, 0, &header, 0);
     return {output.played.begin() + static_cast<std::ptrdiff_t>(before), output.played.end()};
   }
 
@@ -100,14 +100,13 @@ struct ChainRig {
   // RealtimeBlockLength says; returns all 256 values of the shared block after.
   std::vector<std::int16_t> Realtime(const std::vector<std::int16_t>& shared) {
     for (int i = 0; i < RealtimeShared::kBlockSamples; ++i) {
-      engine.realtime.SetSample(
-          i, i < static_cast<int>(shared.size()) ? shared[static_cast<std::size_t>(i)] : 0);
+      io.realtime.SetSample(i, i < static_cast<int>(shared.size()) ? shared[static_cast<std::size_t>(i)] : 0);
     }
-    engine.realtime.ready.store(1);
-    RealtimeProcessSharedBlock(engine);
+    io.realtime.ready.store(1);
+    RealtimeProcessSharedBlock(engine, io.realtime);
     std::vector<std::int16_t> out(RealtimeShared::kBlockSamples);
     for (int i = 0; i < RealtimeShared::kBlockSamples; ++i)
-      out[static_cast<std::size_t>(i)] = engine.realtime.Sample(i);
+      out[static_cast<std::size_t>(i)] = io.realtime.Sample(i);
     return out;
   }
 

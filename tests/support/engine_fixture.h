@@ -19,7 +19,6 @@ struct FormFixture {
 
   explicit FormFixture(Platform platform = {}) {
     if (platform.dialogs == nullptr) platform.dialogs = &dialogs;
-    engine->messages = &loop;
     form = std::make_unique<TForm1>(*engine, loop, platform);
   }
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/tube_voicings.h"
 #include "support/realtime_guard.h"
 #include "tone/graphic_equalisers.h"
 

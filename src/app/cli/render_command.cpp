@@ -17,16 +17,16 @@
 #include "app/cli/control_setting.h"
 #include "app/cli/riff_command.h"
 #include "app/form1.h"
+#include "app/presets/preset_operations.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
 #include "audio/wave_input.h"
+#include "core/denormals.h"
 #include "engine/chain.h"
-#include "engine/denormals.h"
 #include "engine/engine.h"
 #include "files/io_error.h"
 #include "files/sound_file.h"
-#include "presets/preset_operations.h"
 #include "ui/clock.h"
 #include "ui/scripted_dialogs.h"
 #include "ui/window_loop.h"
@@ -114,8 +114,6 @@ struct HeadlessWindow {
 
   HeadlessWindow(const std::string& programDirectory, std::size_t outputSamples)
       : output(outputSamples), system(programDirectory) {
-    engine->messages = &loop;
-    engine->output = &output;
     Platform platform;
     platform.output = &output;
     platform.dialogs = &dialogs;
@@ -213,12 +211,13 @@ Rendered FeedBlocks(HeadlessWindow& window, const std::vector<std::int16_t>& inp
 
 Rendered RenderWaveIn(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
   Engine& engine = *window.engine;
+  ChainIo& io = window.form->io;
   RenderWaveInput device;
   engine.params.WaveInBlockLength.store(n);
-  engine.waveIn.device = &device;
-  engine.waveIn.running.store(1);
+  io.waveIn.device = &device;
+  io.waveIn.running.store(1);
   window.output.setup_b_size(n);
-  WaveInBufferArea& area = engine.waveIn.area;
+  WaveInBufferArea& area = io.waveIn.area;
   const int buffers = WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength / n;
   int next = 0;
   Rendered rendered = FeedBlocks(window, input, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
@@ -232,12 +231,12 @@ Rendered RenderWaveIn(HeadlessWindow& window, const std::vector<std::int16_t>& i
     header.bytesRecorded = header.bufferLength;
     header.user = static_cast<std::uintptr_t>(b);
     const std::size_t before = window.output.played.size();
-    ProcessWaveInBlock(engine, 0, MM_WIM_DATA, 0, &header, 0);
+    ProcessWaveInBlock(engine, io, 0, MM_WIM_DATA, 0, &header, 0);
     out.assign(window.output.played.begin() + static_cast<std::ptrdiff_t>(before),
                window.output.played.end());
   });
-  engine.waveIn.running.store(0);
-  engine.waveIn.device = nullptr;
+  io.waveIn.running.store(0);
+  io.waveIn.device = nullptr;
   return rendered;
 }
 
@@ -257,7 +256,7 @@ Rendered RenderRealtime(HeadlessWindow& window, const std::vector<std::int16_t>&
   const bool stereoInput = n == 128;
   const bool stereoOutput = stereoInput || engine.params.CardType.load() != 1;
   const int channels = stereoOutput ? 2 : 1;
-  RealtimeShared& shared = engine.realtime;
+  RealtimeShared& shared = window.form->io.realtime;
   return FeedBlocks(window, input, n, channels, [&](const std::vector<std::int16_t>& block, auto& out) {
     for (int i = 0; i < n; ++i) {
       if (stereoInput) {
@@ -268,7 +267,7 @@ Rendered RenderRealtime(HeadlessWindow& window, const std::vector<std::int16_t>&
       }
     }
     shared.ready.store(1);
-    RealtimeProcessSharedBlock(engine);
+    RealtimeProcessSharedBlock(engine, shared);
     const int written = stereoOutput ? 256 : n;
     for (int i = 0; i < written; ++i) out.push_back(shared.Sample(i));
   });

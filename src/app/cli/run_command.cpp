@@ -17,10 +17,10 @@
 #include "app/cli/control_setting.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/realtime/realtime_control.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
-#include "audio/realtime_control.h"
 #include "engine/engine.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"
@@ -86,7 +86,6 @@ int Run(const RunOptions& options) {
   std::unique_ptr<Engine> engine = MakeEngine();
   ui::SteadyClock clock;
   ui::WindowLoop loop{clock};
-  engine->messages = &loop;
   ConsoleDialogs dialogs;
   CliSystemServices system{loop};
   Platform platform;

@@ -5,7 +5,7 @@
 
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "engine/rounding.h"
+#include "core/rounding.h"
 
 namespace fw {
 namespace {

@@ -2,7 +2,7 @@
 // IRQ and DMA choices of the ring-0 mode (hidden unless that mode is chosen).
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 
 namespace fw {
 

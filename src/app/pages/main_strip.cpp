@@ -1,7 +1,7 @@
 // The strip under the pages: the output volume and the overload message it answers.
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "engine/message_port.h"
+#include "core/message_port.h"
 
 namespace fw {
 namespace {

@@ -107,7 +107,7 @@ void CheckBox_wav_via_effectsClick(TForm1& form) {
 
 }  // namespace
 
-FilePlayer& PlayerOf(TForm1& form) { return *static_cast<FilePlayer*>(form.player.get()); }
+FilePlayer& PlayerOf(TForm1& form) { return *form.player; }
 
 void SelectPlaybackSlot(TForm1& form, int slot) {
   FilePlayer& player = PlayerOf(form);
@@ -128,7 +128,7 @@ void ForceFileReadChunkForCard(TForm1& form) {
 }
 
 void BuildPlaybackControls(TForm1& form) {
-  form.player = std::make_shared<FilePlayer>(form.engine);
+  form.player = std::make_unique<FilePlayer>(form.engine);
   const std::string page = "Playback";
   form.AddLabel("Label_playback_note", page, " Use 16 bit Mono 22 kHz WAV files");
 

@@ -2,9 +2,9 @@
 // Save As buttons under the output volume.
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "presets/preset_commands.h"
-#include "presets/preset_operations.h"
-#include "presets/preset_state.h"
+#include "app/presets/preset_commands.h"
+#include "app/presets/preset_operations.h"
+#include "app/presets/preset_state.h"
 
 namespace fw {
 namespace {

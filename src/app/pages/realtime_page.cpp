@@ -4,7 +4,7 @@
 #include "app/form1.h"
 #include "app/pages/delay_display.h"
 #include "app/pages/pages.h"
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 
 namespace fw {
 

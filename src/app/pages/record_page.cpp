@@ -123,7 +123,7 @@ std::vector<std::string> BufferSizeItems(bool hiQuality) {
 
 }  // namespace
 
-Recorder& RecorderOf(TForm1& form) { return *static_cast<Recorder*>(form.recorder.get()); }
+Recorder& RecorderOf(TForm1& form) { return *form.recorder; }
 
 void SetRecordBufferSizeItems(TForm1& form, bool hiQuality) {
   ui::RadioGroup& group = form.Group("RadioGroup_WAV_WRITE_BUF_SIZE");
@@ -132,7 +132,7 @@ void SetRecordBufferSizeItems(TForm1& form, bool hiQuality) {
 }
 
 void BuildRecordControls(TForm1& form) {
-  form.recorder = std::make_shared<Recorder>(form.engine);
+  form.recorder = std::make_unique<Recorder>(form.engine);
   const std::string page = "Record";
   form.AddLabel("Label_record_note", page,
                 "After STOP record You can playback recorded file (it's in *.au format) by any wav editor.");

@@ -2,15 +2,15 @@
 
 #include "app/form1.h"
 #include "app/pages/file_pages.h"
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_commands.h"
+#include "app/presets/preset_operations.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
 #include "app/startup/startup_state.h"
 #include "app/startup/wave_input_name.h"
 #include "app/system_services.h"
-#include "presets/engine_links.h"
-#include "presets/preset_commands.h"
-#include "presets/preset_operations.h"
-#include "tone/tube_stages.h"
+#include "engine/tube_voicings.h"
 
 namespace fw {
 namespace {
@@ -142,19 +142,19 @@ void FormCreate(TForm1& form, const std::vector<std::string>& arguments) {
 void ActivationSequence(TForm1& form) {
   StartupState& state = StartupOf(form);
   ++state.activations;
-  SetTexts(form);                         // 1
-  SetHints(form);                         // 2
-  ShowSoundCardName(form);                // 3
-  TestRing0Support(form);                 // 4
-  SetEngineValues(form);                  // 5
-  ResetFlangerAndEchoSweep(form.engine);  // 6
-  SetDelayPositions(form);                // 7
-  ResetReverb(form.engine);               // 8
-  SetRealtimeDefaults(form);              // 9
-  DesignFirstFilters(form.engine);        // 10
-  SetDistortionDefaults(form.engine);     // 11
-  DesignSecondFilters(form.engine);       // 12
-  SetPaths(form);                         // 13
+  SetTexts(form);                                        // 1
+  SetHints(form);                                        // 2
+  ShowSoundCardName(form);                               // 3
+  TestRing0Support(form);                                // 4
+  SetEngineValues(form);                                 // 5
+  ResetFlangerAndEchoSweep(form.engine);                 // 6
+  SetDelayPositions(form);                               // 7
+  ResetReverb(form.engine);                              // 8
+  SetRealtimeDefaults(form);                             // 9
+  DesignFirstFilters(form.engine);                       // 10
+  SetDistortionDefaults(form.engine, form.io.realtime);  // 11
+  DesignSecondFilters(form.engine);                      // 12
+  SetPaths(form);                                        // 13
   // 14: the wave formats (mono 16-bit PCM at 22050) are made where the devices open.
   SetStartControls(form);   // 15
   LoadDefaultPreset(form);  // 16

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "app/form1.h"
+#include "app/presets/preset_operations.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/main_unit.h"
-#include "presets/preset_operations.h"
 
 namespace fw {
 
@@ -20,7 +20,7 @@ std::string ResolvePresetArgument(const TForm1& form, const std::string& preset)
 }
 
 void StartHeadless(TForm1& form, const std::string& preset) {
-  InitialiseMainUnit(form.engine);
+  InitialiseMainUnit(form.engine, form.io);
   ActivationSequence(form);
   if (!preset.empty()) LoadPresetFromPath(form, ResolvePresetArgument(form, preset));
 }

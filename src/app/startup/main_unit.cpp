@@ -1,5 +1,6 @@
 #include "app/startup/main_unit.h"
 
+#include "engine/chain_io.h"
 #include "engine/engine.h"
 
 namespace fw {
@@ -7,7 +8,7 @@ namespace fw {
 // Values of other window-thread state (the keyboard toggle, the selected playback
 // slot and its AU flags, the file read chunk, the hardware report text, the latency
 // setting) start with their owners, which the window creates next.
-void InitialiseMainUnit(Engine& engine) {
+void InitialiseMainUnit(Engine& engine, ChainIo& io) {
   EngineParams& p = engine.params;
   p.PreEqOn.store(0);
   p.PostEqOn.store(1);
@@ -28,7 +29,7 @@ void InitialiseMainUnit(Engine& engine) {
   p.RecordIndex.store(0);
   p.FileRefillRequest.store(0);
   p.LowBoostOn.store(0);
-  engine.waveIn.running.store(0);
+  io.waveIn.running.store(0);
   engine.filters.HiPreCoefficient.store(0.16666667f);
   p.OverloadLatch.store(0);
 }

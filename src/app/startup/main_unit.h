@@ -3,8 +3,9 @@
 // window exists, in the order the program has always set them.
 namespace fw {
 
+struct ChainIo;
 struct Engine;
 
-void InitialiseMainUnit(Engine& engine);
+void InitialiseMainUnit(Engine& engine, ChainIo& io);
 
 }  // namespace fw

@@ -1,10 +1,10 @@
 #include "app/startup/stage_defaults.h"
 
 #include "app/form1.h"
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
+#include "core/rounding.h"
 #include "engine/dither_random.h"
 #include "engine/engine.h"
-#include "engine/rounding.h"
 
 namespace fw {
 
@@ -25,7 +25,7 @@ void SetRealtimeDefaults(TForm1& form) {
   realtime.dma8 = 1;
   realtime.dma16 = 5;
   // The shared block is the engine's own until a ring-0 start hands over the driver's.
-  form.engine.realtime.ready.store(0);
+  form.io.realtime.ready.store(0);
 }
 
 void BuildDitherTable(Engine& engine) {
@@ -57,9 +57,9 @@ void DesignFirstFilters(Engine& engine) {
   engine.distortion.SoftExponent.store(1.75f);
 }
 
-void SetDistortionDefaults(Engine& engine) {
-  engine.realtime.threadState.store(0);
-  engine.realtime.runFlag.store(0);
+void SetDistortionDefaults(Engine& engine, RealtimeShared& realtime) {
+  realtime.threadState.store(0);
+  realtime.runFlag.store(0);
   engine.elliptic.SelectBrightness(0);
   engine.distortion.SoftLevel.store(1.0f);
   engine.filters.HiPreGain.store(1.0f);

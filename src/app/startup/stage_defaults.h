@@ -6,6 +6,7 @@
 namespace fw {
 
 struct Engine;
+struct RealtimeShared;
 class TForm1;
 
 // Step 6: the flanger's reset values and the echo's sweep state.
@@ -22,7 +23,7 @@ void SetRealtimeDefaults(TForm1& form);
 void DesignFirstFilters(Engine& engine);
 // Step 11: the realtime thread's words, the elliptic filter of type 0 and the
 // distortion words.
-void SetDistortionDefaults(Engine& engine);
+void SetDistortionDefaults(Engine& engine, RealtimeShared& realtime);
 // Step 12: FVC1 at 500 and FVC3 redesigned at 22050, the soft distortion disarmed.
 void DesignSecondFilters(Engine& engine);
 

@@ -7,8 +7,8 @@
 namespace fw {
 
 StartupState& StartupOf(TForm1& form) {
-  if (!form.shell) form.shell = std::make_shared<StartupState>();
-  return *static_cast<StartupState*>(form.shell.get());
+  if (!form.startup) form.startup = std::make_unique<StartupState>();
+  return *form.startup;
 }
 
 }  // namespace fw

@@ -1,4 +1,4 @@
-#include "presets/preset_highlight.h"
+#include "app/presets/preset_highlight.h"
 
 #include <array>
 #include <string_view>

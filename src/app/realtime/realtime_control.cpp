@@ -1,4 +1,4 @@
-#include "audio/realtime_control.h"
+#include "app/realtime/realtime_control.h"
 
 #include <algorithm>
 #include <memory>
@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "app/system_services.h"
 #include "audio/output_library.h"
+#include "audio/wave_in_chain.h"
 #include "audio/wave_input.h"
 #include "engine/chain.h"
 
@@ -14,11 +15,6 @@ namespace fw {
 namespace {
 
 constexpr int kStopResetPairs = 51;
-
-void WaveInThunk(void* context, std::uintptr_t device, std::uint32_t message, std::uintptr_t instance,
-                 WaveInHeader* header, std::uintptr_t param2) noexcept {
-  ProcessWaveInBlock(*static_cast<Engine*>(context), device, message, instance, header, param2);
-}
 
 void SetEnabled(TForm1& form, const char* name, bool enabled) {
   if (ui::Control* control = form.Find(name)) control->SetEnabled(enabled);
@@ -48,9 +44,7 @@ const char* NoDriverMessage() {
   return text.c_str();
 }
 
-RealtimeControl::RealtimeControl(TForm1& form) : form_(form) {
-  if (form_.engine.output == nullptr) form_.engine.output = form_.platform.output;
-}
+RealtimeControl::RealtimeControl(TForm1& form) : form_(form), waveInChain_{&form.engine, &form.io} {}
 
 bool RealtimeControl::Ring0Available() const {
   return form_.platform.system != nullptr && form_.platform.system->HasRing0Drivers();
@@ -87,7 +81,7 @@ void RealtimeControl::StartSequence() {
   EngineParams& p = form_.engine.params;
   OutputLibrary* out = Output();
   if (out != nullptr) out->setup_delta_delta(150);
-  form_.engine.waveIn.running.store(1);
+  form_.io.waveIn.running.store(1);
   auto& start = form_.Btn("Button_RUN_RT");
   start.SetEnabled(false);
 
@@ -178,17 +172,17 @@ void RealtimeControl::CaptureStart() {
   format.bitsPerSample = 16;
 
   WaveInput* in = Input();
-  engine.waveIn.device = in;
+  form_.io.waveIn.device = in;
   SystemServices* system = form_.platform.system;
   const std::int32_t opened =
-      in != nullptr ? in->Open(kWaveMapper, format, {&WaveInThunk, &engine}, 0, kCallbackFunction)
+      in != nullptr ? in->Open(kWaveMapper, format, WaveInChainCallback(waveInChain_), 0, kCallbackFunction)
                     : MMSYSERR_BADDEVICEID;
   if (opened != MMSYSERR_NOERROR) {
     form_.ShowMessage(kWaveInOpenMessage);
     if (system != nullptr) system->RequestTerminate();
   }
 
-  WaveInBufferArea& area = engine.waveIn.area;
+  WaveInBufferArea& area = form_.io.waveIn.area;
   std::int32_t added = MMSYSERR_INVALHANDLE;
   for (int i = 0; i < WaveInBufferArea::kBufferCount; ++i) {
     WaveInHeader& header = area.headers[i];
@@ -217,7 +211,7 @@ void RealtimeControl::CaptureStart() {
 // Capture stop: the running flag first, so the buffers the reset hands back are
 // neither processed nor added again.
 void RealtimeControl::CaptureStop() {
-  form_.engine.waveIn.running.store(0);
+  form_.io.waveIn.running.store(0);
   WaveInput* in = Input();
   if (in == nullptr) return;
   for (int i = 0; i < kStopResetPairs; ++i) {
@@ -229,7 +223,7 @@ void RealtimeControl::CaptureStop() {
 
 void RealtimeControl::Button_STOP_RTClick() {
   ClickIfPresent(form_, "Button4");
-  form_.engine.waveIn.running.store(0);
+  form_.io.waveIn.running.store(0);
   auto& start = form_.Btn("Button_RUN_RT");
   auto& stop = form_.Btn("Button_STOP_RT");
   auto& pause = form_.Btn("Button_ThreadPS");
@@ -266,7 +260,7 @@ void RealtimeControl::Ring0Start() {
 }
 
 void RealtimeControl::Ring0Stop() {
-  RealtimeShared& shared = form_.engine.realtime;
+  RealtimeShared& shared = form_.io.realtime;
   shared.runFlag.store(0);
   shared.threadState.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
@@ -343,34 +337,34 @@ void RealtimeControl::FormCloseQuery() {
 // Closing the main input with the running flag still set would hand the returned
 // buffers to the chain on the window thread: the flag goes first, as in capture stop.
 void RealtimeControl::CloseMainInput() {
-  form_.engine.waveIn.running.store(0);
+  form_.io.waveIn.running.store(0);
   if (Input() != nullptr) Input()->Close();
 }
 
 void RealtimeControl::FormDeactivate() {
-  form_.engine.realtime.runFlag.store(0);
+  form_.io.realtime.runFlag.store(0);
   CloseMainInput();
 }
 
 void RealtimeControl::FormClose() {
-  form_.engine.realtime.runFlag.store(0);
+  form_.io.realtime.runFlag.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
   form_.Btn("Button_RUN_RT").SetEnabled(true);
-  form_.engine.realtime.threadState.store(0);
+  form_.io.realtime.threadState.store(0);
   CloseMainInput();
 }
 
 void RealtimeControl::FormDestroy() {
   if (!form_.Btn("Button_RUN_RT").Enabled() && form_.Btn("Button_STOP_RT").Enabled()) {
-    form_.engine.realtime.runFlag.store(0);
+    form_.io.realtime.runFlag.store(0);
   }
   CloseMainInput();
   if (Output() != nullptr) Output()->CloseDSound();
 }
 
 RealtimeControl& Realtime(TForm1& form) {
-  if (!form.realtime) form.realtime = std::make_shared<RealtimeControl>(form);
-  return *static_cast<RealtimeControl*>(form.realtime.get());
+  if (!form.realtime) form.realtime = std::make_unique<RealtimeControl>(form);
+  return *form.realtime;
 }
 
 }  // namespace fw

@@ -1,7 +1,7 @@
-#include "presets/engine_links.h"
+#include "app/presets/engine_links.h"
 
 #include "app/form1.h"
-#include "tone/tube_stages.h"
+#include "engine/tube_voicings.h"
 
 namespace fw {
 

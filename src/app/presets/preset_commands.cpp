@@ -1,11 +1,11 @@
-#include "presets/preset_commands.h"
+#include "app/presets/preset_commands.h"
 
 #include "app/form1.h"
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_highlight.h"
+#include "app/presets/preset_operations.h"
+#include "app/presets/preset_state.h"
 #include "app/system_services.h"
-#include "presets/engine_links.h"
-#include "presets/preset_highlight.h"
-#include "presets/preset_operations.h"
-#include "presets/preset_state.h"
 
 namespace fw {
 namespace {

@@ -3,7 +3,7 @@
 // the realtime event and the realtime thread's run flag and state.
 #include <cstdint>
 
-#include "engine/word.h"
+#include "core/word.h"
 
 namespace fw {
 
@@ -16,7 +16,7 @@ class RealtimeEvent {
 };
 
 struct RealtimeShared {
-  static constexpr int kBlockSamples = 256;  // 128 stereo frames or 256 mono samples
+  static constexpr int kBlockSamples = 256;     // 128 stereo frames or 256 mono samples
   Word<std::int32_t> block[kBlockSamples / 2];  // 16-bit samples, two to a word, shared with the driver
   IntWord ready{0};
   IntWord threadState{0};  // 1 running, -1 after the loop has ended

@@ -1,12 +1,12 @@
-#include "presets/preset_operations.h"
+#include "app/presets/preset_operations.h"
 
 #include "app/form1.h"
+#include "app/presets/engine_links.h"
+#include "app/presets/preset_highlight.h"
+#include "app/presets/preset_state.h"
 #include "app/system_services.h"
 #include "files/io_error.h"
-#include "presets/engine_links.h"
 #include "presets/preset_file.h"
-#include "presets/preset_highlight.h"
-#include "presets/preset_state.h"
 #include "ui/dialogs.h"
 
 namespace fw {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "audio/wave_in_chain.h"
+
 namespace fw {
 
 class TForm1;
@@ -83,9 +85,10 @@ class RealtimeControl {
   void CloseMainInput();
 
   TForm1& form_;
+  WaveInChain waveInChain_;
 };
 
-// The object held in form.realtime.
+// The realtime control of the window, created on first use.
 RealtimeControl& Realtime(TForm1& form);
 
 }  // namespace fw

@@ -1,0 +1,55 @@
+#pragma once
+// The layers of src/ and which may use which: a source file may include headers of
+// its own layer and of the layers it is allowed to use, nothing else.
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace fw::test {
+
+// The layer of a path relative to src/ ("engine/chain.cpp" is in "dsp").
+inline std::optional<std::string> LayerOf(std::string_view path) {
+  const auto starts = [&](std::string_view prefix) { return path.substr(0, prefix.size()) == prefix; };
+  if (starts("app/cli/") || starts("app/qt/")) return "entry";
+  if (starts("engine/") || starts("tone/")) return "dsp";
+  for (const char* layer : {"core", "audio", "files", "presets", "ui", "app"}) {
+    if (starts(std::string(layer) + "/")) return std::string(layer);
+  }
+  return std::nullopt;
+}
+
+// The layers each layer may use besides itself.
+inline const std::map<std::string, std::set<std::string>>& AllowedUses() {
+  static const std::map<std::string, std::set<std::string>> uses = {
+      {"core", {}},
+      {"dsp", {"core"}},
+      {"audio", {"core", "dsp"}},
+      {"files", {"core", "dsp"}},
+      {"presets", {"core", "files"}},
+      {"ui", {"core"}},
+      {"app", {"core", "dsp", "audio", "files", "presets", "ui"}},
+      {"entry", {"core", "dsp", "audio", "files", "presets", "ui", "app"}},
+  };
+  return uses;
+}
+
+// Why `file` may not include `header` (both relative to src/), or nothing when it may.
+// Inside dsp the stages of src/tone see only the parameter block of src/engine,
+// since the engine is built from them.
+inline std::optional<std::string> IncludeViolation(std::string_view file, std::string_view header) {
+  const auto from = LayerOf(file);
+  const auto to = LayerOf(header);
+  if (!from || !to) return std::nullopt;
+  if (*from == *to) {
+    if (file.substr(0, 5) == "tone/" && header.substr(0, 7) == "engine/" && header != "engine/params.h") {
+      return "the tone stages use only engine/params.h of the engine";
+    }
+    return std::nullopt;
+  }
+  if (AllowedUses().at(*from).count(*to) == 0) return "layer " + *from + " may not use layer " + *to;
+  return std::nullopt;
+}
+
+}  // namespace fw::test
