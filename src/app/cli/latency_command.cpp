@@ -13,13 +13,13 @@
 #include "app/cli/commands.h"
 #include "app/cli/console_services.h"
 #include "app/form1.h"
+#include "app/realtime/realtime_control.h"
 #include "app/startup/headless_start.h"
 #include "audio/click_probe.h"
 #include "audio/click_tap.h"
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_click_client.h"
 #include "audio/linux/jack_device.h"
-#include "audio/realtime_control.h"
 #include "engine/engine.h"
 #include "ui/clock.h"
 
@@ -82,7 +82,6 @@ int Latency(const LatencyOptions& options) {
   std::unique_ptr<Engine> engine = MakeEngine();
   ui::SteadyClock clock;
   ui::WindowLoop loop{clock};
-  engine->messages = &loop;
   ConsoleDialogs dialogs;
   CliSystemServices system{loop};
   Platform platform;
