@@ -20,6 +20,7 @@ TForm1::TForm1(Engine& engineRef, ui::WindowLoop& loopRef, Platform platformRef)
   io.output = platform.output;
   io.messages = &loop;
   AddStatusBar("StatusBar1");
+  BuildNotebooks(*this);
   BuildMainStrip(*this);
   BuildInputGainControls(*this);
   BuildDistortionControls(*this);
@@ -115,6 +116,10 @@ ui::PageControl& TForm1::AddPageControl(std::string name, std::string page, std:
                                         int activePage) {
   return Register(std::make_unique<ui::PageControl>(std::move(name), std::move(pages), activePage),
                   std::move(page));
+}
+
+ui::PaintBox& TForm1::AddPaintBox(std::string name, std::string page) {
+  return Register(std::make_unique<ui::PaintBox>(std::move(name)), std::move(page));
 }
 
 ui::Timer& TForm1::AddTimer(std::string name, int intervalMs, bool enabled) {

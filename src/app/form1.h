@@ -86,6 +86,7 @@ class TForm1 {
   ui::StatusBar& AddStatusBar(std::string name);
   ui::PageControl& AddPageControl(std::string name, std::string page, std::vector<std::string> pages,
                                   int activePage);
+  ui::PaintBox& AddPaintBox(std::string name, std::string page);
   ui::Timer& AddTimer(std::string name, int intervalMs, bool enabled = false);
 
   // Runs a user command: an I/O error raised by a checked file step ends the

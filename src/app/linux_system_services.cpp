@@ -28,13 +28,14 @@ bool HasFixedPresets(const fs::path& directory) {
   return fs::is_regular_file(directory / "clear.pre", error);
 }
 
-// Copies each shipped file the user directory lacks; the user's own saves stay.
+// Copies each shipped file (presets, the help page and the local copies of the web
+// pages) the user directory lacks; the user's own saves stay.
 void FillFromInstalledCopies(const fs::path& target, const fs::path& installed) {
   std::error_code error;
   if (installed.empty() || !fs::is_directory(installed, error)) return;
   for (const auto& entry : fs::directory_iterator(installed, error)) {
     const fs::path& source = entry.path();
-    const bool shipped = source.extension() == ".pre" || source.filename() == kHelpPageFile;
+    const bool shipped = source.extension() == ".pre" || source.extension() == ".htm";
     if (!shipped || !entry.is_regular_file(error)) continue;
     const fs::path destination = target / source.filename();
     if (!fs::exists(destination, error)) fs::copy_file(source, destination, error);

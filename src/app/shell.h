@@ -9,6 +9,12 @@ class Shell {
   virtual ~Shell() = default;
   // Failures are silent, as the program ignores them.
   virtual void Open(const std::string& target) = 0;
+  // Open a web page, or its local copy (a file; empty for none) when the web site
+  // cannot be reached.
+  virtual void OpenPage(const std::string& address, const std::string& localCopy) {
+    (void)localCopy;
+    Open(address);
+  }
   // Start a program without waiting for it.
   virtual void Start(const std::string& program) = 0;
 };

@@ -18,6 +18,12 @@ class AudioDeviceClient {
   virtual void RateChanged(int rate) noexcept { (void)rate; }
   // The device lost or repeated audio (a missed deadline).
   virtual void Xrun() noexcept {}
+  // The device stopped for good (server gone, stream error, output file not
+  // writable): no callback follows. Any thread; `reason` is copied.
+  virtual void DeviceLost(const char* reason) noexcept { (void)reason; }
+  // The client takes input now. A device that plays a file holds it until then, so
+  // a file played once is heard from its first sample however late capture starts.
+  virtual bool Capturing() const noexcept { return true; }
   // Frames the client adds between its input and its outputs, for the device's
   // latency reports.
   virtual int AddedLatencyFrames() const noexcept { return 0; }
@@ -46,6 +52,8 @@ class AudioDevice {
   // frames between the client's outputs and the sound at the output, as the device
   // reports them (0 when it reports nothing).
   virtual int ReportedLatencyFrames() const { return 0; }
+  // Why the device has no output to offer (empty when it has one or cannot tell).
+  virtual std::string UnavailableReason() { return {}; }
 };
 
 }  // namespace fw

@@ -31,6 +31,7 @@ bool LiveAudio::Acquire(int preferredRate, std::string& error) {
       lastError_ = error;
       return false;
     }
+    lastError_.clear();
     deviceRate_.store(device_->SampleRate());
     period_.store(device_->PeriodFrames());
   }
@@ -93,9 +94,12 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   inputPeak_.store(inputPeakNow_, std::memory_order_relaxed);
   outputPeak_.store(outputPeakNow_, std::memory_order_relaxed);
   frames_.fetch_add(frames, std::memory_order_relaxed);
-  const auto spent = std::chrono::steady_clock::now() - begin;
-  busyNs_.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(),
-                    std::memory_order_relaxed);
+  const auto spent =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - begin).count();
+  busyNs_.fetch_add(spent, std::memory_order_relaxed);
+  const int rate = deviceRate_.load(std::memory_order_relaxed);
+  if (rate > 0 && spent * rate > static_cast<std::int64_t>(frames) * 1000000000LL)
+    lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
   inProcess_.store(0);
 }
 
@@ -114,6 +118,28 @@ void LiveAudio::PeriodChanged(int frames) noexcept {
 void LiveAudio::RateChanged(int rate) noexcept { deviceRate_.store(rate, std::memory_order_relaxed); }
 
 void LiveAudio::Xrun() noexcept { xruns_.fetch_add(1, std::memory_order_relaxed); }
+
+void LiveAudio::DeviceLost(const char* reason) noexcept {
+  // The first report wins; the reason is complete before the flag says so.
+  if (lostClaimed_.exchange(1) != 0) return;
+  const char* text = reason != nullptr ? reason : "unknown reason";
+  int n = 0;
+  for (; n < kReasonSize - 1 && text[n] != '\0'; ++n) lostReason_[n] = text[n];
+  lostReason_[n] = '\0';
+  lost_.store(true, std::memory_order_release);
+}
+
+std::string LiveAudio::LostReason() const {
+  return lost_.load(std::memory_order_acquire) ? std::string(lostReason_) : std::string();
+}
+
+std::string LiveAudio::UnavailableReason() {
+  std::string text;
+  for (const std::string& note : tried_) text += note + "; ";
+  std::string own = lastError_.empty() ? device_->UnavailableReason() : lastError_;
+  if (own.empty() && text.empty()) return {};
+  return text + own;
+}
 
 int LiveAudio::AddedLatencyFrames() const noexcept {
   const double engineRate = std::max(output_.EngineRate(), 1);

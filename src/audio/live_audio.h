@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/audio_device.h"
 #include "audio/click_tap.h"
@@ -39,11 +40,21 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   // Window thread: returns once no device callback is inside Process.
   void Quiesce() const noexcept;
   const std::string& LastError() const { return lastError_; }
+  // Window thread: why no device could be opened, backends tried first ("JACK: no
+  // server running; ALSA: no output device").
+  std::string UnavailableReason();
+  // The device factory notes backends it tried and passed over.
+  void AddTriedBackend(std::string note) { tried_.push_back(std::move(note)); }
+  // Window thread: the reason the device was lost, empty while it runs.
+  std::string LostReason() const;
 
   // Meters for the window: peak magnitude (full scale 1.0) since the last call.
   float TakeInputPeak() noexcept;
   float TakeOutputPeak() noexcept;
   std::int32_t Xruns() const noexcept { return xruns_.load(std::memory_order_relaxed); }
+  // Callbacks of ours that took longer than the period they had to fill: the xruns
+  // that are our fault, told apart from the server's.
+  std::int32_t LateCallbacks() const noexcept { return lateCallbacks_.load(std::memory_order_relaxed); }
   std::int32_t PeriodChanges() const noexcept { return periodChanges_.load(std::memory_order_relaxed); }
   std::int32_t PeriodFrames() const noexcept { return period_.load(std::memory_order_relaxed); }
   std::int64_t FramesProcessed() const noexcept { return frames_.load(std::memory_order_relaxed); }
@@ -55,6 +66,8 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   void PeriodChanged(int frames) noexcept override;
   void RateChanged(int rate) noexcept override;
   void Xrun() noexcept override;
+  void DeviceLost(const char* reason) noexcept override;
+  bool Capturing() const noexcept override { return input_.IsStarted(); }
   int AddedLatencyFrames() const noexcept override;
 
   // Window thread: routes the captured sound through `tap` (nullptr: no more); returns
@@ -72,6 +85,12 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   OutputQueueLibrary output_;
   int users_ = 0;
   std::string lastError_;
+  std::vector<std::string> tried_;
+  static constexpr int kReasonSize = 256;
+  char lostReason_[kReasonSize] = {};
+  std::atomic<int> lostClaimed_{0};
+  std::atomic<bool> lost_{false};
+  std::atomic<std::int32_t> lateCallbacks_{0};
   std::atomic<int> deviceRate_{0};
   std::atomic<int> inProcess_{0};
   std::atomic<std::int32_t> xruns_{0};

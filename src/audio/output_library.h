@@ -2,6 +2,7 @@
 // The output library: plays processed 16-bit blocks on the output device and adds
 // the stereo chorus. Same exports, names and arguments as the program uses them.
 #include <cstdint>
+#include <string>
 
 #include "engine/chain_io.h"
 
@@ -33,6 +34,9 @@ class OutputLibrary : public BlockPlayer {
   virtual void insert_buffer() = 0;
   virtual void skip_buffer() = 0;
   virtual void CloseDSound() = 0;
+  // Window thread: after a device list of 0 or a failed WinMain1, the cause on this
+  // system (which backends were tried and what each said), or empty.
+  virtual std::string FailureCause() { return {}; }
 };
 
 }  // namespace fw

@@ -96,6 +96,8 @@ void OutputQueueLibrary::CloseDSound() {
   floorNow_.store(0);
 }
 
+std::string OutputQueueLibrary::FailureCause() { return host_.UnavailableReason(); }
+
 void OutputQueueLibrary::insert_buffer() { pendingShift_.fetch_sub(kShiftSamples); }
 void OutputQueueLibrary::skip_buffer() { pendingShift_.fetch_add(kShiftSamples); }
 
@@ -186,7 +188,7 @@ void OutputQueueLibrary::StartPendingShift() noexcept {
   const int shift = pending < 0 ? -kShiftSamples : kShiftSamples;
   pendingShift_.fetch_sub(shift, std::memory_order_relaxed);
   if (shift > 0 && delay_ - shift < SmallestShift()) return;
-  // Longer than the queue can hold would overwrite samples not yet played.
+  // Longer than the queue holds it would play samples already overwritten: ignore.
   if (shift < 0 && delay_ - shift > kMaxDelay) return;
   fadeShift_ = shift;
   fadeLeft_ = kFadeSamples;

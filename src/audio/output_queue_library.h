@@ -26,7 +26,8 @@ class OutputQueueLibrary final : public OutputLibrary {
   static constexpr int kShiftSamples = 50;   // one insert_buffer / skip_buffer
   static constexpr int kFadeSamples = 64;    // crossfade that hides the shift
   static constexpr int kMaxChunk = 256;      // device frames per render step
-  // The longest delay kept: a quarter of the queue, so blocks never overwrite unplayed samples.
+  // The most samples in flight the queue is asked to hold, with room left for the blocks
+  // being written and read around them; the automatic delay stops here too.
   static constexpr int kMaxDelay = kRingSize / 4;
   // Engine samples the automatic delay watches the device before it starts playing.
   static constexpr int kMeasureSamples = 16384;
@@ -49,6 +50,7 @@ class OutputQueueLibrary final : public OutputLibrary {
   void insert_buffer() override;
   void skip_buffer() override;
   void CloseDSound() override;
+  std::string FailureCause() override;
 
   // Device thread: fills `frames` (at most kMaxChunk) device frames. `gathered` is
   // the number of input samples (engine rate) waiting in the unfinished capture buffer.

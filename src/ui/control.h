@@ -11,7 +11,7 @@ namespace fw::ui {
 
 enum class ControlKind {
   ScrollBar, CheckBox, RadioGroup, Button, Label, Edit, ListBox, ComboBox,
-  ProgressBar, StatusBar, PageControl,
+  ProgressBar, StatusBar, PageControl, PaintBox,
 };
 
 class Control {

@@ -1,6 +1,6 @@
 #pragma once
 // Controls without a range: label, edit box, list box, combo box, progress bar,
-// status bar and page control.
+// status bar, page control and paint box.
 #include <algorithm>
 #include <vector>
 
@@ -110,6 +110,12 @@ class PageControl : public Control {
  private:
   std::vector<std::string> pages_;
   int active_;
+};
+
+// An area the window paints itself; it holds no value.
+class PaintBox : public Control {
+ public:
+  explicit PaintBox(std::string name) : Control(std::move(name), ControlKind::PaintBox) {}
 };
 
 }  // namespace fw::ui

@@ -15,11 +15,15 @@ void WindowLoop::PostMessage(std::uint32_t message) noexcept {
   if (head - tail >= kQueueSize) return;
   queue_[head % kQueueSize].store(message, std::memory_order_relaxed);
   head_.store(head + 1, std::memory_order_release);
+  if (LoopWaker* waker = waker_.load(std::memory_order_acquire)) waker->Wake();
 }
 
 void WindowLoop::Post(std::function<void()> task) {
-  std::lock_guard<std::mutex> lock(tasksMutex_);
-  tasks_.push_back(std::move(task));
+  {
+    std::lock_guard<std::mutex> lock(tasksMutex_);
+    tasks_.push_back(std::move(task));
+  }
+  if (LoopWaker* waker = waker_.load(std::memory_order_acquire)) waker->Wake();
 }
 
 void WindowLoop::OnMessage(std::uint32_t message, std::function<void()> handler) {

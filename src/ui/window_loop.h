@@ -15,6 +15,14 @@
 
 namespace fw::ui {
 
+// Wakes a loop that sleeps in an event loop of its own (the Qt window). Called after
+// every post from any thread, the audio thread included: it must not allocate or lock.
+class LoopWaker {
+ public:
+  virtual ~LoopWaker() = default;
+  virtual void Wake() noexcept = 0;
+};
+
 class WindowLoop final : public MessagePort {
  public:
   explicit WindowLoop(const Clock& clock) : clock_(clock) {}
@@ -27,6 +35,9 @@ class WindowLoop final : public MessagePort {
 
   // Any thread: run a task on the window thread (not for the audio thread).
   void Post(std::function<void()> task);
+
+  // The view's event loop, woken after each post; nullptr: nobody sleeps.
+  void SetWaker(LoopWaker* waker) { waker_.store(waker, std::memory_order_release); }
 
   void OnMessage(std::uint32_t message, std::function<void()> handler);
   void AddTimer(Timer& timer);
@@ -63,6 +74,7 @@ class WindowLoop final : public MessagePort {
   std::mutex tasksMutex_;
   std::vector<std::function<void()>> tasks_;
   std::atomic<bool> quit_{false};
+  std::atomic<LoopWaker*> waker_{nullptr};
 };
 
 }  // namespace fw::ui

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "files/sound_file.h"
@@ -129,6 +130,32 @@ TEST_F(CliRender, OutOfRangeValuesAreLimitedWithANote) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("ScrollBar_OutPut_Volume"), std::string::npos) << run.err;
   EXPECT_EQ(Lines(run.err), 3) << run.err;
+}
+
+TEST_F(CliRender, IntegersBeyondAnyRangeAreLimitedLikeOthers) {
+  WriteSound(Path("in.raw"), Ramp(100), 1, 22050);
+  for (const std::string value : {"99999999999999999999999", "-99999999999", "-99999999999999999999999"}) {
+    const CliRun run =
+        Cli("render --set ScrollBar_OutPut_Volume=" + value + " " + Path("in.raw") + " " + Path("o.raw"));
+    EXPECT_EQ(run.exitCode, 0) << value << ": " << run.err;
+    EXPECT_NE(run.err.find("outside the control's range; set to"), std::string::npos) << run.err;
+  }
+}
+
+// A take started by --set is finished when the render ends: every sample in the file
+// and the header's data size true.
+TEST_F(CliRender, TakeStartedWithSetIsFinishedAtTheEnd) {
+  WriteSound(Path("in.raw"), Ramp(22000), 1, 22050);
+  const CliRun run = Cli("render --set Edit_Open_R=" + Path("take") + " --set BitBtn_Start_Record=1 " +
+                         Path("in.raw") + " " + Path("o.raw"));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::ifstream in(Path("take.au"), std::ios::binary);
+  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_GT(bytes.size(), 128u);
+  const std::uint32_t size = (std::uint32_t{bytes[8]} << 24) | (std::uint32_t{bytes[9]} << 16) |
+                             (std::uint32_t{bytes[10]} << 8) | std::uint32_t{bytes[11]};
+  EXPECT_EQ(size, bytes.size() - 128);
+  EXPECT_EQ(size, 2u * 22000u);
 }
 
 TEST_F(CliRender, RawAndWavOutputsHoldTheSameSamplesAndTheInputLength) {

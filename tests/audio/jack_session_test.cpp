@@ -9,6 +9,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -18,6 +21,7 @@
 #include "audio/linux/jack_device.h"
 #include "audio/virtual/recording_output_library.h"
 #include "chain_setup.h"
+#include "cli_process.h"
 #include "engine/chain.h"
 #include "jack_server.h"
 #include "support/engine_fixture.h"
@@ -58,6 +62,7 @@ struct TestClients {
   std::atomic<bool> measure{false};
   std::atomic<bool> go{false};  // the player is silent until the ports are connected
   std::atomic<int> xruns{0};
+  std::atomic<std::int64_t> cycles{0};  // of the recorder
   std::atomic<std::int64_t> xrunAt[kMaxXruns] = {};
 
   TestClients(const std::vector<float>& s, LiveAudio& l, std::size_t capacity) : signal(&s), live(&l) {
@@ -108,6 +113,7 @@ struct TestClients {
 
   static int Record(jack_nframes_t n, void* self) {
     auto* c = static_cast<TestClients*>(self);
+    c->cycles.fetch_add(1);
     const std::int64_t t0 = c->t0.load();
     if (t0 < 0) return 0;
     const auto ft = static_cast<std::int64_t>(jack_last_frame_time(c->recorder));
@@ -133,6 +139,17 @@ struct TestClients {
     const int i = c->xruns.fetch_add(1);
     if (i < kMaxXruns) c->xrunAt[i].store(c->recorded.load());
     return 0;
+  }
+
+  // A few whole cycles after a connection: the server has ordered the graph anew.
+  bool WaitCycles(std::int64_t count) const {
+    const std::int64_t target = cycles.load() + count;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (cycles.load() < target) {
+      if (std::chrono::steady_clock::now() > giveUp) return false;
+      std::this_thread::yield();
+    }
+    return true;
   }
 
   void WaitUntil(std::int64_t sample) const {
@@ -238,7 +255,7 @@ void RunSession(std::int64_t& exactSamples) {
 
   // Seconds 1-6 at the default delay, a press up, two presses down, the chorus on and
   // off again, and finally a period change from 128 to 256.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_TRUE(clients.WaitCycles(3));
   clients.measure.store(true);
   clients.go.store(true);
   std::int64_t at[6] = {};
@@ -248,13 +265,18 @@ void RunSession(std::int64_t& exactSamples) {
   ASSERT_GT(d0, 0);
   EXPECT_LE(d0, 220);
   live->PublishLatency();
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   jack_latency_range_t reported{};
-  jack_port_get_latency_range(
-      jack_port_by_name(clients.recorder, dynamic_cast<JackDevice&>(live->Device()).LeftPortName().c_str()),
-      JackCaptureLatency, &reported);
-  EXPECT_EQ(reported.min, static_cast<jack_nframes_t>(d0));
-  EXPECT_EQ(reported.max, static_cast<jack_nframes_t>(d0));
+  jack_port_t* left =
+      jack_port_by_name(clients.recorder, dynamic_cast<JackDevice&>(live->Device()).LeftPortName().c_str());
+  // The server recomputes the latencies on its own thread: wait for the new figure.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const auto reportedDelay = static_cast<jack_nframes_t>(d0);
+  do {
+    std::this_thread::yield();
+    jack_port_get_latency_range(left, JackCaptureLatency, &reported);
+  } while (reported.max != reportedDelay && std::chrono::steady_clock::now() < giveUp);
+  EXPECT_EQ(reported.min, reportedDelay);
+  EXPECT_EQ(reported.max, reportedDelay);
   clients.WaitUntil(6 * kRate);
   at[0] = clients.recorded.load();
   form.Btn("BitBtn_latPlus").Click();
@@ -419,6 +441,35 @@ TEST_F(JackSession, DeviceAt48000IsResampledForTheEngineAt44100) {
     EXPECT_GT(quietest, 0.0f);
     EXPECT_LT(loudest / quietest, 1.06f);  // no dropouts or doubled stretches
   }
+}
+
+// The server killed mid-session: fretwerk-cli run hears it as a lost device, presses
+// Stop, finishes the take, says why and exits non-zero.
+TEST_F(JackSession, ServerGoneEndsTheSessionAsALostDeviceAndFinishesTheTake) {
+  Boot(44100);
+  if (IsSkipped()) return;
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  const auto take =
+      std::filesystem::temp_directory_path() / ("fretwerk-jack-take-" + std::to_string(getpid()));
+  CliProcess run;
+  ASSERT_TRUE(run.Start("run --audio jack --no-connect --set Edit_Open_R=" + take.string() +
+                        " --set BitBtn_Start_Record=1"));
+  ASSERT_TRUE(run.ReadUntilRecording()) << run.output;
+  server.Stop();
+  EXPECT_EQ(run.Wait(), 1) << run.output;
+  EXPECT_NE(run.output.find("status: Start  audio device lost: the JACK server shut down"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("fretwerk-cli run: audio device lost: "), std::string::npos) << run.output;
+
+  const std::string au = take.string() + ".au";
+  std::ifstream in(au, std::ios::binary);
+  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+  std::filesystem::remove(au);
+  ASSERT_GT(bytes.size(), 128u) << run.output;
+  const std::uint32_t size = (std::uint32_t{bytes[8]} << 24) | (std::uint32_t{bytes[9]} << 16) |
+                             (std::uint32_t{bytes[10]} << 8) | std::uint32_t{bytes[11]};
+  EXPECT_EQ(size, bytes.size() - 128);
+  EXPECT_GE(size, 2 * run.LastRecorded()) << run.output;
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // test, with a pass-through callback in place of the chain: what goes in comes
 // out, delayed by what the stream adds.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "audio/linux/speex_rate_converter.h"
@@ -68,6 +70,9 @@ struct LoopbackRig {
     auto* rig = static_cast<LoopbackRig*>(context);
     if (message != MM_WIM_DATA || header == nullptr || !rig->live->Input().IsStarted()) return;
     ++rig->blocks;
+    // A chain slower than real time, for the late-callback count.
+    if (rig->stallMicroseconds > 0)
+      std::this_thread::sleep_for(std::chrono::microseconds(rig->stallMicroseconds));
     if (rig->stall) {
       // A chain that stalls: this block reaches the output only with the next one.
       rig->stall = false;
@@ -88,6 +93,7 @@ struct LoopbackRig {
 
   bool ok = false;
   int blocks = 0;
+  int stallMicroseconds = 0;
 };
 
 // 16-bit-exact noise in full scale 1.0, so the stream's conversions are lossless.

@@ -86,6 +86,48 @@ TEST(OutputQueue, SkipNeverShortensBelowOneBlock) {
   EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 8000, 12000, 1000), kBlock);
 }
 
+TEST(OutputQueue, InsertNeverTargetsMoreThanTheQueueHolds) {
+  const auto input = ExactNoise(90000);
+  LoopbackRig rig(input, 128, 44100, 44100, 1400);
+  auto& out = rig.live->Output();
+  rig.Pump(20);
+  for (int i = 0; i < 2000; ++i) out.insert_buffer();  // 100,000 samples asked for
+  rig.Pump(500);
+  const int delay = out.DelaySamples();
+  EXPECT_LE(delay, OutputQueueLibrary::kRingSize / 4);
+  EXPECT_GT(delay, OutputQueueLibrary::kRingSize / 4 - OutputQueueLibrary::kShiftSamples);
+  EXPECT_EQ(out.Underruns(), 0);
+  // What plays is the input that long ago, not samples the queue has overwritten.
+  EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 40000, 41000, delay), delay);
+}
+
+// A callback of ours that takes longer than its period is counted apart from the
+// xruns the device reports.
+TEST(OutputQueue, CallbacksLongerThanTheirPeriodAreCountedAsOurs) {
+  LoopbackRig rig(ExactNoise(20000), 128);
+  rig.stallMicroseconds = 20000;  // seven periods of 128 frames at 44.1 kHz
+  rig.Pump(10);
+  EXPECT_GE(rig.live->LateCallbacks(), 1);
+  EXPECT_LE(rig.live->LateCallbacks(), 10);
+  EXPECT_EQ(rig.live->Xruns(), 0);
+}
+
+// The output opens before capture starts: a file played once waits for the capture
+// instead of running out unheard.
+TEST(OutputQueue, FilePlayedOnceWaitsUntilCaptureStarts) {
+  VirtualCardOptions options;
+  options.inputSamples = ExactNoise(1000);
+  options.loop = false;
+  options.pacing = VirtualCardOptions::Pacing::Manual;
+  auto device = std::make_unique<VirtualSoundCard>(options);
+  VirtualSoundCard& card = *device;
+  LiveAudio live(std::move(device), &MakeSpeexRateConverter);
+  ASSERT_EQ(live.Output().WinMain1(0), 0);
+  for (int i = 0; i < 20; ++i) card.Pump();
+  EXPECT_FALSE(card.InputFinished());
+  live.Output().CloseDSound();
+}
+
 TEST(OutputQueue, StereoChorusWidensTheImageAndTurnsOffSmoothly) {
   std::vector<float> input(44100 * 2);
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = 0.3f * std::sin(0.07f * static_cast<float>(i));

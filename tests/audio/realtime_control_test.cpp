@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/pages/delay_display.h"
+#include "app/session_end.h"
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
 #include "chain_setup.h"
@@ -367,6 +369,26 @@ TEST_F(LiveFixture, DeactivateAndCloseStopProcessing) {
   Realtime(*f->form).FormClose();
   EXPECT_TRUE(f->form->Btn("Button_RUN_RT").Enabled());
   EXPECT_FALSE(f->form->Btn("Button_STOP_RT").Enabled());
+}
+
+TEST_F(LiveFixture, LostDeviceIsStoppedAsByTheUserWithTheTakeFinishedAndTheReasonShown) {
+  const auto take = std::filesystem::temp_directory_path() / ("fretwerk-lost-" + std::to_string(getpid()));
+  TForm1& form = *f->form;
+  form.Get<ui::Edit>("Edit_Open_R").SetText(take.string());
+  form.Btn("BitBtn_Start_Record").Click();
+  for (int i = 0; i < 100; ++i) card->Pump();
+  const std::int32_t recorded = f->engine->params.RecordIndex.load();
+  ASSERT_GT(recorded, 0);
+
+  live->DeviceLost("the test pulled the plug");
+  EndSessionOnDeviceLoss(form, live->LostReason());
+  EXPECT_FALSE(card->Running());
+  EXPECT_TRUE(form.Btn("Button_RUN_RT").Enabled());
+  EXPECT_FALSE(form.Btn("BitBtn_Stop_R").Enabled());
+  EXPECT_EQ(form.Status().SimpleText(), "audio device lost: the test pulled the plug");
+  const auto bytes = std::filesystem::file_size(take.string() + ".au");
+  std::filesystem::remove(take.string() + ".au");
+  EXPECT_EQ(bytes, 128u + 2u * static_cast<std::uintmax_t>(recorded));
 }
 
 }  // namespace

@@ -7,8 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "audio/linux/portaudio_device.h"
+#include "cli_process.h"
 
 namespace fw::test {
 namespace {
@@ -74,6 +79,167 @@ TEST(RunCommand, PlaysAFileOnceThroughTheVirtualCardIntoAnotherFile) {
   EXPECT_NE(word.code, 0);
   EXPECT_NE(word.output.find("is not an integer"), std::string::npos) << word.output;
   std::filesystem::remove_all(dir);
+}
+
+struct TempDir {
+  std::filesystem::path path;
+  explicit TempDir(const std::string& name)
+      : path(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid()))) {
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+};
+
+// A finished take: the header's data size is what the file holds after the header.
+std::int64_t FinishedTakeBytes(const std::filesystem::path& au) {
+  std::ifstream in(au, std::ios::binary);
+  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+  if (bytes.size() < 128) return -1;
+  const std::uint32_t size = (std::uint32_t{bytes[8]} << 24) | (std::uint32_t{bytes[9]} << 16) |
+                             (std::uint32_t{bytes[10]} << 8) | std::uint32_t{bytes[11]};
+  const auto data = static_cast<std::int64_t>(bytes.size()) - 128;
+  return size == data ? data : -1;
+}
+
+float PeakOf(const std::filesystem::path& wav) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(wav.c_str(), SFM_READ, &info);
+  if (file == nullptr) return -1.0f;
+  std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
+  sf_readf_float(file, samples.data(), info.frames);
+  sf_close(file);
+  float peak = 0.0f;
+  for (float v : samples) peak = std::max(peak, std::fabs(v));
+  return peak;
+}
+
+const char* kRecordTake = " --set BitBtn_Start_Record=1";
+
+TEST(RunCommand, EveryWayASessionEndsFinishesARunningTake) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-takes");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const auto take = [&](const std::string& name) {
+    return " --set Edit_Open_R=" + (dir.path / name).string() + kRecordTake;
+  };
+
+  // The input played once, on a fast card that would run through it before capture
+  // starts unless it waits.
+  const Result once = RunCli("run --audio virtual --fast --once --in " + in.string() + take("once"));
+  EXPECT_EQ(once.code, 0) << once.output;
+  // Every whole 220-sample block of the second is in the take.
+  EXPECT_GE(FinishedTakeBytes(dir.path / "once.au"), 2 * (44100 - 220)) << once.output;
+
+  const Result timed = RunCli("run --audio virtual --seconds 1.5 --in " + in.string() + take("timed"));
+  EXPECT_EQ(timed.code, 0) << timed.output;
+  EXPECT_GT(FinishedTakeBytes(dir.path / "timed.au"), 0) << timed.output;
+
+  // Ctrl-C and SIGTERM once samples are in the ring.
+  for (int signal : {SIGINT, SIGTERM}) {
+    const std::string name = "signal" + std::to_string(signal);
+    CliProcess run;
+    ASSERT_TRUE(run.Start("run --audio virtual --in " + in.string() + take(name)));
+    ASSERT_TRUE(run.ReadUntilRecording()) << run.output;
+    run.Signal(signal);
+    EXPECT_EQ(run.Wait(), 0) << run.output;
+    EXPECT_NE(run.output.find("stopped:"), std::string::npos) << run.output;
+    // At least every sample the status line counted is in the file.
+    EXPECT_GE(FinishedTakeBytes(dir.path / (name + ".au")), 2 * run.LastRecorded()) << run.output;
+  }
+}
+
+TEST(RunCommand, FailedOutputWriteEndsTheSessionNamingTheFileAndReason) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-full");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const auto out = dir.path / "live.wav";
+  // A file size limit of 20 KiB: the write past it fails as on a full disk.
+  CliProcess run;
+  ASSERT_TRUE(run.Start("run --audio virtual --fast --in " + in.string() + " --out " + out.string() +
+                            " --set Edit_Open_R=" + (dir.path / "take").string() + kRecordTake,
+                        "trap '' XFSZ; ulimit -f 20; "));
+  EXPECT_EQ(run.Wait(), 1) << run.output;
+  EXPECT_NE(run.output.find("audio device lost: cannot write " + out.string() + ": "), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("File too large"), std::string::npos) << run.output;
+
+  // An output that cannot be opened: the window's text, then the file and the reason.
+  const Result unwritable = RunCli("run --audio virtual --fast --once --in " + in.string() + " --out " +
+                                   (dir.path / "missing" / "live.wav").string());
+  EXPECT_NE(unwritable.code, 0);
+  EXPECT_NE(unwritable.output.find("There is no WDM-sound device or it can not be initialized.\nCan not "
+                                   "write " +
+                                   (dir.path / "missing" / "live.wav").string()),
+            std::string::npos)
+      << unwritable.output;
+}
+
+TEST(RunCommand, WithoutJackOrAlsaTheMessageSaysWhatEachBackendSaid) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  if (PortAudioDevice().Available()) GTEST_SKIP() << "this machine has an ALSA output device";
+  // A server name nobody uses: no JACK server answers.
+  const char* server = std::getenv("JACK_DEFAULT_SERVER");
+  const std::string saved = server != nullptr ? server : "";
+  setenv("JACK_DEFAULT_SERVER", "fretwerk-test-none", 1);
+  const Result r = RunCli("run --seconds 5");
+  if (server != nullptr) {
+    setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
+  } else {
+    unsetenv("JACK_DEFAULT_SERVER");
+  }
+  EXPECT_NE(r.code, 0);
+  EXPECT_NE(r.output.find("It seems you use Windows 95"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("JACK: no server running; ALSA: no output device"), std::string::npos) << r.output;
+}
+
+TEST(RunCommand, SecondsMustBeAFinitePositiveNumber) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  for (const char* seconds : {"nan", "inf", "-1", "0"}) {
+    const Result r = RunCli(std::string("run --audio virtual --seconds ") + seconds);
+    EXPECT_NE(r.code, 0) << seconds;
+    EXPECT_EQ(r.output.find("status:"), std::string::npos) << r.output;
+  }
+}
+
+TEST(RunCommand, PresetAndSettingsAreAppliedAfterStartsOwnPresetClick) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-preset");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const std::string cli = std::getenv("FRETWERK_CLI");
+  ASSERT_EQ(std::system((cli + " preset set " + (dir.path / "quiet.pre").string() +
+                         " ScrollBar_OutPut_Volume=1 >/dev/null")
+                            .c_str()),
+            0);
+  const std::string base = "run --audio virtual --fast --once --in " + in.string();
+  const Result loud = RunCli(base + " --out " + (dir.path / "loud.wav").string());
+  const Result quiet = RunCli(base + " --preset " + (dir.path / "quiet.pre").string() + " --out " +
+                              (dir.path / "quiet.wav").string());
+  const Result set =
+      RunCli(base + " --set ScrollBar_OutPut_Volume=1 --out " + (dir.path / "set.wav").string());
+  ASSERT_EQ(loud.code, 0) << loud.output;
+  ASSERT_EQ(quiet.code, 0) << quiet.output;
+  ASSERT_EQ(set.code, 0) << set.output;
+  const float loudPeak = PeakOf(dir.path / "loud.wav");
+  EXPECT_GT(loudPeak, 0.1f);
+  EXPECT_LT(PeakOf(dir.path / "quiet.wav"), loudPeak / 20.0f);
+  EXPECT_LT(PeakOf(dir.path / "set.wav"), loudPeak / 20.0f);
+}
+
+TEST(RunCommand, LatencyStepsStopAtAnInterruptAndTheDelayStaysInTheQueue) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-steps");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  CliProcess run;
+  ASSERT_TRUE(run.Start("run --audio virtual --in " + in.string() + " --latency-steps 2147483647"));
+  ASSERT_TRUE(run.ReadUntil("status: Working")) << run.output;
+  run.Signal(SIGTERM);
+  EXPECT_EQ(run.Wait(), 0) << run.output;
+  const auto at = run.output.find("stopped:");
+  ASSERT_NE(at, std::string::npos) << run.output;
+  const auto delayAt = run.output.find("delay ", at);
+  ASSERT_NE(delayAt, std::string::npos);
+  EXPECT_LE(std::stoi(run.output.substr(delayAt + 6)), 65536 / 4) << run.output;
 }
 
 // The loop-back measurement on the virtual card: the clicks come back after the

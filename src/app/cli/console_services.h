@@ -20,9 +20,14 @@ class ConsoleDialogs final : public ui::Dialogs {
   std::optional<std::string> OpenFile(const ui::FileDialogOptions&) override { return std::nullopt; }
   std::optional<std::string> SaveFile(const ui::FileDialogOptions&) override { return std::nullopt; }
   void MessageBox(const std::string& text, const std::string&) override { Print(text); }
-  void ShowError(const std::string& text) override { Print(text); }
+  void ShowError(const std::string& text) override {
+    ++errors_;
+    Print(text);
+  }
+  int Errors() const { return errors_; }
 
  private:
+  int errors_ = 0;
   static void Print(std::string text) {
     // The system's line breaks are "\n\r": show them as plain new lines.
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());

@@ -10,11 +10,18 @@
 namespace fw::cli {
 namespace {
 
+// An integer too large for any control saturates, so it is limited to the control's
+// range like any other value outside it.
 std::optional<long long> ParseInteger(const std::string& text) {
   long long value = 0;
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, value);
-  if (result.ec != std::errc{} || result.ptr != end || text.empty()) return std::nullopt;
+  if (text.empty() || result.ptr != end) return std::nullopt;
+  if (result.ec == std::errc::result_out_of_range) {
+    return text.front() == '-' ? std::numeric_limits<long long>::min()
+                               : std::numeric_limits<long long>::max();
+  }
+  if (result.ec != std::errc{}) return std::nullopt;
   return value;
 }
 

@@ -18,6 +18,7 @@
 #include "app/cli/riff_command.h"
 #include "app/form1.h"
 #include "app/presets/preset_operations.h"
+#include "app/session_end.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
@@ -332,6 +333,8 @@ void Render(const RenderOptions& options) {
   } else {
     rendered = RenderWaveIn(window, input.samples, n);
   }
+  // A take started with --set is finished as its Stop button does.
+  EndSession(*window.form);
   window.ReportDialogs();
   WriteSound(options.output, rendered.interleaved, rendered.channels, rate);
 }

@@ -1,10 +1,10 @@
 // fretwerk-cli run: a headless live session. Builds the window's logic over a live
-// device, presses Start, prints the levels once a second and presses Stop on Ctrl-C,
-// after --seconds, or when a once-played input file has ended.
+// device, presses Start, prints the levels once a second and ends the session (Stop,
+// and the Record page's Stop for a running take) on Ctrl-C or SIGTERM, after
+// --seconds, when a once-played input file has ended, or when the device is lost.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -15,9 +15,12 @@
 #include "app/cli/commands.h"
 #include "app/cli/console_services.h"
 #include "app/cli/control_setting.h"
+#include "app/cli/interrupt_pipe.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/presets/preset_operations.h"
 #include "app/realtime/realtime_control.h"
+#include "app/session_end.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
@@ -28,9 +31,6 @@
 
 namespace fw::cli {
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-void OnInterrupt(int) { interrupted = 1; }
 
 struct RunOptions {
   std::string audio;
@@ -65,7 +65,31 @@ bool ApplySetting(TForm1& form, const std::string& setting) {
   return true;
 }
 
+// The latency buttons, pressed as a user would once the mode runs; an interrupt stops
+// the presses.
+void PressLatencyButtons(TForm1& form, int steps, InterruptPipe& interrupt) {
+  ui::Button& button = form.Btn(steps > 0 ? "BitBtn_latPlus" : "BitBtn_LatMinus");
+  const long long presses = std::abs(static_cast<long long>(steps));
+  for (long long i = 0; i < presses; ++i) {
+    if (i % 4096 == 0 && interrupt.Pending()) return;
+    button.Click();
+  }
+}
+
+// --preset, as a user loads it after pressing Start.
+bool LoadChosenPreset(TForm1& form, const std::string& preset) {
+  if (preset.empty()) return true;
+  bool loaded = false;
+  form.RunCommand([&] {
+    LoadPresetFromPath(form, ResolvePresetArgument(form, preset));
+    loaded = true;
+  });
+  if (!loaded) std::cerr << "fretwerk-cli run: the preset " << preset << " could not be loaded\n";
+  return loaded;
+}
+
 int Run(const RunOptions& options) {
+  InterruptPipe interrupt;
   LiveAudioChoice choice;
   choice.backend = options.audio;
   if (choice.backend.empty() && !options.in.empty()) choice.backend = "virtual";
@@ -96,46 +120,51 @@ int Run(const RunOptions& options) {
   platform.system = &system;
   TForm1 form{*engine, loop, platform};
 
-  // The window's activation (engine defaults, designs, "clear.pre"), then --preset.
+  // The window's activation (engine defaults, designs, "clear.pre").
   bool started = false;
   form.RunCommand([&] {
-    StartHeadless(form, options.preset);
+    StartHeadless(form, "");
     started = true;
   });
   if (!started) {
-    std::cerr << "fretwerk-cli run: the start-up or the preset could not be loaded\n";
+    std::cerr << "fretwerk-cli run: the start-up could not be loaded\n";
     return 1;
   }
   // Library mode needs the card type "Any (SB Live, etc.)".
   form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
-  for (const auto& setting : options.sets) {
-    if (!ApplySetting(form, setting)) return 2;
-  }
 
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
   std::cout << "fretwerk: " << live->Device().BackendName() << " audio; press Ctrl-C to stop" << std::endl;
+  // Start clicks a preset button of its own: --preset and --set come after it.
   form.Btn("Button_RUN_RT").Click();
+  if (!LoadChosenPreset(form, options.preset)) return 1;
+  for (const auto& setting : options.sets) {
+    if (!ApplySetting(form, setting)) {
+      EndSession(form);
+      return 2;
+    }
+  }
 
   const auto begin = std::chrono::steady_clock::now();
   auto nextLine = begin + std::chrono::seconds(1);
   std::string shownStatus;
   std::string shownCaption;
-  bool stepped = false;
-  while (interrupted == 0 && !loop.QuitRequested()) {
-    loop.PumpOnce();
-    if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
-      // The latency buttons, pressed as a user would once the mode runs.
-      stepped = true;
-      const char* button = options.latencySteps > 0 ? "BitBtn_latPlus" : "BitBtn_LatMinus";
-      for (int i = 0; i < std::abs(options.latencySteps); ++i) form.Btn(button).Click();
-    }
+  const auto showStatus = [&] {
     const std::string caption = form.Btn("Button_RUN_RT").Caption();
     const std::string status = form.Status().SimpleText();
     if (caption != shownCaption || status != shownStatus) {
       std::cout << "status: " << caption << (status.empty() ? "" : "  " + status) << std::endl;
       shownCaption = caption;
       shownStatus = status;
+    }
+  };
+  bool stepped = false;
+  std::string lost;
+  while (!loop.QuitRequested()) {
+    loop.PumpOnce();
+    showStatus();
+    if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
+      stepped = true;
+      PressLatencyButtons(form, options.latencySteps, interrupt);
     }
     const auto now = std::chrono::steady_clock::now();
     if (now >= nextLine) {
@@ -145,29 +174,50 @@ int Run(const RunOptions& options) {
       std::snprintf(delay, sizeof delay, "   delay %d samples, in->out %.1f ms",
                     live->Output().DelaySamples(), live->InputToOutputMs());
       std::cout << "in " << Decibels(live->TakeInputPeak()) << " dBFS   out "
-                << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns() << delay
-                << std::endl;
+                << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns()
+                << " (late callbacks " << live->LateCallbacks() << ")" << delay << std::endl;
     }
+    lost = live->LostReason();
+    if (!lost.empty()) break;
     if (options.seconds > 0 && now - begin >= std::chrono::duration<double>(options.seconds)) break;
     if (card != nullptr && card->InputFinished()) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (interrupt.Wait(5)) break;
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   const double busy = static_cast<double>(live->BusyNanoseconds()) * 1e-9;
   const int delay = live->Output().DelaySamples();
   const int rate = std::max(live->Output().EngineRate(), 1);
   const double inToOut = live->InputToOutputMs();
-  if (!system.ended) form.Btn("Button_STOP_RT").Click();
+  EndSession(form);
+  // Closing the device may fail too (an output file that cannot be completed).
+  if (lost.empty()) lost = live->LostReason();
+  if (!lost.empty()) EndSessionOnDeviceLoss(form, lost);
   loop.PumpOnce();
+  showStatus();
   Realtime(form).FormDestroy();
-  char summary[256];
+  char summary[280];
   std::snprintf(summary, sizeof summary,
-                "stopped: xruns %d, underruns %d, delay %d samples (%.2f ms), in->out %.1f ms, audio thread "
-                "busy %.2f%%",
-                live->Xruns(), live->Output().Underruns(), delay, 1000.0 * delay / rate, inToOut,
-                seconds > 0 ? 100.0 * busy / seconds : 0.0);
+                "stopped: xruns %d, late callbacks %d, underruns %d, delay %d samples (%.2f ms), in->out "
+                "%.1f ms, audio thread busy %.2f%%",
+                live->Xruns(), live->LateCallbacks(), live->Output().Underruns(), delay,
+                1000.0 * delay / rate, inToOut, seconds > 0 ? 100.0 * busy / seconds : 0.0);
   std::cout << summary << std::endl;
-  return system.ended ? 1 : 0;
+  if (!lost.empty()) {
+    std::cerr << "fretwerk-cli run: " << DeviceLostText(lost) << "\n";
+    return 1;
+  }
+  return system.ended || dialogs.Errors() > 0 ? 1 : 0;
+}
+
+CLI::Validator FinitePositive() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        double value = 0.0;
+        if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value) || value <= 0.0)
+          return "a positive number of seconds is needed, got " + text;
+        return {};
+      },
+      "POSITIVE");
 }
 
 }  // namespace
@@ -182,9 +232,9 @@ void AddRunCommand(CLI::App& app) {
       ->check(CLI::ExistingFile);
   run->add_option("--out", options->out, "Output sound file (WAV) of the virtual sound card");
   run->add_option("--preset", options->preset,
-                  "Preset to load before Start: a .pre file, or the name of a fixed preset");
-  run->add_option("--seconds", options->seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
-  run->add_option("--set", options->sets, "Set a control before Start: NAME=VALUE (repeatable)");
+                  "Preset to load after Start: a .pre file, or the name of a fixed preset");
+  run->add_option("--seconds", options->seconds, "Stop after this many seconds")->check(FinitePositive());
+  run->add_option("--set", options->sets, "Set a control after Start: NAME=VALUE (repeatable)");
   run->add_flag("--once", options->once, "Play the input file once, then stop");
   run->add_flag("--fast", options->fast, "Run the virtual sound card as fast as possible");
   run->add_flag("--no-connect", options->noConnect, "Leave the JACK ports unconnected");

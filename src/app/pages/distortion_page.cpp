@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "app/pages/pages.h"
+#include "app/pages/web_link.h"
 #include "core/rounding.h"
 
 namespace fw {
@@ -126,6 +127,9 @@ void BuildShredderPage(TForm1& form) {
       .OnClick = [&form] { RadioGroup_HDistortClick(form); };
   AddLabelledBar(form, "ScrollBar_HD_In_Gain", kShredderPage, 1, 100, 1, "Input Gain for Hard Distortion",
                  ScrollBar_HD_In_GainChange);
+  form.AddButton("BitBtn_Help_on_ND", kShredderPage, "HELP !", ui::ButtonKind::Bitmap).OnClick = [&form] {
+    OpenWebLink(form, WebLink::OnlineHelp);
+  };
 }
 
 void BuildMainDistortionPage(TForm1& form) {

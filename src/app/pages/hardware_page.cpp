@@ -1,10 +1,24 @@
-// The "Hardware" page: the card type, the output device, the 44.1 kHz box and the
-// IRQ and DMA choices of the ring-0 mode (hidden unless that mode is chosen).
+// The "Hardware" page: the card type, the output device, the 44.1 kHz box, the IRQ
+// and DMA choices of the ring-0 mode (hidden unless that mode is chosen) and the
+// mail that sends the hardware report.
 #include "app/form1.h"
 #include "app/pages/pages.h"
 #include "app/realtime/realtime_control.h"
+#include "app/shell.h"
+#include "app/startup/startup_state.h"
+#include "app/startup/web_links.h"
 
 namespace fw {
+namespace {
+
+// The report goes into the subject unchanged, as the mail program receives it.
+void BitBtn4Click(TForm1& form) {
+  if (form.platform.shell == nullptr) return;
+  form.platform.shell->Open(std::string(WebAddress(WebLink::Mail)) +
+                            "?subject=" + StartupOf(form).hardwareReport);
+}
+
+}  // namespace
 
 void BuildHardwareControls(TForm1& form) {
   RealtimeControl& rt = Realtime(form);
@@ -26,6 +40,8 @@ void BuildHardwareControls(TForm1& form) {
   auto& dma16 = form.AddRadioGroup("RadioGroup_DMA16", "Hardware", "DMA 16 bit", {"5", "6", "7"}, 0);
   dma16.SetVisible(false);
   dma16.OnClick = [&rt] { rt.RadioGroup_DMA16Click(); };
+  form.AddButton("BitBtn4", "Hardware", "Send Hardware Config to Author", ui::ButtonKind::Bitmap).OnClick =
+      [&form] { BitBtn4Click(form); };
   // Without ring-0 drivers "Any (SB Live, etc.)" is the only card type there is: it is
   // chosen now, as start-up would, so the controls that look at it agree from the start.
   if (!rt.Ring0Available()) card.SetItemIndex(2);

@@ -1,19 +1,14 @@
 // The "Help" page: twelve fixed lines and four links that open in the browser.
 #include "app/form1.h"
 #include "app/pages/pages.h"
-#include "app/shell.h"
-#include "app/startup/web_links.h"
+#include "app/pages/web_link.h"
 
 namespace fw {
 namespace {
 
-void OpenLink(TForm1& form, WebLink link) {
-  if (form.platform.shell != nullptr) form.platform.shell->Open(std::string(WebAddress(link)));
-}
-
 void Link(TForm1& form, const char* name, const char* caption, WebLink link) {
   form.AddButton(name, "Help", caption, ui::ButtonKind::Bitmap).OnClick = [&form, link] {
-    OpenLink(form, link);
+    OpenWebLink(form, link);
   };
 }
 

@@ -1,6 +1,11 @@
-// The strip under the pages: the output volume and the overload message it answers.
+// The strip under the pages: the output volume with the overload message it
+// answers, and "Audio Mixer", which starts the desktop's mixer without waiting.
+#include <cstdlib>
+
+#include "app/audio_mixer.h"
 #include "app/form1.h"
 #include "app/pages/pages.h"
+#include "app/shell.h"
 #include "core/message_port.h"
 
 namespace fw {
@@ -27,12 +32,22 @@ void OverloadMessage(TForm1& form) {
   }
 }
 
+// Nothing happens when no mixer is installed.
+void BitBtn_mixClick(TForm1& form) {
+  const char* path = std::getenv("PATH");
+  const std::string mixer = FindAudioMixer(path != nullptr ? path : "");
+  if (!mixer.empty() && form.platform.shell != nullptr) form.platform.shell->Start(mixer);
+}
+
 }  // namespace
 
 void BuildMainStrip(TForm1& form) {
   form.AddLabel("Label_output_volume", "", "output volume");
   auto& volume = form.AddScrollBar("ScrollBar_OutPut_Volume", "", 1, 100, 20);
   volume.OnChange = [&form] { ScrollBar_OutPut_VolumeChange(form); };
+  auto& mixer = form.AddButton("BitBtn_mix", "", "Audio Mixer", ui::ButtonKind::Bitmap);
+  mixer.SetFontColor(ui::Button::kGreen);
+  mixer.OnClick = [&form] { BitBtn_mixClick(form); };
   form.loop.OnMessage(kOverloadMessage, [&form] { OverloadMessage(form); });
 }
 

@@ -5,7 +5,8 @@ namespace fw {
 
 class TForm1;
 
-void BuildMainStrip(TForm1& form);            // output volume, status bar, overload message
+void BuildNotebooks(TForm1& form);            // the three tabbed notebooks and their pages
+void BuildMainStrip(TForm1& form);            // output volume, mixer, overload message
 void BuildInputGainControls(TForm1& form);    // the two mirrored input gain sliders
 void BuildDistortionControls(TForm1& form);   // soft distortion and waveshaper
 void BuildFilterControls(TForm1& form);       // FVC1, FVC2, FVC3, high-pass, pre-equaliser, low-pass

@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "app/pages/file_pages.h"
 #include "app/pages/pages.h"
+#include "app/startup/startup_state.h"
 #include "files/file_player.h"
 #include "files/io_error.h"
 #include "ui/dialogs.h"
@@ -26,7 +27,9 @@ std::optional<std::string> AskForWavFile(TForm1& form) {
   if (form.platform.dialogs == nullptr) return std::nullopt;
   ui::FileDialogOptions options;
   options.title = "Open WAV file";
-  options.filter = "wav files|*.wav";
+  options.initialDir = StartupOf(form).dialogDirectory;  // the program directory, from the activation
+  // The reader takes WAV and AU files (swapped by name); both are offered second.
+  options.filter = "wav files|*.wav|sound files|*.wav *.au *.AU";
   auto path = form.platform.dialogs->OpenFile(options);
   if (path && path->empty()) return std::nullopt;
   return path;

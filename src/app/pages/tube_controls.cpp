@@ -1,4 +1,4 @@
-// The page "Distortion Presets": the tube stages' hidden switch.
+// The page "Distortion Presets": an empty paint box and the tube stages' hidden switch.
 #include "app/form1.h"
 #include "app/pages/pages.h"
 
@@ -12,6 +12,7 @@ void CheckBox_tubetortion_OnOffClick(TForm1& form) {
 }  // namespace
 
 void BuildTubeControls(TForm1& form) {
+  form.AddPaintBox("PaintBox1", "Distortion Presets");
   auto& box = form.AddCheckBox("CheckBox_tubetortion_OnOff", "Distortion Presets", "On/Off");
   box.SetVisible(false);
   box.OnClick = [&form] { CheckBox_tubetortion_OnOffClick(form); };

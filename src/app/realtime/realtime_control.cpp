@@ -30,6 +30,12 @@ int ItemNumber(const ui::RadioGroup& group, int fallback) {
   return std::stoi(group.Items()[static_cast<std::size_t>(index)]);
 }
 
+// The fixed text, then a line with what this system said, when it said anything.
+std::string WithCause(const char* text, OutputLibrary* out) {
+  const std::string cause = out != nullptr ? out->FailureCause() : std::string();
+  return cause.empty() ? std::string(text) : std::string(text) + "\n\r" + cause;
+}
+
 }  // namespace
 
 const char* NoDriverMessage() {
@@ -134,7 +140,7 @@ bool RealtimeControl::WdmSetup() {
   if (out != nullptr) out->setup_ks_prefered();
   if (out == nullptr || out->get_wdm_wavout_device_list(&list) == 0) {
     combo.SetText(kNoWdmOutputText);
-    form_.ShowMessage(NoDriverMessage());
+    form_.ShowMessage(WithCause(NoDriverMessage(), out));
     EndProgram();
     return false;
   }
@@ -151,7 +157,7 @@ bool RealtimeControl::WdmSetup() {
   out->setup_b_size(220);
   out->setup_max_chorus_delay(0);
   if (out->WinMain1(0) == -1) {
-    form_.ShowMessage(kNoWdmDeviceMessage);
+    form_.ShowMessage(WithCause(kNoWdmDeviceMessage, out));
     EndProgram();
     return false;
   }

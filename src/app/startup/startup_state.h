@@ -16,6 +16,8 @@ struct StartupState {
   int activations = 0;
   int hintHidePauseMs = 2500;
   std::string dialogDirectory;  // where the open dialogs start
+  // The DMA detection's report, the subject of the hardware mail.
+  std::string hardwareReport = "failed";
 };
 
 StartupState& StartupOf(TForm1& form);

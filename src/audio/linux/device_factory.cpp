@@ -14,6 +14,7 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
     const char* env = std::getenv("FRETWERK_AUDIO");
     if (env != nullptr) backend = env;
   }
+  const bool chosenForTheUser = backend.empty();
   if (backend.empty()) backend = JackDevice::ServerRunning() ? "jack" : "alsa";
 
   std::unique_ptr<AudioDevice> device;
@@ -31,7 +32,9 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
     error = "Unknown audio backend \"" + backend + "\" (jack, alsa or virtual).";
     return nullptr;
   }
-  return std::make_unique<LiveAudio>(std::move(device), &MakeSpeexRateConverter);
+  auto live = std::make_unique<LiveAudio>(std::move(device), &MakeSpeexRateConverter);
+  if (chosenForTheUser && backend == "alsa") live->AddTriedBackend("JACK: no server running");
+  return live;
 }
 
 }  // namespace fw

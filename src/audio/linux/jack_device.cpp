@@ -3,6 +3,7 @@
 #include <jack/jack.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace fw {
 namespace {
@@ -11,6 +12,11 @@ void SilentJackErrors(const char*) {}
 
 void LatencyThunk(jack_latency_callback_mode_t mode, void* self) {
   JackDevice::OnLatencyRequest(mode == JackCaptureLatency ? 0 : 1, self);
+}
+
+void ShutdownThunk(jack_status_t code, const char* reason, void* self) {
+  (void)code;
+  JackDevice::OnShutdown(reason, self);
 }
 
 }  // namespace
@@ -90,7 +96,7 @@ bool JackDevice::Start(AudioDeviceClient& client, int preferredRate, std::string
   jack_set_buffer_size_callback(client_, &JackDevice::OnBufferSize, this);
   jack_set_sample_rate_callback(client_, &JackDevice::OnSampleRate, this);
   jack_set_xrun_callback(client_, &JackDevice::OnXrun, this);
-  jack_on_shutdown(client_, &JackDevice::OnShutdown, this);
+  jack_on_info_shutdown(client_, &ShutdownThunk, this);
   jack_set_latency_callback(client_, &LatencyThunk, this);
   if (jack_activate(client_) != 0) {
     error = "Can not activate the JACK client.";
@@ -193,9 +199,16 @@ void JackDevice::OnLatencyRequest(int mode, void* self) {
   }
 }
 
-void JackDevice::OnShutdown(void* self) {
+void JackDevice::OnShutdown(const char* reason, void* self) {
   auto* device = static_cast<JackDevice*>(self);
-  if (device->audio_ != nullptr) device->audio_->Xrun();
+  if (device->audio_ == nullptr) return;
+  std::snprintf(device->shutdownReason_, sizeof device->shutdownReason_, "the JACK server shut down (%s)",
+                reason != nullptr && reason[0] != '\0' ? reason : "no reason given");
+  device->audio_->DeviceLost(device->shutdownReason_);
+}
+
+std::string JackDevice::UnavailableReason() {
+  return ServerRunning() ? std::string() : std::string("JACK: no server running");
 }
 
 }  // namespace fw

@@ -38,9 +38,12 @@ class JackDevice final : public AudioDevice {
   int PeriodFrames() const override { return period_.load(); }
   void LatencyChanged() override;
   int ReportedLatencyFrames() const override;
+  std::string UnavailableReason() override;
 
   // JACK's latency callback: mode 0 capture, 1 playback.
   static void OnLatencyRequest(int mode, void* self);
+  // JACK's shutdown callback: the server is gone.
+  static void OnShutdown(const char* reason, void* self);
 
   // The full names of the ports, for connecting test clients.
   std::string InputPortName() const;
@@ -52,7 +55,6 @@ class JackDevice final : public AudioDevice {
   static int OnBufferSize(unsigned frames, void* self);
   static int OnSampleRate(unsigned rate, void* self);
   static int OnXrun(void* self);
-  static void OnShutdown(void* self);
 
   std::vector<std::string> PhysicalPorts(bool playback) const;
   void Connect();
@@ -66,6 +68,7 @@ class JackDevice final : public AudioDevice {
   AudioDeviceClient* audio_ = nullptr;
   std::atomic<int> rate_{0};
   std::atomic<int> period_{0};
+  char shutdownReason_[256] = {};
 };
 
 }  // namespace fw

@@ -20,6 +20,8 @@ int StreamCallback(const void* input, void* output, unsigned long frames,
   return paContinue;
 }
 
+void StreamFinished(void* self) { static_cast<PortAudioDevice*>(self)->OnFinished(); }
+
 }  // namespace
 
 PortAudioDevice::PortAudioDevice() {
@@ -60,6 +62,12 @@ std::vector<int> PortAudioDevice::OutputIndices() {
 }
 
 bool PortAudioDevice::Available() { return !OutputIndices().empty(); }
+
+std::string PortAudioDevice::UnavailableReason() {
+  if (!initialised_) return "ALSA: PortAudio could not be initialised";
+  if (host_ < 0) return "ALSA: PortAudio was built without ALSA";
+  return OutputIndices().empty() ? "ALSA: no output device" : "";
+}
 
 std::vector<std::string> PortAudioDevice::OutputDevices() {
   std::vector<std::string> names;
@@ -111,6 +119,8 @@ bool PortAudioDevice::Start(AudioDeviceClient& client, int preferredRate, std::s
       break;
     }
   }
+  stopping_.store(false);
+  if (stream_ != nullptr) Pa_SetStreamFinishedCallback(static_cast<PaStream*>(stream_), &StreamFinished);
   if (stream_ == nullptr || Pa_StartStream(static_cast<PaStream*>(stream_)) != paNoError) {
     if (stream_ != nullptr) Pa_CloseStream(static_cast<PaStream*>(stream_));
     stream_ = nullptr;
@@ -123,6 +133,7 @@ bool PortAudioDevice::Start(AudioDeviceClient& client, int preferredRate, std::s
 
 void PortAudioDevice::Stop() {
   if (stream_ == nullptr) return;
+  stopping_.store(true);
   Pa_StopStream(static_cast<PaStream*>(stream_));
   Pa_CloseStream(static_cast<PaStream*>(stream_));
   stream_ = nullptr;
@@ -135,6 +146,10 @@ int PortAudioDevice::ReportedLatencyFrames() const {
   const PaStreamInfo* info = Pa_GetStreamInfo(static_cast<PaStream*>(stream_));
   if (info == nullptr) return 0;
   return static_cast<int>((info->inputLatency + info->outputLatency) * info->sampleRate + 0.5);
+}
+
+void PortAudioDevice::OnFinished() noexcept {
+  if (!stopping_.load() && client_ != nullptr) client_->DeviceLost("the ALSA stream stopped with an error");
 }
 
 void PortAudioDevice::OnStream(const float* input, float* left, float* right, int frames,

@@ -27,9 +27,12 @@ class PortAudioDevice final : public AudioDevice {
   int SampleRate() const override { return rate_; }
   int PeriodFrames() const override { return period_; }
   int ReportedLatencyFrames() const override;
+  std::string UnavailableReason() override;
 
   // Stream thread.
   void OnStream(const float* input, float* left, float* right, int frames, bool xrun) noexcept;
+  // The stream ended: lost unless Stop ended it.
+  void OnFinished() noexcept;
 
  private:
   std::vector<int> OutputIndices();
@@ -39,6 +42,7 @@ class PortAudioDevice final : public AudioDevice {
   int selected_ = 0;
   void* stream_ = nullptr;
   AudioDeviceClient* client_ = nullptr;
+  std::atomic<bool> stopping_{false};
   int rate_ = 0;
   int period_ = 0;
   float silence_[8192] = {};

@@ -67,6 +67,7 @@ bool VirtualSoundCard::Start(AudioDeviceClient& client, int preferredRate, std::
   client_ = &client;
   announcedPeriod_ = period_.load();
   stop_.store(false);
+  writeFailed_.store(false);
   running_.store(true);
   ++starts_;
   if (options_.pacing != VirtualCardOptions::Pacing::Manual) thread_ = std::thread([this] { Thread(); });
@@ -79,8 +80,10 @@ void VirtualSoundCard::Stop() {
   if (thread_.joinable()) thread_.join();
   running_.store(false);
   if (file_ != nullptr) {
-    sf_close(static_cast<SNDFILE*>(file_));
+    auto* file = static_cast<SNDFILE*>(file_);
     file_ = nullptr;
+    // The header is completed at close: a failure there loses the take too.
+    if (sf_close(file) != 0 && !writeFailed_.load()) ReportWriteFailure(sf_strerror(nullptr));
   }
   client_ = nullptr;
 }
@@ -88,7 +91,7 @@ void VirtualSoundCard::Stop() {
 void VirtualSoundCard::SetPeriod(int frames) { period_.store(std::clamp(frames, 1, kMaxPeriod)); }
 
 void VirtualSoundCard::Pump() {
-  if (running_.load() && options_.pacing == VirtualCardOptions::Pacing::Manual) RunPeriod();
+  if (running_.load() && !stop_.load() && options_.pacing == VirtualCardOptions::Pacing::Manual) RunPeriod();
 }
 
 void VirtualSoundCard::RunPeriod() {
@@ -97,23 +100,28 @@ void VirtualSoundCard::RunPeriod() {
     announcedPeriod_ = n;
     client_->PeriodChanged(n);
   }
+  // Silence while the client does not listen yet: the file waits for it.
+  const bool holdInput = !client_->Capturing();
+  bool reachedEnd = false;
   for (int i = 0; i < n; ++i) {
     float v = 0.0f;
-    if (inputPos_ < input_.size()) {
+    if (!holdInput && inputPos_ < input_.size()) {
       v = input_[inputPos_++];
       if (inputPos_ == input_.size()) {
         if (options_.loop) {
           inputPos_ = 0;
         } else {
-          finished_.store(true);
+          reachedEnd = true;
         }
       }
-    } else if (input_.empty()) {
-      finished_.store(true);
+    } else if (!holdInput && input_.empty()) {
+      reachedEnd = true;
     }
     in_[static_cast<std::size_t>(i)] = v;
   }
   client_->Process(in_.data(), left_.data(), right_.data(), n);
+  // Finished once the last sample has been through the client, not before.
+  if (reachedEnd) finished_.store(true);
   framesRun_.fetch_add(n);
 
   // The card's own work, after the callback: like a driver moving data to the hardware.
@@ -126,8 +134,18 @@ void VirtualSoundCard::RunPeriod() {
       interleaved_[static_cast<std::size_t>(2 * i)] = left_[static_cast<std::size_t>(i)];
       interleaved_[static_cast<std::size_t>(2 * i + 1)] = right_[static_cast<std::size_t>(i)];
     }
-    sf_writef_float(static_cast<SNDFILE*>(file_), interleaved_.data(), n);
+    auto* file = static_cast<SNDFILE*>(file_);
+    if (sf_writef_float(file, interleaved_.data(), n) != n) {
+      ReportWriteFailure(sf_strerror(file));
+      stop_.store(true);
+    }
   }
+}
+
+void VirtualSoundCard::ReportWriteFailure(const char* reason) {
+  writeFailed_.store(true);
+  writeFailure_ = "cannot write " + options_.outputFile + ": " + reason;
+  if (client_ != nullptr) client_->DeviceLost(writeFailure_.c_str());
 }
 
 void VirtualSoundCard::Thread() {

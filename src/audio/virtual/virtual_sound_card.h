@@ -62,6 +62,8 @@ class VirtualSoundCard final : public AudioDevice {
  private:
   void RunPeriod();
   void Thread();
+  // A write of the output file failed: the card stops, and the client hears why.
+  void ReportWriteFailure(const char* reason);
 
   VirtualCardOptions options_;
   std::vector<float> input_;
@@ -74,6 +76,8 @@ class VirtualSoundCard final : public AudioDevice {
   std::atomic<bool> running_{false};
   std::atomic<bool> stop_{false};
   std::atomic<bool> finished_{false};
+  std::atomic<bool> writeFailed_{false};
+  std::string writeFailure_;
   std::atomic<std::int64_t> framesRun_{0};
   std::int32_t starts_ = 0;
   std::thread thread_;

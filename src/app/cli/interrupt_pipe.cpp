@@ -1,0 +1,58 @@
+#include "app/cli/interrupt_pipe.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace fw::cli {
+namespace {
+
+int pipeEnds[2] = {-1, -1};
+
+void OnSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  // A full pipe already holds an interrupt: nothing is lost by a failed write.
+  [[maybe_unused]] const auto written = write(pipeEnds[1], &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+InterruptPipe::InterruptPipe() {
+  if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
+    throw std::system_error(errno, std::generic_category(), "cannot create the interrupt pipe");
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, &previousInt_);
+  sigaction(SIGTERM, &action, &previousTerm_);
+}
+
+InterruptPipe::~InterruptPipe() {
+  sigaction(SIGINT, &previousInt_, nullptr);
+  sigaction(SIGTERM, &previousTerm_, nullptr);
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
+  pipeEnds[0] = pipeEnds[1] = -1;
+}
+
+bool InterruptPipe::Pending() { return Wait(0); }
+
+bool InterruptPipe::Wait(int milliseconds) {
+  if (pending_) return true;
+  pollfd fd{pipeEnds[0], POLLIN, 0};
+  if (poll(&fd, 1, milliseconds) > 0 && (fd.revents & POLLIN) != 0) {
+    char bytes[16];
+    while (read(pipeEnds[0], bytes, sizeof bytes) > 0) {
+    }
+    pending_ = true;
+  }
+  return pending_;
+}
+
+}  // namespace fw::cli

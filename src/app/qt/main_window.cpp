@@ -1,0 +1,172 @@
+#include "app/qt/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/form1.h"
+#include "app/qt/binders.h"
+#include "app/qt/page_builder.h"
+#include "app/qt/qt_dialogs.h"
+#include "app/startup/form_activate.h"
+#include "app/startup/mouse_hook.h"
+#include "app/realtime/realtime_control.h"
+#include "app/presets/preset_commands.h"
+
+#ifndef FRETWERK_VERSION
+#define FRETWERK_VERSION "2.18"
+#endif
+
+namespace fw::qt {
+namespace {
+
+constexpr int kNotebookWidth = 505;
+constexpr int kNotebookHeight = 377;
+constexpr int kStatusHeight = 22;
+constexpr int kFirstActivationWaitMs = 300;
+
+}  // namespace
+
+MainWindow::MainWindow(TForm1& form, QtDialogs& dialogs, bool noTaskbarButton)
+    : QWidget(nullptr), form_(form), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Fretwerk " FRETWERK_VERSION));
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint;
+  // Started with "1": a tool window, which gets no task-bar button.
+  if (noTaskbarButton) flags = (flags & ~Qt::Dialog) | Qt::Tool;
+  setWindowFlags(flags);
+  setFixedSize(kClientWidth, kClientHeight);
+  dialogs_.SetParent(this);
+
+  auto& notebook = form_.Get<ui::PageControl>("PageControl1");
+  QTabWidget* tabs = BuildNotebook(form_, notebook, kNotebookHeight, this);
+  tabs->setGeometry(2, 2, kNotebookWidth, kNotebookHeight);
+  BuildStrip();
+  qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  dialogs_.SetParent(nullptr);
+}
+
+void MainWindow::BuildStrip() {
+  auto* caption = new QLabel(this);
+  caption->setGeometry(8, 381, 300, 16);
+  BindLabel(*caption, form_.Get<ui::Label>("Label_output_volume"));
+  auto* volume = new QScrollBar(Qt::Horizontal, this);
+  volume->setObjectName(QStringLiteral("ScrollBar_OutPut_Volume"));
+  volume->setGeometry(6, 398, 373, 18);
+  BindScrollBar(*volume, form_.Bar("ScrollBar_OutPut_Volume"));
+
+  const char* saveAs[] = {"BitBtn_BGuitarS", "BitBtn_WebU", "BitBtn5"};
+  for (int i = 0; i < 3; ++i) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QString::fromLatin1(saveAs[i]));
+    button->setGeometry(4 + 126 * i, 422, 124, 30);
+    BindButton(*button, form_.Btn(saveAs[i]));
+  }
+  auto* mixer = new QPushButton(this);
+  mixer->setObjectName(QStringLiteral("BitBtn_mix"));
+  mixer->setGeometry(384, 382, 122, 70);
+  BindButton(*mixer, form_.Btn("BitBtn_mix"));
+
+  auto* status = new QLabel(this);
+  status->setObjectName(QStringLiteral("StatusBar1"));
+  status->setFrameShape(QFrame::Panel);
+  status->setFrameShadow(QFrame::Sunken);
+  status->setGeometry(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
+  status->setIndent(4);
+  BindStatusBar(*status, form_.Status());
+}
+
+QWidget* MainWindow::PageWidget(const std::string& page) const {
+  return findChild<QWidget*>(QString::fromStdString("Page:" + page));
+}
+
+// The activation runs when the window first becomes active and whenever it becomes
+// the program's active window again after another window of the program (a message
+// box) had it. Coming back from another application or from a file dialog (the
+// system's, not one of the program's windows) runs nothing, nor does the return from
+// the activation's own error display, which would otherwise repeat it for ever while
+// the default preset is missing.
+void MainWindow::Activated() {
+  if (activations_ > 0 && !backFromOwnWindow_) return;
+  backFromOwnWindow_ = false;
+  if (skipNextActivation_) {
+    skipNextActivation_ = false;
+    return;
+  }
+  const int boxes = dialogs_.BoxesShown();
+  ++activations_;
+  FormActivate(form_);
+  skipNextActivation_ = dialogs_.BoxesShown() != boxes;
+}
+
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Show && !shown_) {
+    // A desktop that keeps new windows from taking the focus never activates this
+    // one: the start-up's activation then runs once the window is on screen.
+    shown_ = true;
+    QTimer::singleShot(kFirstActivationWaitMs, this, [this] {
+      if (activations_ == 0) Activated();
+    });
+  } else if (event->type() == QEvent::WindowActivate) {
+    Activated();
+  } else if (event->type() == QEvent::WindowDeactivate) {
+    QWidget* active = QApplication::activeWindow();
+    if (!dialogs_.FileDialogOpen() && active != nullptr && active != this) {
+      backFromOwnWindow_ = true;
+      Realtime(form_).FormDeactivate();
+    }
+  }
+  return QWidget::event(event);
+}
+
+// A press passed on to the parents of a widget that ignored it arrives again as a
+// copy with the same time stamp: it is one press.
+void MainWindow::RightButtonDown(std::uint64_t timestamp) {
+  if (timestamp == lastRightPress_) return;
+  lastRightPress_ = timestamp;
+  MouseHookRightButtonDown(form_);
+}
+
+// The first receiver of a key event is the target; the same event passed on to the
+// target's parents is not counted again.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress) && watched->isWidgetType()) {
+    const bool passedOn =
+        event == lastEvent_ && !lastReceiver_.isNull() && watched != lastReceiver_ &&
+        static_cast<QWidget*>(watched)->isAncestorOf(static_cast<QWidget*>(lastReceiver_.data()));
+    lastEvent_ = event;
+    lastReceiver_ = watched;
+    if (!passedOn) {
+      auto* widget = static_cast<QWidget*>(watched);
+      if (type == QEvent::KeyPress && widget->window() == this) FormKeyDown(form_);
+      if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+        RightButtonDown(static_cast<QMouseEvent*>(event)->timestamp());
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Stop as the Stop button does, finish a running recording, then close.
+void MainWindow::closeEvent(QCloseEvent* event) {
+  Realtime(form_).FormCloseQuery();
+  Realtime(form_).FormClose();
+  event->accept();
+  // The program is this window: it ends with it, also as a tool window, which Qt
+  // does not count as the last window.
+  QCoreApplication::quit();
+}
+
+}  // namespace fw::qt

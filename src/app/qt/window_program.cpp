@@ -1,0 +1,105 @@
+#include "app/qt/window_program.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/linux_system_services.h"
+#include "app/qt/live_audio_setting.h"
+#include "app/qt/loop_pump.h"
+#include "app/qt/main_window.h"
+#include "app/qt/qt_dialogs.h"
+#include "app/qt/qt_shell.h"
+#include "app/qt/window_font.h"
+#include "app/realtime/realtime_control.h"
+#include "app/startup/command_line.h"
+#include "app/startup/form_activate.h"
+#include "app/startup/main_unit.h"
+#include "engine/engine.h"
+#include "ui/clock.h"
+#include "ui/window_loop.h"
+
+namespace fw::qt {
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT close the window as its close button does.
+void CloseOnSignals(QWidget& window) {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char byte = 0;
+    [[maybe_unused]] const auto got = read(signalPipe[0], &byte, 1);
+    window.close();
+  });
+  std::signal(SIGTERM, OnSignal);
+  std::signal(SIGINT, OnSignal);
+}
+
+}  // namespace
+
+int RunWindowProgram(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const StartPlan plan = PlanStart(arguments);
+  if (plan.mode == StartMode::EndAtOnce) return 0;
+
+  QApplication app(argc, argv);
+  QApplication::setStyle(MakeWindowStyle());
+  QApplication::setApplicationName(QStringLiteral("Fretwerk"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Fretwerk"));
+  QApplication::setDesktopFileName(QStringLiteral("fretwerk"));
+  QApplication::setFont(LoadWindowFont());
+
+  LinuxSystemServices system([] { QTimer::singleShot(0, [] { QApplication::closeAllWindows(); }); });
+  QtShell shell;
+  if (!RunProgramEntry(plan, system, &shell)) return 0;
+
+  std::unique_ptr<Engine> engine = MakeEngine();
+  ui::SteadyClock clock;
+  ui::WindowLoop loop{clock};
+
+  std::string error;
+  std::unique_ptr<LiveAudio> live = MakeLiveAudio(LiveAudioChoiceFromEnvironment(), error);
+  if (live == nullptr) std::cerr << "fretwerk: " << error << "\n";
+
+  QtDialogs dialogs;
+  Platform platform;
+  platform.dialogs = &dialogs;
+  platform.system = &system;
+  platform.shell = &shell;
+  if (live != nullptr) {
+    platform.output = &live->Output();
+    platform.waveIn = &live->Input();
+  }
+  TForm1 form{*engine, loop, platform};
+  InitialiseMainUnit(*engine, form.io);
+  LoopPump pump{loop};
+  FormCreate(form, arguments);
+  int status = 0;
+  {
+    MainWindow window{form, dialogs, plan.mode == StartMode::NoTaskbarButton};
+    CloseOnSignals(window);
+    window.show();
+    window.activateWindow();
+    status = QApplication::exec();
+    Realtime(form).FormDestroy();
+  }
+  return status;
+}
+
+}  // namespace fw::qt

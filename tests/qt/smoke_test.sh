@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The real window program under Xvfb: it starts with its title and a 510 x 478
+# client area, a click on Start plays the virtual sound card's input into its output
+# file, and SIGTERM closes the window as its close button does, with status 0; so
+# does the tool window of the argument "1".
+set -euo pipefail
+program=$1
+for tool in Xvfb xdotool python3; do
+  command -v "$tool" >/dev/null || { echo "window smoke test: $tool is missing (scripts/setup installs it)"; exit 1; }
+done
+work=$(mktemp -d)
+xvfb=""
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+unset QT_QPA_PLATFORM
+# Sanitizer builds: what Qt and its libraries keep until exit, or synchronise inside.
+here=$(cd "$(dirname "$0")" && pwd)
+export LSAN_OPTIONS="${LSAN_OPTIONS:-} suppressions=$here/lsan.supp"
+export TSAN_OPTIONS="${TSAN_OPTIONS:-} suppressions=$here/tsan.supp"
+
+python3 - "$work/in.wav" <<'PY'
+import math, struct, sys, wave
+with wave.open(sys.argv[1], "wb") as w:
+    w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
+    w.writeframes(b"".join(struct.pack("<h", int(8000 * math.sin(2 * math.pi * 440 * i / 22050))) for i in range(22050)))
+PY
+
+# Two arguments: a normal start that opens no help page.
+FRETWERK_AUDIO=virtual FRETWERK_VIRTUAL_IN="$work/in.wav" FRETWERK_VIRTUAL_OUT="$work/out.wav" \
+  "$program" smoke test >"$work/log" 2>&1 &
+app=$!
+window=$(timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' | head -n 1)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+if [ "$WIDTH" != 510 ] || [ "$HEIGHT" != 478 ]; then
+  echo "window smoke test: client area ${WIDTH} x ${HEIGHT}, expected 510 x 478"; exit 1
+fi
+sleep 1
+# "Start" on the "REALTIME" page, where the window opens.
+xdotool mousemove --window "$window" 130 97 click 1
+sleep 3
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+app=""
+if [ "$status" != 0 ]; then
+  echo "window smoke test: exit status $status"; cat "$work/log"; exit 1
+fi
+python3 - "$work/out.wav" <<'PY'
+import struct, sys, wave
+with wave.open(sys.argv[1], "rb") as w:
+    data = w.readframes(w.getnframes())
+peak = max((abs(v) for (v,) in struct.iter_unpack("<h", data)), default=0)
+if peak < 500:
+    sys.exit("window smoke test: the output file is silent (peak %d)" % peak)
+print("window smoke test: %d frames, peak %d" % (len(data) // 4, peak))
+PY
+
+# "1": a tool window (no task-bar button) that still ends the program when closed.
+FRETWERK_AUDIO=virtual "$program" 1 >"$work/log" 2>&1 &
+app=$!
+timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' >/dev/null
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+app=""
+if [ "$status" != 0 ]; then
+  echo "window smoke test: exit status $status with the argument 1"; cat "$work/log"; exit 1
+fi
