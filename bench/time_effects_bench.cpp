@@ -48,17 +48,14 @@ void ReverbCallSequence(benchmark::State& state) {
   auto reverb = std::make_unique<fw::Reverb>();
   fw::EngineParams params;
   params.ReverbGain2.store(0.84f);
+  params.ReverbAllPassGain.store(0.75f);
+  params.ReverbDelay2.store(240);
   reverb->ReverbBrightness.store(0.7f);
   const std::vector<float> input = Noise();
   std::vector<float> work(kBlock);
   for (auto _ : state) {
     std::copy(input.begin(), input.end(), work.begin());
-    std::copy(work.begin(), work.end(), reverb->input);
-    for (int s = 0; s < 4; ++s) {
-      reverb->ReverbAllPass(kBlock, fw::Reverb::kAllPassLengths[s], reverb->lines[s], reverb->positions[s],
-                            0.75f);
-    }
-    reverb->ReverbOutput(work.data(), kBlock, 240, params);
+    reverb->Process(work.data(), kBlock, params);
     benchmark::DoNotOptimize(work.data());
   }
   ReportPerSample(state);

@@ -134,7 +134,7 @@ void TForm1::RunCommand(const std::function<void()>& command) {
   try {
     command();
   } catch (const IoError& error) {
-    ShowError(error.what());
+    ShowError(error.FullText());
   }
 }
 

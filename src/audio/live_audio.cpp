@@ -4,17 +4,10 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
-#if defined(__SSE__) || defined(__x86_64__)
-#include <xmmintrin.h>
-#endif
+
+#include "core/denormals.h"
 
 namespace fw {
-
-void FlushDenormals() noexcept {
-#if defined(__SSE__) || defined(__x86_64__)
-  _mm_setcsr(_mm_getcsr() | 0x8040u);  // FTZ | DAZ
-#endif
-}
 
 LiveAudio::LiveAudio(std::unique_ptr<AudioDevice> device, RateConverterFactory converters)
     : device_(std::move(device)), converters_(converters), input_(*this), output_(*this) {}
@@ -68,7 +61,7 @@ float LiveAudio::TakeOutputPeak() noexcept {
 void LiveAudio::Process(const float* input, float* left, float* right, int frames) noexcept {
   inProcess_.store(1);
   const auto begin = std::chrono::steady_clock::now();
-  FlushDenormals();
+  FlushDenormalsOnThisThread();
   if (resetInputPeak_.exchange(false, std::memory_order_relaxed)) inputPeakNow_ = 0.0f;
   if (resetOutputPeak_.exchange(false, std::memory_order_relaxed)) outputPeakNow_ = 0.0f;
 

@@ -109,7 +109,4 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   float outputPeakNow_ = 0.0f;
 };
 
-// Sets flush-to-zero and denormals-are-zero for the calling thread.
-void FlushDenormals() noexcept;
-
 }  // namespace fw

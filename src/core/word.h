@@ -19,6 +19,11 @@ class Word {
 
   T load() const noexcept { return value_.load(std::memory_order_relaxed); }
   void store(T v) noexcept { value_.store(v, std::memory_order_relaxed); }
+  // Stores desired only if the word still holds expected (compared bit for bit),
+  // as one indivisible step; true if it stored.
+  bool compare_exchange(T expected, T desired) noexcept {
+    return value_.compare_exchange_strong(expected, desired, std::memory_order_relaxed);
+  }
 
  private:
   std::atomic<T> value_;

@@ -11,8 +11,6 @@ inline constexpr int kDryCapacity = 1001;  // no block is longer than this
 struct ChainBuffers {
   float work[kWorkCapacity] = {};
   float dry[kDryCapacity] = {};
-  float lowBoostSide[kWorkCapacity] = {};  // filled by FVC1, distorted by the low-frequency boost
-  float boostSave[kWorkCapacity] = {};
   std::int16_t waveOut[kDryCapacity] = {};  // ProcessWaveInBlock's output block
 };
 

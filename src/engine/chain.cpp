@@ -66,32 +66,14 @@ void MixInFile(Engine& e, int n, Driver driver) noexcept {
   if (counter == marks.requestFirstHalf) p.FileRefillRequest.store(1);
 }
 
+// The waveshaper, through the low-frequency boost when it is on.
 void WaveshaperWithLowBoost(Engine& e, int n) noexcept {
   float* work = e.buffers.work;
-  if (e.params.LowBoostOn.load() != 1) {
+  if (e.params.LowBoostOn.load() == 1) {
+    e.lowBoost.Process(work, n, e.distortion, e.params.LowBoostMix.load());
+  } else {
     e.distortion.Waveshaper(work, n);
-    return;
   }
-  float* side = e.buffers.lowBoostSide;
-  float* save = e.buffers.boostSave;
-  std::copy(work, work + n, save);
-  std::copy(side, side + n, work);
-  e.distortion.Waveshaper(work, n);
-  std::copy(work, work + n, side);
-  std::copy(save, save + n, work);
-  e.distortion.Waveshaper(work, n);
-  const float mix = e.params.LowBoostMix.load();
-  for (int i = 0; i < n; ++i) work[i] = side[i] * mix * 0.0005f + work[i];
-}
-
-void RunReverb(Engine& e, int n) noexcept {
-  Reverb& r = e.reverb;
-  std::copy(e.buffers.work, e.buffers.work + n, r.input);
-  const float g = e.params.ReverbAllPassGain.load();
-  for (int s = 0; s < 4; ++s) {
-    r.ReverbAllPass(n, Reverb::kAllPassLengths[s], r.lines[s], r.positions[s], g);
-  }
-  r.ReverbOutput(e.buffers.work, n, e.params.ReverbDelay2.load(), e.params);
 }
 
 // Step 3: the effect stages, each in its driver's own order.
@@ -108,7 +90,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
   }
   e.filters.Fvc3Filter(work, n);
   if (p.SoftDistortionOn.load() == 1.0f) e.distortion.SoftDistortion(work, n);
-  if (p.Fvc1On.load() == 1) e.filters.Fvc1Filter(work, e.buffers.lowBoostSide, n);
+  if (p.Fvc1On.load() == 1) e.filters.Fvc1Filter(work, e.lowBoost.Side(), n);
   if (p.DistortionType.load() > 0) WaveshaperWithLowBoost(e, n);
   if (p.TubeOn.load() == 1) {
     e.tube.FoldBank(work, n);
@@ -127,12 +109,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
       break;
     case Driver::Direct:
       if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
-      e.filters.Fvc2Stage(work, n);
-      e.elliptic.Process(work, n);
-      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
-      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
-      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
-      break;
+      [[fallthrough]];  // then the realtime driver's order
     case Driver::Realtime:
       e.filters.Fvc2Stage(work, n);
       e.elliptic.Process(work, n);
@@ -142,7 +119,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
       break;
   }
 
-  if (p.ReverbOn.load() == 1) RunReverb(e, n);
+  if (p.ReverbOn.load() == 1) e.reverb.Process(work, n, p);
 }
 
 bool RecordTapOpen(const EngineParams& p) noexcept {

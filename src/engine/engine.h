@@ -9,6 +9,7 @@
 #include "engine/dither_random.h"
 #include "engine/echo_delay.h"
 #include "engine/flanger.h"
+#include "engine/low_boost.h"
 #include "engine/params.h"
 #include "engine/reverb.h"
 #include "tone/distortions.h"
@@ -39,6 +40,7 @@ struct Engine {
 
   ToneFilters filters;
   Distortions distortion{params};
+  LowBoost lowBoost;
   GraphicEqualisers eq;
   TubeStages tube;
   EllipticFilter elliptic;

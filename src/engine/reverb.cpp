@@ -6,14 +6,21 @@
 
 namespace fw {
 
+void Reverb::Process(float* work, int n, const EngineParams& params) noexcept {
+  std::copy(work, work + n, input_);
+  const float g = params.ReverbAllPassGain.load();
+  for (int s = 0; s < 4; ++s) ReverbAllPass(n, kAllPassLengths[s], lines_[s], positions_[s], g);
+  ReverbOutput(work, n, params.ReverbDelay2.load(), params);
+}
+
 void Reverb::ReverbAllPass(int n, int length, float* line, IntWord& position, float g) noexcept {
   const int limit = std::clamp(length, 1, kLineCapacity);
   const std::int32_t atStart = position.load();
   std::int32_t p = (atStart >= 0 && atStart < kLineCapacity) ? atStart : 0;
   for (int i = 0; i < n; ++i) {
     const float d = line[p];
-    const float y = d * g + input[i];
-    input[i] = d - y * g;
+    const float y = d * g + input_[i];
+    input_[i] = d - y * g;
     line[p] = y;
     p = p + 1;
     if (p >= limit) p = 0;
@@ -24,22 +31,22 @@ void Reverb::ReverbAllPass(int n, int length, float* line, IntWord& position, fl
 void Reverb::ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept {
   // A longer length than the line would write past it; the controls stop at 2400.
   const int limit = std::min(length, kLineCapacity);
-  std::int32_t q = secondPosition;
-  float s = lowPassState;
+  std::int32_t q = secondPosition_;
+  float s = lowPassState_;
   for (int i = 0; i < n; ++i) {
-    const float v = secondLine[q];
-    secondLine[q] = input[i];
+    const float v = secondLine_[q];
+    secondLine_[q] = input_[i];
     s = s + (v - s) * ReverbBrightness.load();
     work[i] = work[i] + s * params.ReverbGain2.load();
     q = q + 1;
     if (q >= limit) q = 0;
   }
-  secondPosition = q;
-  lowPassState = s;
+  secondPosition_ = q;
+  lowPassState_ = s;
 }
 
 void Reverb::ResetAllPassPositions() noexcept {
-  for (IntWord& p : positions) p.store(0);
+  for (IntWord& p : positions_) p.store(0);
 }
 
 void SetReverbStartValues(Reverb& reverb, EngineParams& params) noexcept {

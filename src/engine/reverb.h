@@ -9,7 +9,8 @@
 
 namespace fw {
 
-struct Reverb {
+class Reverb {
+ public:
   static constexpr int kInputCapacity = 17001;
   static constexpr int kLineCapacity = 2501;
   static constexpr int kAllPassLengths[4] = {2203, 1511, 1049, 787};
@@ -24,24 +25,34 @@ struct Reverb {
   FloatWord ReverbDecay1{0.26f};
   FloatWord ReverbBrightness1{0.01f};
 
-  float input[kInputCapacity] = {};
-  float lines[4][kLineCapacity] = {};
-  // All-pass positions: advanced by the audio side, set to 0 by every activation.
-  IntWord positions[4] = {};
-
-  // Second stage: audio side only.
-  float secondLine[kLineCapacity] = {};
-  std::int32_t secondPosition = 0;
-  float lowPassState = 0.0f;
-
-  // One Schroeder all-pass section over input[0..n), in place.
-  void ReverbAllPass(int n, int length, float* line, IntWord& position, float g) noexcept;
-  // The second stage over input[0..n): delays by `length` samples (one sample for a
-  // length of 0 or 1), low-passes, and adds the result × ReverbGain2 to work.
-  void ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept;
+  // The chain's call on work[0..n): the block is copied to the reverb input, passes
+  // the four all-pass sections with ReverbAllPassGain, then the second stage with
+  // ReverbDelay2 adds the wet signal to work.
+  void Process(float* work, int n, const EngineParams& params) noexcept;
 
   // The activation sequence's reset: the four all-pass positions to 0; the lines keep their content.
   void ResetAllPassPositions() noexcept;
+
+  std::int32_t AllPassPosition(int section) const noexcept { return positions_[section].load(); }
+  float AllPassLineSample(int section, int index) const noexcept { return lines_[section][index]; }
+  std::int32_t SecondPosition() const noexcept { return secondPosition_; }
+
+ private:
+  // One Schroeder all-pass section over input_[0..n), in place.
+  void ReverbAllPass(int n, int length, float* line, IntWord& position, float g) noexcept;
+  // The second stage over input_[0..n): delays by `length` samples (one sample for a
+  // length of 0 or 1), low-passes, and adds the result × ReverbGain2 to work.
+  void ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept;
+
+  float input_[kInputCapacity] = {};
+  float lines_[4][kLineCapacity] = {};
+  // All-pass positions: advanced by the audio side, set to 0 by every activation.
+  IntWord positions_[4] = {};
+
+  // Second stage: audio side only.
+  float secondLine_[kLineCapacity] = {};
+  std::int32_t secondPosition_ = 0;
+  float lowPassState_ = 0.0f;
 };
 
 // The activation sequence's reverb values: the all-pass positions to 0 and

@@ -4,13 +4,15 @@
 // at the start of a block and writes its advanced value back at the end, unless the
 // window thread wrote the word in between: then the window's value stands and takes
 // effect from the next block, instead of being overwritten by the block's result.
+// The check and the store are one compare-and-exchange, so a window write that lands
+// between them is never lost.
 #include "core/word.h"
 
 namespace fw {
 
 template <class T>
 inline void StoreUnlessRewritten(Word<T>& word, T atBlockStart, T advanced) noexcept {
-  if (word.load() == atBlockStart) word.store(advanced);
+  word.compare_exchange(atBlockStart, advanced);
 }
 
 }  // namespace fw

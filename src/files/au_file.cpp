@@ -27,7 +27,56 @@ void FlushChecked(std::FILE* file) {
   if (std::fflush(file) != 0) throw IoErrorFromErrno(errno);
 }
 
+std::uint32_t Field(std::span<const std::uint8_t> bytes, std::size_t at, bool bigEndian) {
+  const std::uint32_t b0 = bytes[at], b1 = bytes[at + 1], b2 = bytes[at + 2], b3 = bytes[at + 3];
+  return bigEndian ? (b0 << 24) | (b1 << 16) | (b2 << 8) | b3 : (b3 << 24) | (b2 << 16) | (b1 << 8) | b0;
+}
+
+constexpr std::uint32_t kAuMagic = 0x2e736e64;      // ".snd"
+constexpr std::uint32_t kUnknownSize = 0xffffffff;  // the writer did not know the size
+constexpr std::size_t kAuFieldBytes = 24;
+
 }  // namespace
+
+AuHeaderCheck ParseAuHeader(std::span<const std::uint8_t> prefix, std::uint64_t fileSize) {
+  AuHeaderCheck check;
+  if (prefix.size() < kAuFieldBytes) {
+    check.problem = "too short for an AU header (" + std::to_string(prefix.size()) + " bytes)";
+    return check;
+  }
+  const std::uint32_t magic = Field(prefix, 0, true);
+  const bool bigEndian = magic == kAuMagic;
+  if (!bigEndian && Field(prefix, 0, false) != kAuMagic) {
+    char hex[11];
+    std::snprintf(hex, sizeof hex, "0x%08x", magic);
+    check.problem = std::string("not an AU file: magic number ") + hex + ", expected 0x2e736e64 (\".snd\")";
+    return check;
+  }
+  check.dataOffset = Field(prefix, 4, bigEndian);
+  const std::uint32_t dataSize = Field(prefix, 8, bigEndian);
+  check.encoding = Field(prefix, 12, bigEndian);
+  check.sampleRate = Field(prefix, 16, bigEndian);
+  check.channels = Field(prefix, 20, bigEndian);
+  if (check.dataOffset < kAuFieldBytes || check.dataOffset > fileSize) {
+    check.problem = "AU data offset " + std::to_string(check.dataOffset) + " lies outside the " +
+                    std::to_string(fileSize) + "-byte file";
+    return check;
+  }
+  if (check.channels == 0 || check.sampleRate == 0) {
+    check.problem = "AU header with " + std::to_string(check.channels) + " channels at " +
+                    std::to_string(check.sampleRate) + " Hz";
+    return check;
+  }
+  const std::uint64_t present = fileSize - check.dataOffset;
+  check.dataBytes = present;
+  if (dataSize != kUnknownSize && dataSize < present) check.dataBytes = dataSize;
+  if (dataSize != kUnknownSize && dataSize > present) {
+    check.note = "the AU header announces " + std::to_string(dataSize) + " data bytes but the file holds " +
+                 std::to_string(present) + "; playing what is there";
+  }
+  check.valid = true;
+  return check;
+}
 
 std::array<std::uint8_t, 24> AuHeaderFields(std::uint32_t dataSize, std::uint32_t sampleRate) {
   std::array<std::uint8_t, 24> h{};

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 
 namespace fw {
@@ -16,6 +17,23 @@ inline constexpr std::uint32_t kAuEncodingLinear16 = 3;
 
 // The header's first 24 bytes; the annotation that follows is zero.
 std::array<std::uint8_t, 24> AuHeaderFields(std::uint32_t dataSize, std::uint32_t sampleRate);
+
+// The fields of an AU header as read from a file, checked against the file's size.
+struct AuHeaderCheck {
+  bool valid = false;
+  std::string problem;  // why the file is refused (valid false)
+  std::string note;     // what the reader does about an inconsistency (valid true)
+  std::uint32_t dataOffset = 0;
+  std::uint64_t dataBytes = 0;  // the bytes that can actually be read
+  std::uint32_t encoding = 0;
+  std::uint32_t sampleRate = 0;
+  std::uint32_t channels = 0;
+};
+
+// Parses the first bytes of an AU file (".snd" big-endian or "dns." little-endian)
+// of fileSize bytes. A data size beyond the end of the file keeps what is there,
+// with a note.
+AuHeaderCheck ParseAuHeader(std::span<const std::uint8_t> prefix, std::uint64_t fileSize);
 
 class AuFileWriter {
  public:

@@ -1,12 +1,20 @@
 #include "files/sound_file.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <memory>
+
+#include "files/au_file.h"
+#include "files/io_error.h"
+#include "files/replacement_file.h"
 
 namespace fw {
 namespace {
@@ -16,16 +24,75 @@ struct SndfileCloser {
 };
 using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void Fail(const std::string& verb, const std::string& path, int error) {
+  throw SoundFileError("cannot " + verb + " " + path + ": " + std::strerror(error));
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& ending) {
+  return text.size() >= ending.size() &&
+         text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+std::string LimitText(std::uint64_t maxBytes) {
+  return maxBytes == kMaxInputBytes ? "2 GiB" : std::to_string(maxBytes) + " bytes";
+}
+
 std::int16_t FromLittleEndian(unsigned char low, unsigned char high) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
 }
 
-MonoSound ReadRaw(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SoundFileError("cannot open " + path);
-  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in),
-                                         std::istreambuf_iterator<char>()};
-  if (in.bad()) throw SoundFileError("cannot read " + path);
+// Reads the whole file (or device) in chunks, refusing more than maxBytes.
+std::vector<unsigned char> ReadBytesUpTo(const std::string& path, std::uint64_t maxBytes) {
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) Fail("read", path, errno);
+  struct stat status {};
+  if (::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode) &&
+      static_cast<std::uint64_t>(status.st_size) > maxBytes) {
+    throw SoundFileError(path + ": input larger than the " + LimitText(maxBytes) + " limit");
+  }
+  std::vector<unsigned char> bytes;
+  constexpr std::size_t kChunk = 1 << 16;
+  for (;;) {
+    const std::size_t filled = bytes.size();
+    if (filled > maxBytes) {
+      throw SoundFileError(path + ": input larger than the " + LimitText(maxBytes) +
+                           " limit (a file that never ends?)");
+    }
+    bytes.resize(filled + kChunk);
+    const ssize_t got = ::read(file.get(), bytes.data() + filled, kChunk);
+    if (got < 0) {
+      bytes.resize(filled);
+      if (errno == EINTR) continue;
+      Fail("read", path, errno);
+    }
+    bytes.resize(filled + static_cast<std::size_t>(got));
+    if (got == 0) break;
+  }
+  return bytes;
+}
+
+MonoSound ReadRaw(const std::string& path, std::uint64_t maxBytes) {
+  const std::vector<unsigned char> bytes = ReadBytesUpTo(path, maxBytes);
   if (bytes.size() % 2 != 0) throw SoundFileError(path + ": odd number of bytes in a 16-bit .raw file");
   MonoSound sound;
   sound.samples.reserve(bytes.size() / 2);
@@ -34,7 +101,30 @@ MonoSound ReadRaw(const std::string& path) {
   return sound;
 }
 
-MonoSound ReadWithSndfile(const std::string& path) {
+// An AU file is checked by our own header reader first, so a wrong magic number
+// is refused and a short data part is played with a note.
+void CheckAuHeader(const std::string& path, std::uint64_t fileSize, MonoSound& sound) {
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) Fail("read", path, errno);
+  std::uint8_t header[24];
+  const ssize_t got = ::read(file.get(), header, sizeof header);
+  if (got < 0) Fail("read", path, errno);
+  const AuHeaderCheck check = ParseAuHeader({header, static_cast<std::size_t>(got)}, fileSize);
+  if (!check.valid) throw SoundFileError(path + ": " + check.problem);
+  if (!check.note.empty()) sound.notes.push_back(path + ": " + check.note);
+}
+
+bool LooksLikeAu(const std::string& path) {
+  if (EndsWith(Lower(path), ".au") || EndsWith(Lower(path), ".snd")) return true;
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  char magic[4] = {};
+  return file.get() >= 0 && ::read(file.get(), magic, 4) == 4 &&
+         (std::memcmp(magic, ".snd", 4) == 0 || std::memcmp(magic, "dns.", 4) == 0);
+}
+
+MonoSound ReadWithSndfile(const std::string& path, std::uint64_t fileSize, std::uint64_t maxBytes) {
+  MonoSound sound;
+  if (LooksLikeAu(path)) CheckAuHeader(path, fileSize, sound);
   SF_INFO info{};
   SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
   if (!file) throw SoundFileError("cannot read " + path + ": " + sf_strerror(nullptr));
@@ -42,68 +132,94 @@ MonoSound ReadWithSndfile(const std::string& path) {
     throw SoundFileError(path + " has " + std::to_string(info.channels) +
                          " channels; only mono input is supported");
   }
-  MonoSound sound;
   sound.sampleRate = info.samplerate;
-  sound.samples.resize(static_cast<std::size_t>(std::max<sf_count_t>(info.frames, 0)));
-  const sf_count_t read =
-      sf_read_short(file.get(), sound.samples.data(), static_cast<sf_count_t>(sound.samples.size()));
-  if (read < 0) throw SoundFileError("cannot read " + path);
-  sound.samples.resize(static_cast<std::size_t>(read));
+  // Every sample format goes one way: read on the ±1.0 scale, then to 16 bits.
+  constexpr sf_count_t kChunk = 4096;
+  std::vector<double> chunk(static_cast<std::size_t>(kChunk));
+  for (;;) {
+    const sf_count_t got = sf_read_double(file.get(), chunk.data(), kChunk);
+    if (got < 0) throw SoundFileError("cannot read " + path + ": " + sf_strerror(file.get()));
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
+      throw SoundFileError("cannot read " + path + ": " + sf_strerror(file.get()));
+    }
+    if (got == 0) break;
+    if (2 * (sound.samples.size() + static_cast<std::size_t>(got)) > maxBytes) {
+      throw SoundFileError(path + ": input larger than the " + LimitText(maxBytes) + " limit");
+    }
+    for (sf_count_t i = 0; i < got; ++i)
+      sound.samples.push_back(SampleToSixteenBits(chunk[static_cast<std::size_t>(i)]));
+  }
   return sound;
 }
 
-void WriteRaw(const std::string& path, const std::vector<std::int16_t>& samples) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw SoundFileError("cannot write " + path);
-  std::vector<char> bytes;
+void WriteRaw(ReplacementFile& file, const std::vector<std::int16_t>& samples) {
+  std::vector<std::uint8_t> bytes;
   bytes.reserve(samples.size() * 2);
   for (const std::int16_t s : samples) {
     const auto u = static_cast<std::uint16_t>(s);
-    bytes.push_back(static_cast<char>(u & 0xFFu));
-    bytes.push_back(static_cast<char>(u >> 8));
+    bytes.push_back(static_cast<std::uint8_t>(u & 0xFFu));
+    bytes.push_back(static_cast<std::uint8_t>(u >> 8));
   }
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw SoundFileError("cannot write " + path);
+  file.Write(bytes.data(), bytes.size());
 }
 
-void WriteWav(const std::string& path, const std::vector<std::int16_t>& interleaved, int channels,
+void WriteWav(ReplacementFile& file, const std::vector<std::int16_t>& interleaved, int channels,
               int sampleRate) {
+  const std::string& path = file.Target();
   SF_INFO info{};
   info.samplerate = sampleRate;
   info.channels = channels;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  SndfileHandle file(sf_open(path.c_str(), SFM_WRITE, &info));
-  if (!file) throw SoundFileError("cannot write " + path + ": " + sf_strerror(nullptr));
+  // The library writes through our descriptor and leaves closing it to us.
+  SNDFILE* opened = sf_open_fd(file.Descriptor(), SFM_WRITE, &info, SF_FALSE);
+  if (opened == nullptr) throw SoundFileError("cannot write " + path + ": " + sf_strerror(nullptr));
+  SndfileHandle handle(opened);
   const auto count = static_cast<sf_count_t>(interleaved.size());
-  if (sf_write_short(file.get(), interleaved.data(), count) != count) {
-    throw SoundFileError("cannot write " + path + ": " + sf_strerror(file.get()));
+  if (sf_write_short(opened, interleaved.data(), count) != count) {
+    throw SoundFileError("cannot write " + path + ": " + sf_strerror(opened));
+  }
+  // Closing writes the final header; its failure is the file's failure.
+  if (const int error = sf_close(handle.release()); error != 0) {
+    throw SoundFileError("cannot write " + path + ": " + sf_error_number(error));
   }
 }
 
 }  // namespace
 
-bool IsRawName(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ending = path.substr(path.size() - 4);
-  std::transform(ending.begin(), ending.end(), ending.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ending == ".raw";
+std::int16_t SampleToSixteenBits(double sample) {
+  if (std::isnan(sample)) return 0;
+  const double scaled = sample * 32768.0;
+  if (scaled >= 32767.0) return 32767;
+  if (scaled <= -32768.0) return -32768;
+  return static_cast<std::int16_t>(std::lround(scaled));
 }
 
-MonoSound ReadMonoSound(const std::string& path) {
-  return IsRawName(path) ? ReadRaw(path) : ReadWithSndfile(path);
+bool IsRawName(const std::string& path) { return EndsWith(Lower(path), ".raw"); }
+
+MonoSound ReadMonoSound(const std::string& path, std::uint64_t maxBytes) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) Fail("read", path, errno);
+  if (S_ISDIR(status.st_mode)) throw SoundFileError(path + " is a directory, not a sound file");
+  const auto size = static_cast<std::uint64_t>(status.st_size);
+  return IsRawName(path) ? ReadRaw(path, maxBytes) : ReadWithSndfile(path, size, maxBytes);
 }
 
 void WriteSound(const std::string& path, const std::vector<std::int16_t>& interleaved, int channels,
-                int sampleRate) {
+                int sampleRate, FileCalls calls) {
   if (channels < 1) throw SoundFileError("cannot write " + path + ": no channels");
   if (interleaved.size() % static_cast<std::size_t>(channels) != 0) {
     throw SoundFileError("cannot write " + path + ": incomplete frame");
   }
-  if (IsRawName(path)) {
-    WriteRaw(path, interleaved);
-  } else {
-    WriteWav(path, interleaved, channels, sampleRate);
+  try {
+    ReplacementFile file(path, calls);
+    if (IsRawName(path)) {
+      WriteRaw(file, interleaved);
+    } else {
+      WriteWav(file, interleaved, channels, sampleRate);
+    }
+    file.Commit();
+  } catch (const IoError& error) {
+    throw SoundFileError(error.Detail());
   }
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "files/replacement_file.h"
+
 namespace fw {
 
 class SoundFileError : public std::runtime_error {
@@ -15,20 +17,32 @@ class SoundFileError : public std::runtime_error {
 
 struct MonoSound {
   std::vector<std::int16_t> samples;
-  int sampleRate = 0;  // 0 for .raw, which carries no rate
+  int sampleRate = 0;              // 0 for .raw, which carries no rate
+  std::vector<std::string> notes;  // what the reader made of an inconsistent file
 };
+
+// No input is read past this size: a .raw name on a device that never ends
+// (/dev/zero) stops here with a message.
+inline constexpr std::uint64_t kMaxInputBytes = std::uint64_t{2} << 30;
+
+// A sample on the ±1.0 scale as 16 bits: times 32768, rounded to nearest, clipped
+// to -32768 .. 32767; NaN reads as 0.
+std::int16_t SampleToSixteenBits(double sample);
 
 // True when the name ends in ".raw" (any case): signed 16-bit little-endian, no header.
 bool IsRawName(const std::string& path);
 
-// Reads a mono file; any sample format libsndfile knows is converted to 16 bit.
-// Throws SoundFileError naming the file and the problem (missing, unreadable,
-// not mono, odd length of a .raw file).
-MonoSound ReadMonoSound(const std::string& path);
+// Reads a mono file; any sample format libsndfile knows (integer or float) is
+// converted to 16 bits by SampleToSixteenBits. Throws SoundFileError naming the
+// file and the problem (missing, a directory, unreadable, not mono, odd length of
+// a .raw file, an AU file with a wrong magic number, larger than maxBytes).
+MonoSound ReadMonoSound(const std::string& path, std::uint64_t maxBytes = kMaxInputBytes);
 
 // Writes interleaved 16-bit frames: a .raw name gets headerless little-endian
-// samples, any other name a 16-bit PCM WAV file at sampleRate.
+// samples, any other name a 16-bit PCM WAV file at sampleRate. The file is written
+// beside the target and renamed over it; every step, the close included, is
+// checked and a failure names the file and the reason.
 void WriteSound(const std::string& path, const std::vector<std::int16_t>& interleaved, int channels,
-                int sampleRate);
+                int sampleRate, FileCalls calls = FileCalls::System());
 
 }  // namespace fw

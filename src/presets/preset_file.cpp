@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "files/file_errors.h"
+#include "files/replacement_file.h"
 
 namespace fw {
 namespace {
@@ -20,10 +21,10 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  void CloseChecked() {
+  void CloseChecked(const std::string& path) {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) throw IoErrorFromErrno(errno);
+    if (::close(fd) != 0) throw IoErrorFromErrno(errno, "read", path);
   }
 
  private:
@@ -34,36 +35,25 @@ class FileDescriptor {
 
 std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) throw IoErrorFromErrno(errno);
+  if (file.get() < 0) throw IoErrorFromErrno(errno, "read", path);
   std::vector<std::uint8_t> data(maxBytes);
   std::size_t filled = 0;
   while (filled < maxBytes) {
     const ssize_t got = ::read(file.get(), data.data() + filled, maxBytes - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
-      throw IoErrorFromErrno(errno);
+      throw IoErrorFromErrno(errno, "read", path);
     }
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
   data.resize(filled);
-  file.CloseChecked();
+  file.CloseChecked(path);
   return data;
 }
 
 void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (file.get() < 0) throw IoErrorFromErrno(errno);
-  std::size_t written = 0;
-  while (written < size) {
-    const ssize_t put = ::write(file.get(), data + written, size - written);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      throw IoErrorFromErrno(errno);
-    }
-    written += static_cast<std::size_t>(put);
-  }
-  file.CloseChecked();
+  ReplaceFileContents(path, data, size);
 }
 
 }  // namespace fw

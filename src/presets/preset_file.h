@@ -1,6 +1,7 @@
 #pragma once
 // Reading and writing preset files. Both steps are checked: a failure throws the
-// I/O error with the system's text ("File not found", "I/O error 5").
+// I/O error with the system's text ("File not found", "I/O error 5") and a detail
+// naming the file and the reason.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +13,8 @@ namespace fw {
 // Reads at most maxBytes from the start of the file.
 std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 
-// Creates or truncates the file and writes the bytes.
+// Writes the bytes beside the file and renames them over it: a failure leaves the
+// old file intact.
 void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 
 }  // namespace fw

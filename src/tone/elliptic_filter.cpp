@@ -37,9 +37,10 @@ void EllipticFilter::SelectBrightness(std::int32_t index) noexcept {
 
 namespace {
 
-// One sample of the filter; sums in float in the written order.
-template <int N>
-inline float EllipticStep(float x, float* X, float* Y, const float* bk, const float* ak) noexcept {
+// One sample of the filter of order N; sums in float in the written order. Always
+// inlined, so that a constant N unrolls the loops of the fixed-order blocks.
+[[gnu::always_inline]] inline float EllipticStep(int N, float x, float* X, float* Y, const float* bk,
+                                                 const float* ak) noexcept {
   X[N] = x;
   float s = 0.0f;
   for (int k = 0; k <= N; ++k) s += bk[k] * X[N - k];
@@ -59,7 +60,7 @@ void EllipticFilterBlock(float* work, int n, float* X, float* Y, const float* bk
   float y[N + 1];
   std::copy(X, X + N + 1, x);
   std::copy(Y, Y + N + 1, y);
-  for (int i = 0; i < n; ++i) work[i] = EllipticStep<N>(work[i], x, y, bk, ak);
+  for (int i = 0; i < n; ++i) work[i] = EllipticStep(N, work[i], x, y, bk, ak);
   std::copy(x, x + N + 1, X);
   std::copy(y, y + N + 1, Y);
 }
@@ -67,18 +68,7 @@ void EllipticFilterBlock(float* work, int n, float* X, float* Y, const float* bk
 // Any other order (zero before the first selection).
 void EllipticFilterBlock(int order, float* work, int n, float* X, float* Y, const float* bk,
                          const float* ak) noexcept {
-  for (int i = 0; i < n; ++i) {
-    X[order] = work[i];
-    float s = 0.0f;
-    for (int k = 0; k <= order; ++k) s += bk[k] * X[order - k];
-    for (int j = 0; j < order; ++j) X[j] = X[j + 1];
-    float t = 0.0f;
-    for (int k = 1; k <= order; ++k) t += ak[k] * Y[order - k];
-    const float out = s - t;
-    Y[order] = out;
-    for (int j = 0; j < order; ++j) Y[j] = Y[j + 1];
-    work[i] = out;
-  }
+  for (int i = 0; i < n; ++i) work[i] = EllipticStep(order, work[i], X, Y, bk, ak);
 }
 
 }  // namespace
@@ -89,8 +79,8 @@ void EllipticFilter::Process(float* work, int n) noexcept {
     // Entries above the current order are never read before the next selection
     // clears them again, so clearing up to the highest order of any set is the
     // same as clearing X[0..N] and Y[0..N].
-    std::fill(X, X + kMaxSetOrder + 1, 0.0f);
-    std::fill(Y, Y + kMaxSetOrder + 1, 0.0f);
+    std::fill(X_, X_ + kMaxSetOrder + 1, 0.0f);
+    std::fill(Y_, Y_ + kMaxSetOrder + 1, 0.0f);
     clearsDone = requests;
   }
   const int N = std::clamp(static_cast<int>(order.load()), 0, kStorage - 1);
@@ -102,13 +92,13 @@ void EllipticFilter::Process(float* work, int n) noexcept {
   }
   switch (N) {
     case 5:
-      EllipticFilterBlock<5>(work, n, X, Y, bk, ak);
+      EllipticFilterBlock<5>(work, n, X_, Y_, bk, ak);
       break;
     case 6:
-      EllipticFilterBlock<6>(work, n, X, Y, bk, ak);
+      EllipticFilterBlock<6>(work, n, X_, Y_, bk, ak);
       break;
     default:
-      EllipticFilterBlock(N, work, n, X, Y, bk, ak);
+      EllipticFilterBlock(N, work, n, X_, Y_, bk, ak);
       break;
   }
 }

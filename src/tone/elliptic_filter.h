@@ -26,11 +26,6 @@ struct EllipticFilter {
   FloatWord b[kStorage];
   FloatWord a[kStorage];
 
-  // Histories; X[N] and Y[N] hold the newest values. Audio side only: a selection
-  // asks for the clear and the next block performs it before filtering.
-  float X[kStorage] = {};
-  float Y[kStorage] = {};
-
   // Loads set `index` (0..4) and clears the histories; any other index only
   // clears them.
   void SelectBrightness(std::int32_t index) noexcept;
@@ -39,6 +34,10 @@ struct EllipticFilter {
   void Process(float* work, int n) noexcept;
 
  private:
+  // Histories; X_[N] and Y_[N] hold the newest values. Audio side only: a selection
+  // asks for the clear and the next block performs it before filtering.
+  float X_[kStorage] = {};
+  float Y_[kStorage] = {};
   IntWord clearRequests{0};
   std::int32_t clearsDone = 0;  // audio side only
 };

@@ -27,7 +27,7 @@ void GraphicEqualiser::Process(float* buffer, int n) noexcept {
   const BandpassBankSnapshot<kEqualiserBands> c(coefficients);
   BandLanes gain[Bank::kVectors] = {};
   for (int b = 0; b < kEqualiserBands; ++b) gain[b / kLanes][b % kLanes] = BandGain[b].load();
-  RunWeightedBank<kEqualiserBands>(state, c, gain, EqOutputGain.load(), buffer, n);
+  RunWeightedBank<kEqualiserBands>(state_, c, gain, EqOutputGain.load(), buffer, n);
 }
 
 }  // namespace fw

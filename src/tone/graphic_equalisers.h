@@ -30,13 +30,15 @@ struct GraphicEqualiser {
   BandpassBankCoefficients<kEqualiserBands> coefficients;
   FloatWord BandGain[kEqualiserBands];
   FloatWord EqOutputGain{0.0f};
-  BandpassBankState<kEqualiserBands> state;  // audio side only
 
   // Neutral gains, then the nine sections at rate fs.
   void Design(float fs) noexcept;
   // Band 1..8 gets 10 x m(v); band 0 has no slider, other bands are ignored.
   void SetBandGain(int band, int v) noexcept;
   void Process(float* buffer, int n) noexcept;
+
+ private:
+  BandpassBankState<kEqualiserBands> state_;  // audio side only
 };
 
 struct GraphicEqualisers {

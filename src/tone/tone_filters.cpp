@@ -80,26 +80,11 @@ void ToneFilters::FixedHighPass(float* work, int n) noexcept {
 }
 
 void ToneFilters::HiPreSectionA(float* work, int n) noexcept {
-  const float alpha = HiPreCoefficient.load();
-  float low = hiPreLowA_;
-  for (int i = 0; i < n; ++i) {
-    const float x = work[i];
-    low = low + (x - low) * alpha;
-    work[i] = x - low;
-  }
-  hiPreLowA_ = low;
+  hiPreA_.Process(work, n, HiPreCoefficient.load(), 1.0f);
 }
 
 void ToneFilters::HiPreSectionB(float* work, int n) noexcept {
-  const float alpha = HiPreCoefficient.load();
-  const float gain = HiPreGain.load();
-  float low = hiPreLowB_;
-  for (int i = 0; i < n; ++i) {
-    const float x = work[i];
-    low = low + (x - low) * alpha;
-    work[i] = (x - low) * gain;
-  }
-  hiPreLowB_ = low;
+  hiPreB_.Process(work, n, HiPreCoefficient.load(), HiPreGain.load());
 }
 
 void ToneFilters::LowPass2(float* work, int n) noexcept {

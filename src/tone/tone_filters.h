@@ -7,6 +7,7 @@
 
 #include "core/word.h"
 #include "tone/highpass_section.h"
+#include "tone/one_pole_highpass.h"
 
 namespace fw {
 
@@ -53,8 +54,8 @@ struct ToneFilters {
 
  private:
   float hiPassPrevious_ = 0.0f;
-  float hiPreLowA_ = 0.0f;
-  float hiPreLowB_ = 0.0f;
+  OnePoleHighPass hiPreA_;  // the high pre-equaliser's two sections
+  OnePoleHighPass hiPreB_;
   float lowPass2_ = 0.0f;
 };
 

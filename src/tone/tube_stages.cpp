@@ -62,8 +62,8 @@ void TubeStages::FoldBank(float* buffer, int n) noexcept {
   BandLanes weight[Bank::kVectors];
   for (int b = 0; b < kFoldBands; ++b) weight[b / kLanes][b % kLanes] = b >= 1 && b <= 6 ? lowWeight : 1.0f;
 
-  Bank first = foldFirstLevel;
-  Bank second = foldSecondLevel;
+  Bank first = foldFirstLevel_;
+  Bank second = foldSecondLevel_;
   BandLanes folded[kChunk][Bank::kVectors];
   for (int start = 0; start < n; start += kChunk) {
     const int count = std::min(kChunk, n - start);
@@ -80,8 +80,8 @@ void TubeStages::FoldBank(float* buffer, int n) noexcept {
     }
     SumBandsInOrder<Bank::kVectors>(folded, count, bands, 1.0, buffer + start);
   }
-  foldFirstLevel = first;
-  foldSecondLevel = second;
+  foldFirstLevel_ = first;
+  foldSecondLevel_ = second;
 }
 
 void TubeStages::VoiceBank(float* buffer, int n) noexcept {
@@ -94,7 +94,7 @@ void TubeStages::VoiceBank(float* buffer, int n) noexcept {
   for (int b = 0; b < Bank::kVectors * kLanes; ++b) {
     weight[b / kLanes][b % kLanes] = b == 6 ? band6Gain : (b == 1 || b == 2) ? lowGain : 1.0f;
   }
-  RunWeightedBank<kVoiceBands>(voiceState, c, weight, outputGain, buffer, n);
+  RunWeightedBank<kVoiceBands>(voiceState_, c, weight, outputGain, buffer, n);
 }
 
 void TubeDesignSequence(TubeStages& tube, GraphicEqualisers& eq, float fs, float p, float q,

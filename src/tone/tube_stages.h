@@ -39,15 +39,12 @@ struct TubeStages {
   FloatWord FoldCentre[kFoldBands];
   FloatWord FoldWidth[kFoldBands];
   BandpassBankCoefficients<kFoldBands> foldCoefficients;  // shared by both levels of a band
-  BandpassBankState<kFoldBands> foldFirstLevel;           // runs only in cascade mode
-  BandpassBankState<kFoldBands> foldSecondLevel;
 
   // Voicing bank (the equalisers' band layout).
   FloatWord VoiceLowGain{0.0f};
   FloatWord VoiceBand6Gain{0.0f};
   FloatWord VoiceOutputGain{0.0f};
   BandpassBankCoefficients<kVoiceBands> voiceCoefficients;
-  BandpassBankState<kVoiceBands> voiceState;
 
   // The tube voicing the preset operations store and read: 0 none, 1 or 2.
   IntWord TubeVoicing{0};
@@ -58,6 +55,12 @@ struct TubeStages {
 
   void FoldBank(float* buffer, int n) noexcept;
   void VoiceBank(float* buffer, int n) noexcept;
+
+ private:
+  // Section memories: audio side only.
+  BandpassBankState<kFoldBands> foldFirstLevel_;  // runs only in cascade mode
+  BandpassBankState<kFoldBands> foldSecondLevel_;
+  BandpassBankState<kVoiceBands> voiceState_;
 };
 
 // The tube design sequence with (p, q, r) at rate fs: voicing bank (p, 3.0),

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "presets/preset_fixture.h"
@@ -95,11 +96,45 @@ TEST(PresetCli, RenderStartsWithTheCleanPresetAndLoadsTheOneNamed) {
 
   const Result missing = Cli("render " + presets + "--preset nothing '" + riff + "' '" + hard + "'");
   EXPECT_NE(missing.code, 0);
-  EXPECT_NE(missing.output.find("preset file not found"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.output.find("preset file not found: looked for nothing and " + test::SourceDir() +
+                                "/data/presets/nothing.pre"),
+            std::string::npos)
+      << missing.output;
   const Result noClean =
       Cli("render --preset-dir '" + dir.path().string() + "' '" + riff + "' '" + plain + "'");
   EXPECT_NE(noClean.code, 0);
-  EXPECT_NE(noClean.output.find("File not found"), std::string::npos) << noClean.output;
+  EXPECT_NE(noClean.output.find("File not found cannot read " + dir.path().string() +
+                                "//clear.pre: No such file or directory"),
+            std::string::npos)
+      << noClean.output;
+  const Result folder = Cli("render " + presets + "'" + dir.path().string() + "' '" + plain + "'");
+  EXPECT_NE(folder.output.find(dir.path().string() + " is a directory, not a sound file"), std::string::npos)
+      << folder.output;
+}
+
+TEST(PresetCli, SetAndShowJudgeTheTubeWordsByTheSameRanges) {
+  test::TempDirectory dir;
+  const std::string file = (dir.path() / "t.pre").string();
+  ASSERT_EQ(Cli("preset set '" + file + "' TubeOn=1 TubeVoicing=2").code, 0);
+  const Result flag = Cli("preset set '" + file + "' TubeOn=2147483647");
+  EXPECT_EQ(flag.code, 2);
+  EXPECT_NE(flag.output.find("TubeOn: 2147483647 is outside 0..1"), std::string::npos) << flag.output;
+  EXPECT_EQ(Cli("preset set '" + file + "' TubeVoicing=3").code, 2);
+  PresetRecord record;
+  record.ReplacePrefix(test::ReadBytes(file));
+  record.SetTubeVoicing(7);
+  test::WriteRecord(file, record);
+  const Result shown = Cli("preset show '" + file + "'");
+  EXPECT_NE(shown.output.find("TubeVoicing                  = 7  (out of range 0..2"), std::string::npos)
+      << shown.output;
+}
+
+TEST(PresetCli, AFailedWriteNamesTheFileAndTheReason) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const Result full = Cli("preset set /dev/full ScrollBar_OutPut_Volume=30");
+  EXPECT_EQ(full.code, 1);
+  EXPECT_NE(full.output.find("cannot write /dev/full: No space left on device"), std::string::npos)
+      << full.output;
 }
 
 }  // namespace

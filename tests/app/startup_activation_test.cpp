@@ -57,7 +57,9 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   Realtime(s.form).dma8 = 3;
   Realtime(s.form).dma16 = 7;
   FormActivate(s.form);
-  EXPECT_EQ(s.f.dialogs.errors, std::vector<std::string>{"File not found"});
+  ASSERT_EQ(s.f.dialogs.errors.size(), 1u);
+  EXPECT_TRUE(s.f.dialogs.errors[0].starts_with("File not found\ncannot read "));
+  EXPECT_TRUE(s.f.dialogs.errors[0].ends_with("/clear.pre: No such file or directory"));
   EXPECT_EQ(s.engine().params.TubeOn.load(), 0);
   EXPECT_EQ(s.engine().tube.FoldCascade.load(), 1);  // the program-start design stays
   // Steps up to 15 ran.
@@ -86,7 +88,7 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   EXPECT_FLOAT_EQ(e.echo.EchoLevel.load(), 0.45f);
   EXPECT_EQ(e.echo.sweepDirection.load(), 1);
   EXPECT_FLOAT_EQ(e.params.ReverbAllPassGain.load(), 0.75f);
-  for (const auto& position : e.reverb.positions) EXPECT_EQ(position.load(), 0);
+  for (int section = 0; section < 4; ++section) EXPECT_EQ(e.reverb.AllPassPosition(section), 0);
   // Every section ends designed for 22050; the soft distortion re-arms.
   EXPECT_FLOAT_EQ(s.engine().filters.FilterDesignRate.load(), 22050.0f);
   EXPECT_FLOAT_EQ(s.engine().distortion.SoftExponent.load(), 1.75f);

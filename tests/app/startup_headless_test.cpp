@@ -26,6 +26,16 @@ TEST(HeadlessStart, MissingFilesThrow) {
   test::WriteRecord(p.File("clear.pre"), InitialPresetRecord());
   EXPECT_THROW(StartHeadless(p.form, "nothing"), IoError);
   StartHeadless(p.form, "");
+  // The message names every file looked for, or the directory given in its place.
+  EXPECT_EQ(PresetArgumentProblem(p.form, "/none/nothing"),
+            "preset file not found: looked for /none/nothing and " + p.dir.WithSeparator() + "nothing.pre");
+  const std::string folder = p.dir.path().string();
+  try {
+    StartHeadless(p.form, folder);
+    ADD_FAILURE() << "no error";
+  } catch (const IoError& error) {
+    EXPECT_EQ(error.Detail(), folder + " is a directory, not a preset file");
+  }
   EXPECT_EQ(p.engine().params.TubeOn.load(), 1);
 }
 

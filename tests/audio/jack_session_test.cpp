@@ -22,6 +22,7 @@
 #include "audio/virtual/recording_output_library.h"
 #include "chain_setup.h"
 #include "cli_process.h"
+#include "core/denormals.h"
 #include "engine/chain.h"
 #include "jack_server.h"
 #include "support/engine_fixture.h"
@@ -183,7 +184,7 @@ std::vector<float> QuietNoise(std::size_t n) {
 // with denormals flushed as on the audio thread.
 std::vector<std::int16_t> RenderOffline(const std::vector<float>& input) {
   const unsigned int savedCsr = _mm_getcsr();
-  FlushDenormals();
+  FlushDenormalsOnThisThread();
   RecordingOutputLibrary out(input.size() + 1000);
   QuietSystem system;
   NullWaveInput in;

@@ -76,11 +76,11 @@ void RunStage(Engine& e, Stage stage, float* w, int n) {
       e.distortion.SoftDistortion(w, n);
       break;
     case Stage::Fvc1:
-      e.filters.Fvc1Filter(w, e.buffers.lowBoostSide, n);
+      e.filters.Fvc1Filter(w, e.lowBoost.Side(), n);
       break;
     case Stage::Shaper: {
       // The low-frequency boost: distort the side signal, then the main one, and mix.
-      float* side = e.buffers.lowBoostSide;
+      float* side = e.lowBoost.Side();
       std::vector<float> save(w, w + n);
       std::copy(side, side + n, w);
       e.distortion.Waveshaper(w, n);
@@ -114,16 +114,9 @@ void RunStage(Engine& e, Stage stage, float* w, int n) {
     case Stage::Flanger:
       e.flanger.FlangerBlock(w, n);
       break;
-    case Stage::Reverb: {
-      Reverb& r = e.reverb;
-      std::copy(w, w + n, r.input);
-      for (int s = 0; s < 4; ++s) {
-        r.ReverbAllPass(n, Reverb::kAllPassLengths[s], r.lines[s], r.positions[s],
-                        p.ReverbAllPassGain.load());
-      }
-      r.ReverbOutput(w, n, p.ReverbDelay2.load(), p);
+    case Stage::Reverb:
+      e.reverb.Process(w, n, p);
       break;
-    }
   }
 }
 

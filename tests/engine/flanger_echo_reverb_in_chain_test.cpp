@@ -24,7 +24,7 @@ TEST(TimeEffectsInChain, RunOnlyWhenSwitchedOnAndAllocateNothing) {
   ProcessDirectBlock(*engine, 184, block.data());
   EXPECT_EQ(engine->flanger.writePosition.load(), 301);
   EXPECT_EQ(engine->echo.writePosition, 0);
-  EXPECT_EQ(engine->reverb.positions[0].load(), 0);
+  EXPECT_EQ(engine->reverb.AllPassPosition(0), 0);
 
   p.FlangerOn.store(1);
   p.EchoOn.store(1);
@@ -41,8 +41,8 @@ TEST(TimeEffectsInChain, RunOnlyWhenSwitchedOnAndAllocateNothing) {
   EXPECT_EQ(engine->flanger.writePosition.load(), (301 + kSamples) % Flanger::kRingLength);
   EXPECT_EQ(engine->echo.writePosition, kSamples % EchoDelay::kRingLength);
   EXPECT_EQ(engine->echo.sweepCounter.load(), kSamples);
-  EXPECT_EQ(engine->reverb.positions[0].load(), kSamples % 2203);
-  EXPECT_EQ(engine->reverb.secondPosition, kSamples % 240);
+  EXPECT_EQ(engine->reverb.AllPassPosition(0), kSamples % 2203);
+  EXPECT_EQ(engine->reverb.SecondPosition(), kSamples % 240);
 }
 
 }  // namespace

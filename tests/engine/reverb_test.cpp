@@ -16,15 +16,14 @@ namespace {
 constexpr int kBlock = 220;
 constexpr int kAllPassTotal = 2203 + 1511 + 1049 + 787;  // 5550
 
-// The chain's reverb call sequence on one block.
-void RunReverbBlock(Reverb& r, float* work, int n, float g, int length2, const EngineParams& params) {
-  std::copy(work, work + n, r.input);
-  for (int s = 0; s < 4; ++s) r.ReverbAllPass(n, Reverb::kAllPassLengths[s], r.lines[s], r.positions[s], g);
-  r.ReverbOutput(work, n, length2, params);
+// The reverb on one block with the all-pass gain g and the second-stage length.
+void RunReverbBlock(Reverb& r, float* work, int n, float g, int length2, EngineParams& params) {
+  params.ReverbAllPassGain.store(g);
+  params.ReverbDelay2.store(length2);
+  r.Process(work, n, params);
 }
 
-std::vector<float> Process(Reverb& r, std::vector<float> signal, float g, int length2,
-                           const EngineParams& params) {
+std::vector<float> Process(Reverb& r, std::vector<float> signal, float g, int length2, EngineParams& params) {
   for (std::size_t at = 0; at < signal.size(); at += kBlock) {
     const int n = static_cast<int>(std::min<std::size_t>(kBlock, signal.size() - at));
     RunReverbBlock(r, signal.data() + at, n, g, length2, params);
@@ -92,35 +91,40 @@ TEST(Reverb, SecondStageLengthsZeroAndOneAreAOneSampleDelay) {
     const std::vector<float> out = Process(*c.reverb, Impulse(6000), 0.0f, length, c.params);
     EXPECT_EQ(out[kAllPassTotal], 0.0f) << "length " << length;
     EXPECT_EQ(out[kAllPassTotal + 1], 1.0f) << "length " << length;
-    EXPECT_EQ(c.reverb->secondPosition, 0) << "length " << length;
+    EXPECT_EQ(c.reverb->SecondPosition(), 0) << "length " << length;
   }
 }
 
 TEST(Reverb, PositionBeyondAShortenedLengthReturnsToZeroAfterOneSample) {
   ReverbCase c(1.0f, 1.0f);
   Reverb& r = *c.reverb;
-  r.secondPosition = 2000;
-  r.secondLine[2000] = 5.0f;
+  // With an all-pass gain of 0 the sections only delay, so the impulse at 1250 is
+  // written to position 2000 of a 2400-sample second stage at 1250 + 5550; after
+  // 9200 samples the position is 2000 again.
+  std::vector<float> signal(9200, 0.0f);
+  signal[1250] = 5.0f;
+  Process(r, signal, 0.0f, 2400, c.params);
+  ASSERT_EQ(r.SecondPosition(), 2000);
   std::vector<float> work(1, 0.0f);
   RunReverbBlock(r, work.data(), 1, 0.0f, 24, c.params);
   EXPECT_EQ(work[0], 5.0f);  // the sample at the old position is still read once
-  EXPECT_EQ(r.secondPosition, 0);
+  EXPECT_EQ(r.SecondPosition(), 0);
   std::vector<float> more(24, 0.0f);
   RunReverbBlock(r, more.data(), 24, 0.0f, 24, c.params);
-  EXPECT_EQ(r.secondPosition, 0);  // a ring of 24 now
+  EXPECT_EQ(r.SecondPosition(), 0);  // a ring of 24 now
 }
 
 TEST(Reverb, ResetSetsTheAllPassPositionsToZeroAndKeepsTheLines) {
   ReverbCase c(0.7f, 0.84f);
   Reverb& r = *c.reverb;
   const std::vector<float> out = Process(r, std::vector<float>(1000, 100.0f), 0.75f, 24, c.params);
-  for (int s = 0; s < 4; ++s) EXPECT_EQ(r.positions[s].load(), 1000 % Reverb::kAllPassLengths[s]);
-  const float kept = r.lines[0][500];
+  for (int s = 0; s < 4; ++s) EXPECT_EQ(r.AllPassPosition(s), 1000 % Reverb::kAllPassLengths[s]);
+  const float kept = r.AllPassLineSample(0, 500);
   c.params.ReverbAllPassGain.store(0.75f);
   SetReverbStartValues(r, c.params);
-  for (int s = 0; s < 4; ++s) EXPECT_EQ(r.positions[s].load(), 0);
+  for (int s = 0; s < 4; ++s) EXPECT_EQ(r.AllPassPosition(s), 0);
   EXPECT_FLOAT_EQ(c.params.ReverbAllPassGain.load(), 0.26f);
-  EXPECT_EQ(r.lines[0][500], kept);
+  EXPECT_EQ(r.AllPassLineSample(0, 500), kept);
   EXPECT_NE(kept, 0.0f);
 }
 
@@ -128,8 +132,8 @@ TEST(Reverb, AllPassPositionsWrapAtTheirLengths) {
   ReverbCase c(0.7f, 0.84f);
   Reverb& r = *c.reverb;
   Process(r, std::vector<float>(2203 * 3 + 17, 1.0f), 0.5f, 24, c.params);
-  EXPECT_EQ(r.positions[0].load(), 17);
-  EXPECT_EQ(r.positions[3].load(), (2203 * 3 + 17) % 787);
+  EXPECT_EQ(r.AllPassPosition(0), 17);
+  EXPECT_EQ(r.AllPassPosition(3), (2203 * 3 + 17) % 787);
 }
 
 TEST(Reverb, GainForPosition) {

@@ -103,7 +103,7 @@ TEST(PlaybackPage, OpenPreReadsThenLeavesTheBufferSilentAndTheGainsReady) {
   EXPECT_TRUE(p.form().Btn("Button3").Enabled());
   ASSERT_EQ(p.f.dialogs.fileRequests.size(), 1u);
   EXPECT_EQ(p.f.dialogs.fileRequests[0].title, "Open WAV file");
-  EXPECT_EQ(p.f.dialogs.fileRequests[0].filter, "wav files|*.wav");
+  EXPECT_EQ(p.f.dialogs.fileRequests[0].filter, "wav files|*.wav|sound files|*.wav *.au *.AU");
 
   p.OpenA(p.File("long.wav", Ramp(60000, 1)));
   EXPECT_TRUE(p.form().Btn("BitBtn1").Enabled());

@@ -48,7 +48,9 @@ TEST(PresetButtons, DistortionOneWithItsFileMissingStopsAfterCheckingOrdinary) {
   p.form.Btn("BitBtn_Clear").Click();
   p.form.Bar("ScrollBar_OutPut_Volume").SetPosition(66);
   p.form.Btn("BitBtn_HardRock").Click();
-  EXPECT_EQ(p.f.dialogs.errors, std::vector<std::string>{"File not found"});
+  ASSERT_EQ(p.f.dialogs.errors.size(), 1u);
+  EXPECT_TRUE(p.f.dialogs.errors[0].starts_with("File not found\ncannot read "));
+  EXPECT_TRUE(p.f.dialogs.errors[0].ends_with("/dist1.pre: No such file or directory"));
   EXPECT_TRUE(p.form.Box("CheckBox_TypeOfTrash").Checked());
   EXPECT_EQ(p.form.Bar("ScrollBar_OutPut_Volume").Position(), 66);
   ExpectOnlyRed(p.form, "BitBtn_Clear");
@@ -58,7 +60,8 @@ TEST(PresetButtons, DistortionTwoWithoutTheCleanPresetKeepsTheTubeOff) {
   PresetFixture p;
   SetTubeFlag(p.form, 1);
   p.form.Btn("BitBtn_Solo").Click();
-  EXPECT_EQ(p.f.dialogs.errors, std::vector<std::string>{"File not found"});
+  ASSERT_EQ(p.f.dialogs.errors.size(), 1u);
+  EXPECT_EQ(p.f.dialogs.errors[0].substr(0, 15), "File not found\n");
   EXPECT_EQ(TubeFlag(p.form), 0);
   EXPECT_EQ(p.form.Bar("ScrollBar_OutPut_Volume").Position(), 20);
 }

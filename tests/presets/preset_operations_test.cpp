@@ -203,10 +203,11 @@ TEST(PresetSaveLoad, CancelledDialogsChangeNothing) {
 
 TEST(PresetSaveLoad, FailedSaveIsReported) {
   PresetFixture p;
-  p.f.dialogs.fileAnswers.push_back((p.dir.path() / "no-such-dir" / "x.pre").string());
+  const std::string path = (p.dir.path() / "no-such-dir" / "x.pre").string();
+  p.f.dialogs.fileAnswers.push_back(path);
   SavePreset(p.form, true);
   ASSERT_EQ(p.f.dialogs.errors.size(), 1u);
-  EXPECT_EQ(p.f.dialogs.errors[0], "File not found");
+  EXPECT_EQ(p.f.dialogs.errors[0], "File not found\ncannot write " + path + ": No such file or directory");
 }
 
 TEST(PresetSaveLoad, UnreadableFileFromTheDialogIsReportedAndNothingApplied) {
@@ -218,7 +219,9 @@ TEST(PresetSaveLoad, UnreadableFileFromTheDialogIsReportedAndNothingApplied) {
   const int* fired = CountHandlers(p.form);
   p.f.dialogs.fileAnswers.push_back(p.File("missing.pre").string());
   LoadPresetWithDialog(p.form);
-  EXPECT_EQ(p.f.dialogs.errors, std::vector<std::string>{"File not found"});
+  EXPECT_EQ(p.f.dialogs.errors,
+            std::vector<std::string>{"File not found\ncannot read " + p.File("missing.pre").string() +
+                                     ": No such file or directory"});
   EXPECT_EQ(p.form.Bar("ScrollBar_OutPut_Volume").Position(), 10);
   EXPECT_EQ(*fired, 0);
   EXPECT_EQ(PresetsOf(p.form).currentFile, p.File("missing.pre").string());
@@ -226,7 +229,8 @@ TEST(PresetSaveLoad, UnreadableFileFromTheDialogIsReportedAndNothingApplied) {
   p.f.dialogs.fileAnswers.push_back(p.dir.path().string());
   LoadPresetWithDialog(p.form);
   ASSERT_EQ(p.f.dialogs.errors.size(), 2u);
-  EXPECT_EQ(p.f.dialogs.errors[1], "File access denied");
+  EXPECT_EQ(p.f.dialogs.errors[1],
+            "File access denied\ncannot read " + p.dir.path().string() + ": Is a directory");
 }
 
 TEST(PresetLoadByName, TakesTheFileFromTheProgramDirectory) {

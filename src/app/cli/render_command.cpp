@@ -146,10 +146,10 @@ void SelectRate(TForm1& form, int rate) {
 // --preset FILE: "load preset by name" on the full path (or a name in the preset
 // directory, with or without ".pre").
 void LoadPresetFile(TForm1& form, const std::string& preset) {
-  const std::string path = ResolvePresetArgument(form, preset);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) throw RenderError("preset file not found: " + path);
-  LoadPresetFromPath(form, path);
+  if (const std::string problem = PresetArgumentProblem(form, preset); !problem.empty()) {
+    throw RenderError(problem);
+  }
+  LoadPresetFromPath(form, ResolvePresetArgument(form, preset));
 }
 
 // The start-up of the headless window, before any --set: the activation sequence
@@ -297,10 +297,14 @@ int ChooseBlock(const RenderOptions& options, const Engine& engine) {
 void Render(const RenderOptions& options) {
   const std::string presetDir = options.presetDir.empty() ? ExecutableDirectory() : options.presetDir;
   std::error_code error;
-  if (!std::filesystem::is_directory(presetDir, error))
-    throw RenderError("preset directory not found: " + presetDir);
+  if (!std::filesystem::is_directory(presetDir, error)) {
+    throw RenderError(std::filesystem::exists(presetDir, error)
+                          ? "preset directory " + presetDir + " is not a directory"
+                          : "preset directory not found: " + presetDir);
+  }
 
   MonoSound input = ReadMonoSound(options.input);
+  for (const std::string& note : input.notes) Note(note);
   // Room for every block the output library is handed, so playing never allocates.
   HeadlessWindow window(presetDir, input.samples.size() + 2048);
   Engine& engine = *window.engine;

@@ -115,7 +115,7 @@ void SavePreset(TForm1& form, bool ask) {
     WriteWholeFile(state.currentFile, state.record.bytes().data(), state.record.bytes().size());
   } catch (const IoError& error) {
     // A failed save must not pass for a saved preset.
-    form.ShowError(error.what());
+    form.ShowError(error.FullText());
   }
 }
 
@@ -128,7 +128,7 @@ void LoadPresetWithDialog(TForm1& form) {
     ReadIntoRecord(form, *chosen);
   } catch (const IoError& error) {
     // Applying the old buffer would pass off the previous preset as the chosen one.
-    form.ShowError(error.what());
+    form.ShowError(error.FullText());
     return;
   }
   ApplyPresetRecord(form);

@@ -21,6 +21,7 @@
 #include "app/qt/qt_shell.h"
 #include "app/qt/window_font.h"
 #include "app/realtime/realtime_control.h"
+#include "app/session_end.h"
 #include "app/startup/command_line.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/main_unit.h"
@@ -94,6 +95,18 @@ int RunWindowProgram(int argc, char** argv) {
   {
     MainWindow window{form, dialogs, plan.mode == StartMode::NoTaskbarButton};
     CloseOnSignals(window);
+    // A device that goes away mid-session is stopped as the user would, once.
+    QTimer deviceWatch;
+    bool lostShown = false;
+    if (live != nullptr) {
+      QObject::connect(&deviceWatch, &QTimer::timeout, [&] {
+        const std::string lost = live->LostReason();
+        if (lost.empty() || lostShown) return;
+        lostShown = true;
+        form.RunCommand([&] { EndSessionOnDeviceLoss(form, lost); });
+      });
+      deviceWatch.start(250);
+    }
     window.show();
     window.activateWindow();
     status = QApplication::exec();

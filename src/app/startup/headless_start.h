@@ -16,4 +16,8 @@ void StartHeadless(TForm1& form, const std::string& preset);
 // Where a preset named on the command line is looked for, in order.
 std::string ResolvePresetArgument(const TForm1& form, const std::string& preset);
 
+// Empty when the preset can be loaded; otherwise what is wrong, naming the files
+// looked for (missing) or the directory given in place of a file.
+std::string PresetArgumentProblem(const TForm1& form, const std::string& preset);
+
 }  // namespace fw
