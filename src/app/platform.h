@@ -4,6 +4,7 @@
 namespace fw {
 
 class OutputLibrary;
+class LiveDelay;
 class WaveInput;
 class SystemServices;
 class Shell;
@@ -26,6 +27,8 @@ struct Platform {
   WaveOutput* waveOut = nullptr;
   MultimediaTimer* timer = nullptr;
   KernelServices* kernel = nullptr;
+  // The live stream's delay for the REALTIME page; nullptr: none to show.
+  LiveDelay* delay = nullptr;
 };
 
 }  // namespace fw

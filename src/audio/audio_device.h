@@ -48,6 +48,10 @@ class AudioDevice {
   virtual int PeriodFrames() const = 0;
   // Window thread: the client's added latency changed; the device may tell others.
   virtual void LatencyChanged() {}
+  // Window thread: frames between the sound at the input and the client's input, plus
+  // frames between the client's outputs and the sound at the output, as the device
+  // reports them (0 when it reports nothing).
+  virtual int ReportedLatencyFrames() const { return 0; }
   // Why the device has no output to offer (empty when it has one or cannot tell).
   virtual std::string UnavailableReason() { return {}; }
 };

@@ -66,12 +66,18 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   if (resetOutputPeak_.exchange(false, std::memory_order_relaxed)) outputPeakNow_ = 0.0f;
 
   const std::int64_t firstFrame = frames_.load(std::memory_order_relaxed);
+  ClickTap* tap = tap_.load();
   for (int done = 0; done < frames;) {
     const int n = std::min(kChunk, frames - done);
     for (int i = 0; i < n; ++i) inputPeakNow_ = std::max(inputPeakNow_, std::fabs(input[done + i]));
+    const float* captured = input + done;
+    if (tap != nullptr) {
+      tap->Process(captured, tapped_, n, firstFrame + done);
+      captured = tapped_;
+    }
     AudioDeviceClient* card = card_.load(std::memory_order_acquire);
-    if (card != nullptr) card->Process(input + done, cardLeft_, cardRight_, n);
-    input_.Feed(input + done, n, firstFrame + done);
+    if (card != nullptr) card->Process(captured, cardLeft_, cardRight_, n);
+    input_.Feed(captured, n, firstFrame + done);
     output_.Render(left + done, right + done, n, input_.Gathered());
     if (card != nullptr) {
       for (int i = 0; i < n; ++i) {
@@ -96,6 +102,11 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   if (rate > 0 && spent * rate > static_cast<std::int64_t>(frames) * 1000000000LL)
     lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
   inProcess_.store(0);
+}
+
+void LiveAudio::AttachTap(ClickTap* tap) noexcept {
+  tap_.store(tap);
+  Quiesce();
 }
 
 void LiveAudio::PeriodChanged(int frames) noexcept {
@@ -134,6 +145,15 @@ std::string LiveAudio::UnavailableReason() {
 int LiveAudio::AddedLatencyFrames() const noexcept {
   const double engineRate = std::max(output_.EngineRate(), 1);
   return static_cast<int>(std::lround(output_.DelaySamples() * DeviceRate() / engineRate));
+}
+
+// The queue's delay is counted in engine samples, the device's latencies in its frames.
+double LiveAudio::InputToOutputMs() const {
+  const int delay = output_.DelaySamples();
+  const int rate = DeviceRate();
+  if (delay <= 0 || rate <= 0 || !device_->Running()) return 0.0;
+  const double engineRate = std::max(output_.EngineRate(), 1);
+  return 1000.0 * delay / engineRate + 1000.0 * device_->ReportedLatencyFrames() / rate;
 }
 
 void LiveAudio::PublishLatency() {

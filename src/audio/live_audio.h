@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "audio/audio_device.h"
+#include "audio/click_tap.h"
+#include "audio/live_delay.h"
 #include "audio/output_queue_library.h"
 #include "audio/rate_converter.h"
 #include "audio/stream_wave_input.h"
 
 namespace fw {
 
-class LiveAudio final : public AudioDeviceClient {
+class LiveAudio final : public AudioDeviceClient, public LiveDelay {
  public:
   static constexpr int kChunk = 256;
 
@@ -68,8 +70,13 @@ class LiveAudio final : public AudioDeviceClient {
   bool Capturing() const noexcept override { return input_.IsStarted(); }
   int AddedLatencyFrames() const noexcept override;
 
-  // Window thread: tells the device when the delay has changed since the last call.
-  void PublishLatency();
+  // Window thread: routes the captured sound through `tap` (nullptr: no more); returns
+  // once no callback uses the previous one.
+  void AttachTap(ClickTap* tap) noexcept;
+
+  // LiveDelay
+  double InputToOutputMs() const override;
+  void PublishLatency() override;
 
   // A simulated card that plays beside the output library: it takes the same input
   // and its output is added to the library's. nullptr detaches it.
@@ -102,6 +109,8 @@ class LiveAudio final : public AudioDeviceClient {
   std::atomic<AudioDeviceClient*> card_{nullptr};
   float cardLeft_[kChunk] = {};
   float cardRight_[kChunk] = {};
+  std::atomic<ClickTap*> tap_{nullptr};
+  float tapped_[kChunk] = {};
   int publishedDelay_ = -1;
   float inputPeakNow_ = 0.0f;
   float outputPeakNow_ = 0.0f;

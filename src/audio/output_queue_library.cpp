@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "audio/live_audio.h"
@@ -12,9 +13,6 @@ constexpr int kMask = OutputQueueLibrary::kRingSize - 1;
 constexpr int kResampleMargin = 64;  // engine samples the converters may hold back
 constexpr int kConvertStep = 64;     // engine samples converted at a time
 constexpr int kDriftHoldChunks = 512;
-// The most samples in flight the queue is asked to hold, with room left for the
-// blocks being written and read around them; the automatic target stops here too.
-constexpr int kMaxDelay = OutputQueueLibrary::kRingSize / 4;
 }  // namespace
 
 OutputQueueLibrary::OutputQueueLibrary(LiveAudio& host) : host_(host) {}
@@ -74,6 +72,9 @@ std::int32_t OutputQueueLibrary::WinMain1(std::intptr_t window) {
   readPos_ = 0;
   primed_ = false;
   delay_ = 0;
+  measuring_ = false;
+  floor_ = 0;
+  floorNow_.store(0);
   fadeLeft_ = 0;
   fadeShift_ = 0;
   driftAverage_ = 0.0f;
@@ -92,6 +93,7 @@ void OutputQueueLibrary::CloseDSound() {
   host_.Release();
   converter_.reset();
   delayNow_.store(0);
+  floorNow_.store(0);
 }
 
 std::string OutputQueueLibrary::FailureCause() { return host_.UnavailableReason(); }
@@ -113,17 +115,22 @@ int OutputQueueLibrary::TargetDelay() const noexcept {
   const int inEngine =
       static_cast<int>(std::lround(latency * engineRate_.load(std::memory_order_relaxed) / deviceRate));
   const int margin = converter_ != nullptr ? kResampleMargin : 0;
-  return std::min(inEngine + blockSize_.load(std::memory_order_relaxed) + margin, kRingSize / 4);
+  return std::min(inEngine + blockSize_.load(std::memory_order_relaxed) + margin, kMaxDelay);
+}
+
+// Shorter than this the queue would run dry between two blocks.
+int OutputQueueLibrary::SmallestShift() const noexcept {
+  if (automatic_ && floor_ > 0) return floor_;
+  return blockSize_.load(std::memory_order_relaxed) + (converter_ != nullptr ? kResampleMargin : 0);
 }
 
 // The first block after opening (or after an underrun) decides where playing starts:
 // silence in front of it makes the samples in flight equal the target delay once
 // this chunk has played.
-void OutputQueueLibrary::Prime(int gathered, int need) noexcept {
+void OutputQueueLibrary::Prime(int gathered, int need, int target) noexcept {
   // The latency setting already counts the steps asked for before playing starts.
   pendingShift_.store(0, std::memory_order_relaxed);
   const std::int64_t available = writePos_.load(std::memory_order_acquire) - readPos_;
-  const int target = TargetDelay();
   const std::int64_t silence = target + need - (available + gathered);
   if (silence > 0) {
     for (std::int64_t i = 1; i <= silence; ++i) ring_[(readPos_ - i) & kMask] = 0.0f;
@@ -136,15 +143,51 @@ void OutputQueueLibrary::Prime(int gathered, int need) noexcept {
   driftHold_ = kDriftHoldChunks;
 }
 
+// Automatic delay: before playing, the device's requests are served with silence while
+// the blocks queue up, and the library notes how far the requests run ahead of the
+// samples fed in (the period, and the converters' batches when they work). Playing then
+// starts with exactly that lead in hand plus what the unfinished capture buffer may
+// hold back (one sample short of a block): the smallest queue this device holds.
+void OutputQueueLibrary::Measure(float* out, int count, int gathered) noexcept {
+  std::fill(out, out + count, 0.0f);
+  const std::int64_t written = writePos_.load(std::memory_order_acquire);
+  measureNeed_ = std::max(measureNeed_, measurePulled_ + count - (written - measureWrite_) - gathered);
+  measurePulled_ += count;
+  if (measurePulled_ < kMeasureSamples) return;
+  const std::int64_t need = measureNeed_ + blockSize_.load(std::memory_order_relaxed) - 1;
+  const std::int64_t start = measureWrite_ - need + measurePulled_;
+  // Ahead of the first block the queue holds stale samples of an earlier stream.
+  for (std::int64_t i = start; i < readPos_; ++i) ring_[i & kMask] = 0.0f;
+  readPos_ = start;
+  delay_ = static_cast<int>(written + gathered - readPos_);
+  floor_ = delay_;
+  floorNow_.store(floor_, std::memory_order_relaxed);
+  measuring_ = false;
+  primed_ = true;
+  pendingShift_.store(0, std::memory_order_relaxed);
+  fadeLeft_ = 0;
+  driftAverage_ = 0.0f;
+  driftHold_ = kDriftHoldChunks;
+}
+
+// Nothing to play: the rest of the chunk is silent and the next block starts playing
+// afresh; the automatic delay comes back one step longer, up to its ceiling.
+void OutputQueueLibrary::Underrun() noexcept {
+  primed_ = false;
+  fadeLeft_ = 0;
+  fadeShift_ = 0;
+  // With the capture stopped (Stop stops it before CloseDSound) the stream has ended.
+  if (!host_.Input().IsStarted()) return;
+  underruns_.fetch_add(1, std::memory_order_relaxed);
+  if (automatic_ && delay_ + kShiftSamples <= std::max(TargetDelay(), floor_)) delay_ += kShiftSamples;
+}
+
 void OutputQueueLibrary::StartPendingShift() noexcept {
   const std::int32_t pending = pendingShift_.load(std::memory_order_relaxed);
   if (pending == 0) return;
   const int shift = pending < 0 ? -kShiftSamples : kShiftSamples;
   pendingShift_.fetch_sub(shift, std::memory_order_relaxed);
-  const int minimum =
-      blockSize_.load(std::memory_order_relaxed) + (converter_ != nullptr ? kResampleMargin : 0);
-  // Shorter than one block the queue would run dry between two blocks: ignore.
-  if (shift > 0 && delay_ - shift < minimum) return;
+  if (shift > 0 && delay_ - shift < SmallestShift()) return;
   // Longer than the queue holds it would play samples already overwritten: ignore.
   if (shift < 0 && delay_ - shift > kMaxDelay) return;
   fadeShift_ = shift;
@@ -154,21 +197,33 @@ void OutputQueueLibrary::StartPendingShift() noexcept {
 void OutputQueueLibrary::PullEngine(float* out, int count, int gathered) noexcept {
   std::int64_t available = writePos_.load(std::memory_order_acquire) - readPos_;
   if (!primed_) {
-    if (available < blockSize_.load(std::memory_order_relaxed)) {
-      std::fill(out, out + count, 0.0f);
+    if (!measuring_) {
+      if (available < blockSize_.load(std::memory_order_relaxed)) {
+        std::fill(out, out + count, 0.0f);
+        return;
+      }
+      if (floor_ == 0) {
+        // Playing starts for the first time since opening.
+        automatic_ = auto_.load(std::memory_order_relaxed) != 0;
+        measuring_ = automatic_;
+        measureWrite_ = writePos_.load(std::memory_order_acquire);
+        measurePulled_ = 0;
+        measureNeed_ = INT64_MIN;
+      }
+    }
+    if (measuring_) {
+      Measure(out, count, gathered);
       return;
     }
-    Prime(gathered, count);
+    Prime(gathered, count, automatic_ ? delay_ : TargetDelay());
     available = writePos_.load(std::memory_order_acquire) - readPos_;
   }
   for (int i = 0; i < count; ++i) {
     if (fadeLeft_ == 0) StartPendingShift();
     const int lookAhead = fadeLeft_ > 0 ? std::max(fadeShift_, 0) : 0;
     if (available <= lookAhead) {
-      // Nothing to play: silence, and start over at the next block.
       std::fill(out + i, out + count, 0.0f);
-      underruns_.fetch_add(1, std::memory_order_relaxed);
-      primed_ = false;
+      Underrun();
       return;
     }
     float s = ring_[readPos_ & kMask];
@@ -205,8 +260,11 @@ void OutputQueueLibrary::WatchDrift(int gathered) noexcept {
   }
   if (auto_.load(std::memory_order_relaxed) == 0 || fadeLeft_ > 0) return;
   const float band = static_cast<float>(std::max(deltaDelta_.load(std::memory_order_relaxed), kShiftSamples));
+  // The automatic delay has no samples to spare: a queue that empties is caught within
+  // half a step, before it runs dry.
+  const float emptying = automatic_ ? static_cast<float>(kShiftSamples / 2) : band;
   const float drift = driftAverage_ - driftBaseline_;
-  if (std::fabs(drift) <= band) return;
+  if (drift <= band && drift >= -emptying) return;
   // A correction restores the delay without changing it: shift, then undo delay_'s step.
   fadeShift_ = drift > 0.0f ? kShiftSamples : -kShiftSamples;
   fadeLeft_ = kFadeSamples;

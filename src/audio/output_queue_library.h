@@ -1,8 +1,11 @@
 #pragma once
 // The output library over a live device: processed blocks wait in a queue that the
-// device callback plays. The input-to-output delay is the latency setting plus one
-// block; insert_buffer and skip_buffer move it by 50 samples with a short crossfade;
-// setup_stereo 2 with a chorus delay above 0 plays the stereo chorus.
+// device callback plays. With setup_auto(1) playing starts at the smallest delay the
+// device holds (measured over the first moments) and an underrun lengthens it by 50
+// samples, up to the latency setting plus one block; with setup_auto(0) the delay is
+// the latency setting plus one block. insert_buffer and skip_buffer move it by 50
+// samples with a short crossfade; setup_stereo 2 with a chorus delay above 0 plays the
+// stereo chorus.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -23,6 +26,11 @@ class OutputQueueLibrary final : public OutputLibrary {
   static constexpr int kShiftSamples = 50;   // one insert_buffer / skip_buffer
   static constexpr int kFadeSamples = 64;    // crossfade that hides the shift
   static constexpr int kMaxChunk = 256;      // device frames per render step
+  // The most samples in flight the queue is asked to hold, with room left for the blocks
+  // being written and read around them; the automatic delay stops here too.
+  static constexpr int kMaxDelay = kRingSize / 4;
+  // Engine samples the automatic delay watches the device before it starts playing.
+  static constexpr int kMeasureSamples = 16384;
 
   explicit OutputQueueLibrary(LiveAudio& host);
   ~OutputQueueLibrary() override;
@@ -55,11 +63,16 @@ class OutputQueueLibrary final : public OutputLibrary {
   std::int32_t Underruns() const noexcept { return underruns_.load(std::memory_order_relaxed); }
   std::int32_t DriftCorrections() const noexcept { return corrections_.load(std::memory_order_relaxed); }
   std::int32_t EngineRate() const noexcept { return engineRate_.load(std::memory_order_relaxed); }
+  // The smallest delay the automatic mode measured (0 until measured or when off).
+  std::int32_t SmallestDelay() const noexcept { return floorNow_.load(std::memory_order_relaxed); }
 
  private:
   int TargetDelay() const noexcept;
+  int SmallestShift() const noexcept;
   void PullEngine(float* out, int count, int gathered) noexcept;
-  void Prime(int gathered, int need) noexcept;
+  void Measure(float* out, int count, int gathered) noexcept;
+  void Prime(int gathered, int need, int target) noexcept;
+  void Underrun() noexcept;
   void StartPendingShift() noexcept;
   void WatchDrift(int gathered) noexcept;
 
@@ -86,9 +99,15 @@ class OutputQueueLibrary final : public OutputLibrary {
 
   // Device thread state.
   bool primed_ = false;
-  int delay_ = 0;      // the delay the queue keeps, engine samples
-  int fadeLeft_ = 0;   // samples left in the current crossfade
-  int fadeShift_ = 0;  // -50 (insert) or +50 (skip)
+  int delay_ = 0;           // the delay the queue keeps, engine samples
+  bool automatic_ = false;  // setup_auto as it was when playing started
+  bool measuring_ = false;
+  std::int64_t measureWrite_ = 0;   // writePos_ when the measurement began
+  std::int64_t measurePulled_ = 0;  // engine samples the device asked for since then
+  std::int64_t measureNeed_ = 0;    // the most silence playing would have needed
+  int floor_ = 0;                   // smallest delay that holds (automatic)
+  int fadeLeft_ = 0;                // samples left in the current crossfade
+  int fadeShift_ = 0;               // -50 (insert) or +50 (skip)
   float driftAverage_ = 0.0f;
   float driftBaseline_ = 0.0f;
   int driftHold_ = 0;
@@ -103,6 +122,7 @@ class OutputQueueLibrary final : public OutputLibrary {
   StereoChorus chorus_;
 
   std::atomic<std::int32_t> delayNow_{0};
+  std::atomic<std::int32_t> floorNow_{0};
   std::atomic<std::int32_t> underruns_{0};
   std::atomic<std::int32_t> corrections_{0};
 };

@@ -2,6 +2,7 @@
 // A live stream over the virtual sound card, pumped one period at a time by the
 // test, with a pass-through callback in place of the chain: what goes in comes
 // out, delayed by what the stream adds.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -20,7 +21,8 @@ struct LoopbackRig {
   WaveInBufferArea area;
   std::int16_t block[WaveInBufferArea::kBufferLength] = {};
 
-  // `input` at the card's rate; the engine runs at `engineRate`.
+  // `input` at the card's rate; the engine runs at `engineRate`. The delay is fixed
+  // (setup_auto(0)) unless the test switches the automatic delay on before pumping.
   LoopbackRig(std::vector<float> input, int period, int cardRate = 44100, int engineRate = 44100,
               int latency = 1400, bool keepOutput = true) {
     VirtualCardOptions options;
@@ -37,6 +39,7 @@ struct LoopbackRig {
     out.setup_freq_22_44(engineRate);
     out.setup_b_size(WaveInBufferArea::kBufferLength);
     out.setup_latency(latency);
+    out.setup_auto(0);
     ok = out.WinMain1(0) == 0;
     WaveFormat format;
     format.samplesPerSec = static_cast<std::uint32_t>(engineRate);
@@ -70,9 +73,23 @@ struct LoopbackRig {
     // A chain slower than real time, for the late-callback count.
     if (rig->stallMicroseconds > 0)
       std::this_thread::sleep_for(std::chrono::microseconds(rig->stallMicroseconds));
-    rig->live->Output().out_to_dsound(header->data);
+    if (rig->stall) {
+      // A chain that stalls: this block reaches the output only with the next one.
+      rig->stall = false;
+      rig->late = true;
+      std::copy(header->data, header->data + WaveInBufferArea::kBufferLength, rig->block);
+    } else {
+      if (rig->late) rig->live->Output().out_to_dsound(rig->block);
+      rig->late = false;
+      rig->live->Output().out_to_dsound(header->data);
+    }
     rig->live->Input().AddBuffer(header, kWaveHeaderSize);
   }
+
+  // The next block comes one block late.
+  void StallOnce() { stall = true; }
+  bool stall = false;
+  bool late = false;
 
   bool ok = false;
   int blocks = 0;

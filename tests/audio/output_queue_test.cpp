@@ -212,6 +212,78 @@ TEST(OutputQueue, DriftBeyondTheBandIsCorrectedOnlyWhenAutomatic) {
   }
 }
 
+// setup_auto(1): playing starts with the smallest queue that holds, whatever the
+// period, and holds it: the gathering never gets ahead of the queue, and every sample
+// still comes out exactly once.
+TEST(AutomaticDelay, StartsAtTheSmallestQueueThatHoldsAtAnyPeriod) {
+  for (int period : {32, 64, 128, 256, 1000}) {
+    const auto input = ExactNoise(60000);
+    LoopbackRig rig(input, period, 44100, 44100, 1400);
+    ASSERT_TRUE(rig.ok);
+    auto& out = rig.live->Output();
+    out.setup_auto(1);
+    rig.Pump(static_cast<int>(input.size()) / period + 20);
+    const int delay = out.DelaySamples();
+    EXPECT_EQ(out.Underruns(), 0) << "period " << period;
+    EXPECT_EQ(delay, out.SmallestDelay());
+    // Never more than the unfinished capture buffer can hold back.
+    EXPECT_LE(delay, kBlock) << "period " << period;
+    EXPECT_GT(delay, kBlock / 2) << "period " << period;
+    EXPECT_EQ(ExactDelay(input, rig.card->playedLeft, 30000, input.size() - 3000, 3000), delay);
+  }
+}
+
+// A device at 48000 for an engine at 44100: the converters' batches are measured too.
+TEST(AutomaticDelay, HoldsThroughTheConverters) {
+  std::vector<float> input(48000 * 3);
+  for (std::size_t i = 0; i < input.size(); ++i)
+    input[i] = 0.5f * std::sin(2.0f * 3.14159265f * 1000.0f * static_cast<float>(i) / 48000.0f);
+  for (int period : {64, 128, 256}) {
+    LoopbackRig rig(input, period, 48000, 44100, 1400);
+    rig.live->Output().setup_auto(1);
+    rig.Pump(static_cast<int>(input.size()) / period);
+    EXPECT_EQ(rig.live->Output().Underruns(), 0) << "period " << period;
+    EXPECT_LE(rig.live->Output().DelaySamples(), kBlock + 64 + period) << "period " << period;
+  }
+}
+
+// An underrun forced by a stalled callback lengthens the delay by exactly one step,
+// never beyond the latency setting plus one block; the buttons' steps still move it by
+// 50, and skip_buffer never goes below the smallest queue that holds.
+TEST(AutomaticDelay, AnUnderrunLengthensByOneStepAndTheStepsStillMoveIt) {
+  const auto input = ExactNoise(120000);
+  LoopbackRig rig(input, 128, 44100, 44100, 1400);
+  auto& out = rig.live->Output();
+  out.setup_auto(1);
+  rig.Pump(300);  // 38400 samples
+  const int smallest = out.SmallestDelay();
+  ASSERT_EQ(out.DelaySamples(), smallest);
+  rig.StallOnce();
+  rig.Pump(100);  // to 51200
+  EXPECT_EQ(out.Underruns(), 1);
+  EXPECT_EQ(out.DelaySamples(), smallest + 50);
+  const auto& played = rig.card->playedLeft;
+  EXPECT_EQ(ExactDelay(input, played, 41000, 49000, 3000), smallest + 50);
+  out.insert_buffer();
+  rig.Pump(100);  // to 64000
+  EXPECT_EQ(out.DelaySamples(), smallest + 100);
+  for (int i = 0; i < 4; ++i) out.skip_buffer();
+  rig.Pump(100);  // to 76800
+  EXPECT_EQ(out.DelaySamples(), smallest);
+  EXPECT_EQ(ExactDelay(input, played, 66000, 74000, 3000), smallest);
+  EXPECT_EQ(out.Underruns(), 1);
+
+  // At the smallest setting the ceiling is one block: an underrun plays on at the same delay.
+  LoopbackRig low(input, 128, 44100, 44100, 0);
+  low.live->Output().setup_auto(1);
+  low.Pump(300);
+  const int floor = low.live->Output().SmallestDelay();
+  low.StallOnce();
+  low.Pump(100);
+  EXPECT_EQ(low.live->Output().Underruns(), 1);
+  EXPECT_EQ(low.live->Output().DelaySamples(), floor);
+}
+
 TEST(StreamWaveInput, OpenChecksTheFormatAndResetReturnsTheBuffers) {
   LoopbackRig rig(ExactNoise(1000), 128);
   StreamWaveInput& in = rig.live->Input();

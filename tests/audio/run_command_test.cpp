@@ -224,5 +224,23 @@ TEST(RunCommand, LatencyStepsStopAtAnInterruptAndTheDelayStaysInTheQueue) {
   EXPECT_LE(std::stoi(run.output.substr(delayAt + 6)), 65536 / 4) << run.output;
 }
 
+// The loop-back measurement on the virtual card: the clicks come back after the
+// automatic delay (one block at most) and a few samples of the filters that stay in.
+TEST(LatencyCommand, MeasuresTheRoundTripOnTheVirtualCard) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  const Result r = RunCli("latency --audio virtual --seconds 3");
+  ASSERT_EQ(r.code, 0) << r.output;
+  int samples = -1;
+  double ms = 0.0;
+  const auto at = r.output.find("round trip: ");
+  ASSERT_NE(at, std::string::npos) << r.output;
+  ASSERT_EQ(std::sscanf(r.output.c_str() + at, "round trip: %d samples, %lf ms", &samples, &ms), 2)
+      << r.output;
+  EXPECT_GE(samples, 200);
+  EXPECT_LE(samples, 220 + 32);
+  EXPECT_NEAR(ms, 1000.0 * samples / 44100.0, 0.01);
+  EXPECT_NE(r.output.find("underruns 0"), std::string::npos) << r.output;
+}
+
 }  // namespace
 }  // namespace fw::test

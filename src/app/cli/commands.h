@@ -7,5 +7,6 @@ namespace fw::cli {
 void AddRenderCommand(CLI::App& app);
 void AddPresetCommands(CLI::App& app);
 void AddRunCommand(CLI::App& app);
+void AddLatencyCommand(CLI::App& app);
 
 }  // namespace fw::cli

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   fw::cli::AddRenderCommand(app);
   fw::cli::AddPresetCommands(app);
   fw::cli::AddRunCommand(app);
+  fw::cli::AddLatencyCommand(app);
   CLI11_PARSE(app, argc, argv);
   return 0;
 }

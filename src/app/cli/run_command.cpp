@@ -16,6 +16,7 @@
 
 #include "app/audio_choice.h"
 #include "app/cli/commands.h"
+#include "app/cli/console_services.h"
 #include "app/cli/control_setting.h"
 #include "app/cli/interrupt_pipe.h"
 #include "app/form1.h"
@@ -46,51 +47,6 @@ struct RunOptions {
   bool noConnect = false;
   int latencySteps = 0;
   std::vector<std::string> sets;
-};
-
-class ConsoleDialogs final : public ui::Dialogs {
- public:
-  std::optional<std::string> OpenFile(const ui::FileDialogOptions&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const ui::FileDialogOptions&) override { return std::nullopt; }
-  void MessageBox(const std::string& text, const std::string&) override { Print(text); }
-  void ShowError(const std::string& text) override {
-    ++errors_;
-    Print(text);
-  }
-  int Errors() const { return errors_; }
-
- private:
-  int errors_ = 0;
-  static void Print(std::string text) {
-    // The system's line breaks are "\n\r": show them as plain new lines.
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    std::cerr << "message: " << text << "\n";
-  }
-};
-
-class CliSystemServices final : public SystemServices {
- public:
-  CliSystemServices(ui::WindowLoop& loop, bool ring0) : loop_(loop), ring0_(ring0) {}
-  std::int64_t TimeOfDayMs() override {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
-  }
-  // Only the simulated legacy PC has ring-0 drivers.
-  bool HasRing0Drivers() override { return ring0_; }
-  std::string ProgramDirectory() override { return ResolveProgramDirectory(CurrentProgramDirectoryInputs()); }
-  void RequestTerminate() override {
-    ended = true;
-    loop_.Quit();
-  }
-  void EndProgramNow() override {
-    ended = true;
-    loop_.Quit();
-  }
-  bool ended = false;
-
- private:
-  ui::WindowLoop& loop_;
-  bool ring0_;
 };
 
 double ProcessCpuSeconds() {
@@ -183,6 +139,7 @@ int Run(const RunOptions& options) {
   Platform platform;
   platform.output = &live->Output();
   platform.waveIn = &live->Input();
+  platform.delay = live.get();
   platform.dialogs = &dialogs;
   platform.system = &system;
   if (legacy != nullptr) WireLegacyPc(*legacy, platform);
@@ -249,11 +206,12 @@ int Run(const RunOptions& options) {
     if (now >= nextLine) {
       nextLine += std::chrono::seconds(1);
       live->PublishLatency();
-      const auto& output = live->Output();
+      char delay[64];
+      std::snprintf(delay, sizeof delay, "   delay %d samples, in->out %.1f ms",
+                    live->Output().DelaySamples(), live->InputToOutputMs());
       std::cout << "in " << Decibels(live->TakeInputPeak()) << " dBFS   out "
                 << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns()
-                << " (late callbacks " << live->LateCallbacks() << ")   delay " << output.DelaySamples()
-                << " samples" << std::endl;
+                << " (late callbacks " << live->LateCallbacks() << ")" << delay << std::endl;
     }
     lost = live->LostReason();
     if (!lost.empty()) break;
@@ -275,6 +233,7 @@ int Run(const RunOptions& options) {
                 runningSeconds > 0 ? 100.0 * tick / runningSeconds : 0.0,
                 runningSeconds > 0 ? 100.0 * cpu / runningSeconds : 0.0);
   }
+  const double inToOut = live->InputToOutputMs();
   EndSession(form);
   // Closing the device may fail too (an output file that cannot be completed).
   if (lost.empty()) lost = live->LostReason();
@@ -282,13 +241,12 @@ int Run(const RunOptions& options) {
   loop.PumpOnce();
   showStatus();
   Realtime(form).FormDestroy();
-  char summary[240];
-  std::snprintf(
-      summary, sizeof summary,
-      "stopped: xruns %d, late callbacks %d, underruns %d, delay %d samples (%.2f ms), audio thread "
-      "busy %.2f%%",
-      live->Xruns(), live->LateCallbacks(), live->Output().Underruns(), delay, 1000.0 * delay / rate,
-      seconds > 0 ? 100.0 * busy / seconds : 0.0);
+  char summary[280];
+  std::snprintf(summary, sizeof summary,
+                "stopped: xruns %d, late callbacks %d, underruns %d, delay %d samples (%.2f ms), in->out "
+                "%.1f ms, audio thread busy %.2f%%",
+                live->Xruns(), live->LateCallbacks(), live->Output().Underruns(), delay,
+                1000.0 * delay / rate, inToOut, seconds > 0 ? 100.0 * busy / seconds : 0.0);
   std::cout << summary << std::endl;
   if (!lost.empty()) {
     std::cerr << "fretwerk-cli run: " << DeviceLostText(lost) << "\n";

@@ -1,6 +1,8 @@
 // The "REALTIME" page: Start, Stop, Pause/Continue, the latency buttons and the
-// hidden Optimisation box; Timer2 runs the start sequence half a second after Start.
+// hidden Optimisation box; Timer2 runs the start sequence half a second after Start;
+// Timer_Delay shows the input-to-output delay while a mode runs.
 #include "app/form1.h"
+#include "app/pages/delay_display.h"
 #include "app/pages/pages.h"
 #include "app/realtime/realtime_control.h"
 
@@ -24,6 +26,8 @@ void BuildRealtimeControls(TForm1& form) {
   // The advice on the two delay buttons; the activation writes its text.
   form.AddLabel("Label_wdm_help", "REALTIME", "");
   form.AddTimer("Timer2", 500, false).OnTimer = [&rt] { rt.Timer2Timer(); };
+  form.AddLabel("Label_Delay", "REALTIME", "");
+  form.AddTimer("Timer_Delay", 1000, true).OnTimer = [&form] { ShowLiveDelay(form); };
 }
 
 }  // namespace fw

@@ -165,6 +165,16 @@ void JackDevice::LatencyChanged() {
   if (client_ != nullptr) jack_recompute_total_latencies(client_);
 }
 
+// The longest way from a capture port to our input, and from our outputs to a playback port.
+int JackDevice::ReportedLatencyFrames() const {
+  if (client_ == nullptr) return 0;
+  jack_latency_range_t capture{};
+  jack_latency_range_t playback{};
+  jack_port_get_latency_range(in_, JackCaptureLatency, &capture);
+  jack_port_get_latency_range(left_, JackPlaybackLatency, &playback);
+  return static_cast<int>(capture.max + playback.max);
+}
+
 // What reaches our outputs was captured the input's latency plus our delay ago; what
 // enters our input is played our delay plus the outputs' latency later.
 void JackDevice::OnLatencyRequest(int mode, void* self) {

@@ -37,6 +37,7 @@ class JackDevice final : public AudioDevice {
   int SampleRate() const override { return rate_.load(); }
   int PeriodFrames() const override { return period_.load(); }
   void LatencyChanged() override;
+  int ReportedLatencyFrames() const override;
   std::string UnavailableReason() override;
 
   // JACK's latency callback: mode 0 capture, 1 playback.

@@ -140,6 +140,14 @@ void PortAudioDevice::Stop() {
   client_ = nullptr;
 }
 
+// PortAudio reports the stream's latencies in seconds, the card's buffering included.
+int PortAudioDevice::ReportedLatencyFrames() const {
+  if (stream_ == nullptr) return 0;
+  const PaStreamInfo* info = Pa_GetStreamInfo(static_cast<PaStream*>(stream_));
+  if (info == nullptr) return 0;
+  return static_cast<int>((info->inputLatency + info->outputLatency) * info->sampleRate + 0.5);
+}
+
 void PortAudioDevice::OnFinished() noexcept {
   if (!stopping_.load() && client_ != nullptr) client_->DeviceLost("the ALSA stream stopped with an error");
 }

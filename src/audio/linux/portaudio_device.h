@@ -26,6 +26,7 @@ class PortAudioDevice final : public AudioDevice {
   bool Running() const override { return stream_ != nullptr; }
   int SampleRate() const override { return rate_; }
   int PeriodFrames() const override { return period_; }
+  int ReportedLatencyFrames() const override;
   std::string UnavailableReason() override;
 
   // Stream thread.
