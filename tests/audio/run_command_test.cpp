@@ -228,7 +228,7 @@ TEST(RunCommand, LatencyStepsStopAtAnInterruptAndTheDelayStaysInTheQueue) {
 // automatic delay (one block at most) and a few samples of the filters that stay in.
 TEST(LatencyCommand, MeasuresTheRoundTripOnTheVirtualCard) {
   if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
-  const Result r = RunCli("latency --audio virtual --seconds 3");
+  const CliResult r = RunCli("latency --audio virtual --seconds 3");
   ASSERT_EQ(r.code, 0) << r.output;
   int samples = -1;
   double ms = 0.0;
