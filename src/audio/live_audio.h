@@ -67,7 +67,11 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   void RateChanged(int rate) noexcept override;
   void Xrun() noexcept override;
   void DeviceLost(const char* reason) noexcept override;
-  bool Capturing() const noexcept override { return input_.IsStarted(); }
+  // The wave input listens, or a simulated legacy card takes the sound beside it.
+  bool Capturing() const noexcept override {
+    const AudioDeviceClient* card = card_.load(std::memory_order_acquire);
+    return input_.IsStarted() || (card != nullptr && card->Capturing());
+  }
   int AddedLatencyFrames() const noexcept override;
 
   // Window thread: routes the captured sound through `tap` (nullptr: no more); returns
