@@ -153,18 +153,7 @@ void DirectModes::CommonBufferTick(void* self, std::uint32_t id, std::uintptr_t 
 }
 
 void DirectModes::StopCommonBuffer() {
-  stop.store(1);
-  if (Timer() != nullptr) {
-    Timer()->timeKillEvent(timerId);
-    Timer()->timeEndPeriod(timerPeriod);
-  }
-  timerId = 0;
-  if (WaveInput* input = In()) {
-    input->Stop();
-    input->Reset();
-    for (auto& h : inHeaders_) input->UnprepareHeader(&h, kWaveHeaderSize);
-    input->Close();
-  }
+  StopTickAndCapture();
   if (form_.platform.output != nullptr) form_.platform.output->CloseDSound();
 }
 

@@ -428,7 +428,8 @@ void DirectModes::KeepLatency() noexcept {
   if (writePosition < 0) writePosition += capacity;
 }
 
-void DirectModes::StopDmaDirect() {
+// Both direct modes stop the same way first: the tick, then the capture.
+void DirectModes::StopTickAndCapture() {
   stop.store(1);
   if (Timer() != nullptr) {
     Timer()->timeKillEvent(timerId);
@@ -441,6 +442,10 @@ void DirectModes::StopDmaDirect() {
     for (auto& h : inHeaders_) input->UnprepareHeader(&h, kWaveHeaderSize);
     input->Close();
   }
+}
+
+void DirectModes::StopDmaDirect() {
+  StopTickAndCapture();
   if (WaveOutput* output = Outp()) {
     if (output->Pause() != MMSYSERR_NOERROR) Show("Can not pase out");
     if (output->BreakLoop() != MMSYSERR_NOERROR) Show("Can not break out loop");

@@ -78,6 +78,7 @@ class DirectModes {
   bool ended = false;  // a failure has ended the program
 
  private:
+  void StopTickAndCapture();
   KernelServices* Kernel() const;
   MultimediaTimer* Timer() const;
   WaveInput* In() const;
