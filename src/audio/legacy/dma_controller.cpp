@@ -82,7 +82,7 @@ std::uint32_t DmaController::ReadPort(int port) const noexcept {
     const std::uint32_t base = c.base.load(std::memory_order_relaxed);
     if (port == AddressPort(ch)) {
       const std::uint32_t i = VisibleIndex(c);
-      // Byte channels step 2 per 16-bit sample, word channels 1.
+      // A byte channel advances two counts per 16-bit sample, a word channel one.
       const std::uint32_t start = Words(ch) ? (base >> 1) & 0xFFFFu : base & 0xFFFFu;
       return (start + (Words(ch) ? i : 2 * i)) & 0xFFFFu;
     }
