@@ -78,6 +78,8 @@ void VirtualSoundCard::Stop() {
   if (!running_.load()) return;
   stop_.store(true);
   if (thread_.joinable()) thread_.join();
+  // A manual pump on another thread finishes its period before the client goes.
+  while (pumping_.load()) std::this_thread::yield();
   running_.store(false);
   if (file_ != nullptr) {
     auto* file = static_cast<SNDFILE*>(file_);
@@ -91,7 +93,11 @@ void VirtualSoundCard::Stop() {
 void VirtualSoundCard::SetPeriod(int frames) { period_.store(std::clamp(frames, 1, kMaxPeriod)); }
 
 void VirtualSoundCard::Pump() {
+  // Announced before stop_ is read, so that Stop either sees the pump or the pump
+  // sees the stop.
+  pumping_.store(true);
   if (running_.load() && !stop_.load() && options_.pacing == VirtualCardOptions::Pacing::Manual) RunPeriod();
+  pumping_.store(false);
 }
 
 void VirtualSoundCard::RunPeriod() {

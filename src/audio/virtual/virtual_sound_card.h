@@ -75,6 +75,7 @@ class VirtualSoundCard final : public AudioDevice {
   AudioDeviceClient* client_ = nullptr;
   std::atomic<bool> running_{false};
   std::atomic<bool> stop_{false};
+  std::atomic<bool> pumping_{false};  // a manual Pump is inside RunPeriod
   std::atomic<bool> finished_{false};
   std::atomic<bool> writeFailed_{false};
   std::string writeFailure_;
