@@ -11,17 +11,15 @@
 #include <thread>
 
 #include "app/cli/commands.h"
-#include "app/cli/console_services.h"
+#include "app/cli/live_session.h"
 #include "app/form1.h"
 #include "app/realtime/realtime_control.h"
-#include "app/startup/headless_start.h"
 #include "audio/click_probe.h"
 #include "audio/click_tap.h"
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_click_client.h"
 #include "audio/linux/jack_device.h"
 #include "engine/engine.h"
-#include "ui/clock.h"
 
 namespace fw::cli {
 namespace {
@@ -79,28 +77,10 @@ int Latency(const LatencyOptions& options) {
     std::getline(std::cin, line);
   }
 
-  std::unique_ptr<Engine> engine = MakeEngine();
-  ui::SteadyClock clock;
-  ui::WindowLoop loop{clock};
-  ConsoleDialogs dialogs;
-  CliSystemServices system{loop};
-  Platform platform;
-  platform.output = &live->Output();
-  platform.waveIn = &live->Input();
-  platform.delay = live.get();
-  platform.dialogs = &dialogs;
-  platform.system = &system;
-  TForm1 form{*engine, loop, platform};
-  bool started = false;
-  form.RunCommand([&] {
-    StartHeadless(form, "");
-    started = true;
-  });
-  if (!started) {
-    std::cerr << "fretwerk-cli latency: the start-up could not be loaded\n";
-    return 1;
-  }
-  form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  LiveSession session(*live, false);
+  if (!session.Activate("latency")) return 1;
+  TForm1& form = *session.form;
+  ui::WindowLoop& loop = session.loop;
   form.Btn("Button_RUN_RT").Click();
   auto pumpUntil = [&](const std::function<bool()>& done, double seconds) {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -114,7 +94,7 @@ int Latency(const LatencyOptions& options) {
     std::cerr << "fretwerk-cli latency: live processing did not start\n";
     return 1;
   }
-  BypassEveryStage(engine->params);
+  BypassEveryStage(session.engine->params);
 
   const int rate = live->DeviceRate();
   const ClickProbe probe = ProbeFor(backend == "virtual" ? kVirtualRate : rate);

@@ -16,9 +16,9 @@
 
 #include "app/audio_choice.h"
 #include "app/cli/commands.h"
-#include "app/cli/console_services.h"
 #include "app/cli/control_setting.h"
 #include "app/cli/interrupt_pipe.h"
+#include "app/cli/live_session.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
 #include "app/presets/preset_operations.h"
@@ -131,32 +131,12 @@ int Run(const RunOptions& options) {
   }
   auto* card = dynamic_cast<VirtualSoundCard*>(&live->Device());
 
-  std::unique_ptr<Engine> engine = MakeEngine();
-  ui::SteadyClock clock;
-  ui::WindowLoop loop{clock};
-  ConsoleDialogs dialogs;
-  CliSystemServices system{loop, legacy != nullptr};
-  Platform platform;
-  platform.output = &live->Output();
-  platform.waveIn = &live->Input();
-  platform.delay = live.get();
-  platform.dialogs = &dialogs;
-  platform.system = &system;
-  if (legacy != nullptr) WireLegacyPc(*legacy, platform);
-  TForm1 form{*engine, loop, platform};
-
-  // The window's activation (engine defaults, designs, "clear.pre").
-  bool started = false;
-  form.RunCommand([&] {
-    StartHeadless(form, "");
-    started = true;
+  LiveSession session(*live, legacy != nullptr, [&](Platform& platform) {
+    if (legacy != nullptr) WireLegacyPc(*legacy, platform);
   });
-  if (!started) {
-    std::cerr << "fretwerk-cli run: the start-up could not be loaded\n";
-    return 1;
-  }
-  // Library mode needs the card type "Any (SB Live, etc.)".
-  form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
+  if (!session.Activate("run")) return 1;
+  TForm1& form = *session.form;
+  ui::WindowLoop& loop = session.loop;
 
   std::cout << "fretwerk: " << live->Device().BackendName() << " audio; press Ctrl-C to stop" << std::endl;
   // Start clicks a preset button of its own: --preset and --set come after it.
@@ -252,7 +232,7 @@ int Run(const RunOptions& options) {
     std::cerr << "fretwerk-cli run: " << DeviceLostText(lost) << "\n";
     return 1;
   }
-  return system.ended || dialogs.Errors() > 0 ? 1 : 0;
+  return session.system.ended || session.dialogs.Errors() > 0 ? 1 : 0;
 }
 
 CLI::Validator FinitePositive() {
