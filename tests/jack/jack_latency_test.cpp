@@ -11,10 +11,10 @@
 #include <string>
 #include <thread>
 
-#include "app/system_services.h"
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_click_client.h"
 #include "audio/linux/jack_device.h"
+#include "jack_form.h"
 #include "jack_server.h"
 #include "support/chain_setup.h"
 #include "support/engine_fixture.h"
@@ -22,15 +22,6 @@
 
 namespace fw::test {
 namespace {
-
-class NoSystem final : public SystemServices {
- public:
-  std::int64_t TimeOfDayMs() override { return 0; }
-  bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return "./"; }
-  void RequestTerminate() override {}
-  void EndProgramNow() override {}
-};
 
 struct Measured {
   std::vector<int> delays;  // device frames, one per click
@@ -42,23 +33,13 @@ struct Measured {
 // Start through the window as a user would, then `seconds` of audio.
 Measured Session(int seconds) {
   Measured m;
-  LiveAudioChoice choice;
-  choice.backend = "jack";
-  choice.connectJackPorts = false;
   std::string error;
-  auto live = MakeLiveAudio(choice, error);
-  EXPECT_NE(live, nullptr) << error;
-  if (live == nullptr) return m;
-  NoSystem system;
-  Platform platform;
-  platform.output = &live->Output();
-  platform.waveIn = &live->Input();
-  platform.system = &system;
-  FormFixture f(platform);
-  f.form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
-  DesignChainAsActivationWould(*f.form);
-  f.form->Btn("Button_RUN_RT").Click();
-  f.loop.AdvanceBy(500, f.clock);
+  JackForm jack;
+  EXPECT_TRUE(jack.Open(error)) << error;
+  if (jack.live == nullptr) return m;
+  auto& live = jack.live;
+  FormFixture& f = *jack.f;
+  jack.Start();
   EXPECT_TRUE(f.form->Box("CheckBox_AWE_44_1").Checked());
   SetEveryStage(f.engine->params, 0);
 

@@ -22,6 +22,7 @@
 #include "audio/virtual/recording_output_library.h"
 #include "core/denormals.h"
 #include "engine/chain.h"
+#include "jack_form.h"
 #include "jack_server.h"
 #include "support/chain_setup.h"
 #include "support/engine_fixture.h"
@@ -238,26 +239,15 @@ void RunSession(SessionOutcome& outcome) {
   constexpr std::int64_t kRate = 44100;
   const auto signal = QuietNoise(static_cast<std::size_t>(30 * kRate));
 
-  LiveAudioChoice choice;
-  choice.backend = "jack";
-  choice.connectJackPorts = false;
   std::string error;
-  auto live = MakeLiveAudio(choice, error);
-  ASSERT_NE(live, nullptr) << error;
-  FakeSystemServices system;
-  Platform platform;
-  platform.output = &live->Output();
-  platform.waveIn = &live->Input();
-  platform.system = &system;
-  FormFixture f(platform);
-  TForm1& form = *f.form;
-  form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
-  DesignChainAsActivationWould(form);
+  JackForm jack;
+  ASSERT_TRUE(jack.Open(error)) << error;
+  auto& live = jack.live;
+  TForm1& form = jack.Form();
 
   TestClients clients(signal, *live, signal.size() + 10000);
   ASSERT_TRUE(clients.Open());
-  form.Btn("Button_RUN_RT").Click();
-  f.loop.AdvanceBy(500, f.clock);
+  jack.Start();
   ASSERT_TRUE(live->Input().IsStarted());
   ASSERT_TRUE(clients.Connect(dynamic_cast<JackDevice&>(live->Device())));
 
@@ -411,32 +401,21 @@ void RunResampledSession(int& serverXruns) {
   for (std::size_t i = 0; i < sine.size(); ++i) {
     sine[i] = 0.1f * std::sin(2.0f * 3.14159265f * 1000.0f * static_cast<float>(i) / 48000.0f);
   }
-  LiveAudioChoice choice;
-  choice.backend = "jack";
-  choice.connectJackPorts = false;
   std::string error;
-  auto live = MakeLiveAudio(choice, error);
-  ASSERT_NE(live, nullptr) << error;
-  FakeSystemServices system;
-  Platform platform;
-  platform.output = &live->Output();
-  platform.waveIn = &live->Input();
-  platform.system = &system;
-  FormFixture f(platform);
-  f.form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
-  DesignChainAsActivationWould(*f.form);
-  f.form->Box("CheckBox_Flanger").SetChecked(false);  // a steady level to measure
+  JackForm jack;
+  ASSERT_TRUE(jack.Open(error)) << error;
+  auto& live = jack.live;
+  jack.Form().Box("CheckBox_Flanger").SetChecked(false);  // a steady level to measure
   TestClients clients(sine, *live, sine.size() + 10000);
   ASSERT_TRUE(clients.Open());
-  f.form->Btn("Button_RUN_RT").Click();
-  f.loop.AdvanceBy(500, f.clock);
+  jack.Start();
   ASSERT_TRUE(clients.Connect(dynamic_cast<JackDevice&>(live->Device())));
   clients.go.store(true);
   clients.WaitUntil(5 * kRate);
   EXPECT_EQ(live->DeviceRate(), 48000);
   EXPECT_EQ(live->Output().EngineRate(), 44100);
   ExpectNoUnderruns(live->Output().Underruns(), clients);
-  f.form->Btn("Button_STOP_RT").Click();
+  jack.Form().Btn("Button_STOP_RT").Click();
   serverXruns = clients.xruns.load();
   if (serverXruns > 0) return;
 
