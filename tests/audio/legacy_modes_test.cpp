@@ -89,6 +89,25 @@ struct BlockRecorder {
   }
 };
 
+// Records every block the mode hands the chain while the card plays on past the riff,
+// with a tick of the timer every `framesPerTick`; returns the frame the recording began.
+std::int64_t RecordPastTheRiff(LegacyRig& rig, DirectModes& modes, BlockRecorder& recorder, int quiet,
+                               int framesPerTick) {
+  recorder.engine = rig.engine.get();
+  recorder.input.reserve(4000000);
+  recorder.output.reserve(4000000);
+  modes.SetBlockProcessor(&BlockRecorder::Process, &recorder);
+  const std::int64_t begun = rig.card->FramesRun();
+  EXPECT_LT(begun, quiet - 200000);
+  while (rig.card->FramesRun() < quiet + 22050 + 20000) {
+    rig.Pump(framesPerTick);
+    RealtimeScope scope;
+    rig.timer.Tick();
+  }
+  EXPECT_EQ(RealtimeViolations(), 0) << FirstRealtimeViolation();
+  return begun;
+}
+
 // fretwerk-cli render of exactly what the chain got must equal what the card
 // played after the mode's constant delay, found where the riff begins.
 void ExpectPlaysWhatRenderPlays(LegacyRig& rig, const std::vector<std::int16_t>& chainInput,
@@ -160,20 +179,8 @@ TEST(LegacyDirectModes, DmaDirectFindsTheCardKeepsTheLeadAndPlaysWhatRenderPlays
   EXPECT_TRUE(std::regex_match(rig.Control().hardwareReport, report)) << rig.Control().hardwareReport;
   DirectModes& modes = *rig.Control().Direct();
   EXPECT_EQ(modes.capacity, 4096);
-  BlockRecorder recorder{rig.engine.get(), {}, {}};
-  recorder.input.reserve(4000000);
-  recorder.output.reserve(4000000);
-  modes.SetBlockProcessor(&BlockRecorder::Process, &recorder);
-  const std::int64_t begun = rig.card->FramesRun();
-  ASSERT_LT(begun, quiet - 200000);
-  while (rig.card->FramesRun() < quiet + 22050 + 20000) {
-    rig.Pump(44);  // 2 ms at 22050 Hz
-    {
-      RealtimeScope scope;
-      rig.timer.Tick();
-    }
-  }
-  EXPECT_EQ(RealtimeViolations(), 0) << FirstRealtimeViolation();
+  BlockRecorder recorder;
+  const std::int64_t begun = RecordPastTheRiff(rig, modes, recorder, quiet, 44);  // 2 ms at 22050 Hz
   EXPECT_GT(modes.blocksProcessed.load(), (quiet - begun) / 184 - 10);
   EXPECT_GE(modes.smoothed, 290.0f);
   EXPECT_LE(modes.smoothed, 324.0f);
@@ -197,18 +204,8 @@ TEST(LegacyDirectModes, CommonBufferFindsTheDriverBufferAndSendsTheRenderToTheLi
   EXPECT_EQ(modes.capacity, 2048);
   EXPECT_EQ(modes.inputRing, LayoutFor(LegacyCardKind::PciCommon).captureRing);
   EXPECT_EQ(rig.timer.events.back().resolution, 1u);
-  BlockRecorder recorder{rig.engine.get(), {}, {}};
-  recorder.input.reserve(4000000);
-  recorder.output.reserve(4000000);
-  modes.SetBlockProcessor(&BlockRecorder::Process, &recorder);
-  const std::int64_t begun = rig.card->FramesRun();
-  ASSERT_LT(begun, quiet - 200000);
-  while (rig.card->FramesRun() < quiet + 22050 + 20000) {
-    rig.Pump(22);
-    RealtimeScope scope;
-    rig.timer.Tick();
-  }
-  EXPECT_EQ(RealtimeViolations(), 0) << FirstRealtimeViolation();
+  BlockRecorder recorder;
+  const std::int64_t begun = RecordPastTheRiff(rig, modes, recorder, quiet, 22);
   // Each block waits for the capture to pass it, so the blocks keep pace with the card.
   EXPECT_NEAR(static_cast<double>(modes.blocksProcessed.load()),
               static_cast<double>(rig.card->FramesRun() - begun) / 184.0, 30.0);
