@@ -255,8 +255,9 @@ struct Ring0Rig : LegacyRig {
       : LegacyRig(LayoutFor(LegacyCardKind::Isa), std::move(input), name) {
     form->Group("RadioGroup_NameOfSC").SetItemIndex(cardType);
   }
-  void WaitForBlock() {
-    while (form->io.realtime.ready.load() != 0) std::this_thread::yield();
+  // The realtime thread has taken the block; false after ten seconds without it.
+  bool WaitForBlock() {
+    return SpinUntil([&] { return form->io.realtime.ready.load() == 0; });
   }
 };
 
@@ -284,7 +285,7 @@ TEST(LegacyRing0, InstallsTheDriverLineOnceThenRunsAndReleases) {
   ASSERT_NE(rig.Control().realtimeDriver, -1);
   EXPECT_TRUE(rig.form->Btn("Button_ThreadPS").Enabled());
   rig.Pump(128 * 4);
-  rig.WaitForBlock();
+  EXPECT_TRUE(rig.WaitForBlock());
   rig.form->Btn("Button_STOP_RT").Click();
   EXPECT_EQ(rig.Control().realtimeDriver, -1);
   EXPECT_EQ(rig.form->io.realtime.threadState.load(), 0);
@@ -301,7 +302,7 @@ TEST(LegacyRing0, PauseStopsTheThreadsBlocksAndContinueResumesThem) {
   rig.Start(false);
   ASSERT_NE(rig.Control().realtimeDriver, -1);
   rig.Pump(128);
-  rig.WaitForBlock();
+  EXPECT_TRUE(rig.WaitForBlock());
   rig.form->Btn("Button_ThreadPS").Click();
   EXPECT_EQ(rig.form->Btn("Button_ThreadPS").Caption(), "Continue");
   rig.Pump(128);  // the driver's block waits: the thread is suspended
@@ -309,7 +310,7 @@ TEST(LegacyRing0, PauseStopsTheThreadsBlocksAndContinueResumesThem) {
   EXPECT_EQ(rig.form->io.realtime.ready.load(), 1);
   rig.form->Btn("Button_ThreadPS").Click();
   EXPECT_EQ(rig.form->Btn("Button_ThreadPS").Caption(), "Pause");
-  rig.WaitForBlock();
+  EXPECT_TRUE(rig.WaitForBlock());
   rig.form->Btn("Button_STOP_RT").Click();
   EXPECT_EQ(rig.Control().realtimeDriver, -1);
 }
@@ -326,7 +327,7 @@ void ExpectRing0PlaysWhatRenderPlays(int cardType) {
   const std::int64_t begun = rig.card->FramesRun();
   while (!rig.card->InputFinished()) {
     rig.Pump(128);
-    rig.WaitForBlock();
+    ASSERT_TRUE(rig.WaitForBlock()) << "the realtime thread stopped taking blocks";
   }
   rig.form->Btn("Button_STOP_RT").Click();
   const std::vector<std::int16_t> pcm = ToPcm(NoiseThen(1000, riff, 2048));
@@ -360,7 +361,7 @@ TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
   shared.runFlag.store(0);
   shared.ready.store(1);
   rig.Control().realtimeEvent.Signal();
-  while (shared.threadState.load() != -1) std::this_thread::yield();
+  ASSERT_TRUE(SpinUntil([&] { return shared.threadState.load() == -1; })) << "the form's thread did not end";
   shared.runFlag.store(1);
   ResetRealtimeViolations();
   std::thread guarded([&] {
@@ -374,7 +375,10 @@ TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
       RealtimeScope scope;
       rig.pc->Card().Process(in, left, right, 128);
     }
-    while (shared.ready.load() != 0) std::this_thread::yield();
+    if (!SpinUntil([&] { return shared.ready.load() == 0; })) {
+      ADD_FAILURE() << "the guarded thread stopped taking blocks";
+      break;
+    }
   }
   shared.runFlag.store(0);
   rig.Control().realtimeEvent.Signal();

@@ -29,6 +29,18 @@
 
 namespace fw::test {
 
+// Spins until `done`; false after ten seconds, so that a stuck thread fails a test
+// instead of hanging it.
+template <typename Done>
+bool SpinUntil(Done done) {
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > giveUp) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
 class Ring0System final : public SystemServices {
  public:
   std::int64_t TimeOfDayMs() override { return 0; }
