@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/presets/engine_links.h"
+#include "app/presets/preset_operations.h"
 #include "app/presets/preset_state.h"
 #include "presets/preset_fixture.h"
 
@@ -72,7 +73,7 @@ TEST(PresetButtons, SaveAsDefaultThenDefaultRestoresEveryStoredControl) {
   p.form.Box("CheckBox_ReverbOnOff").SetChecked(true);
   p.form.Group("RadioGroup_elipsF").SetItemIndex(2);
   std::vector<int> saved;
-  for (const auto& stored : kStoredControls) saved.push_back(test::StoredValue(p.form, stored));
+  for (const auto& stored : kStoredControls) saved.push_back(StoredControlValue(p.form, stored));
   p.form.Btn("BitBtn5").Click();
   EXPECT_EQ(PresetsOf(p.form).currentFile, p.dir.WithSeparator() + "/all.pre");
   ASSERT_EQ(test::ReadBytes(p.File("all.pre")).size(), 416u);
@@ -81,7 +82,7 @@ TEST(PresetButtons, SaveAsDefaultThenDefaultRestoresEveryStoredControl) {
   p.form.Group("RadioGroup_elipsF").SetItemIndex(0);
   p.form.Btn("BitBtn_AllEffects").Click();
   for (std::size_t i = 0; i < kStoredControls.size(); ++i) {
-    EXPECT_EQ(test::StoredValue(p.form, kStoredControls[i]), saved[i]) << kStoredControls[i].name;
+    EXPECT_EQ(StoredControlValue(p.form, kStoredControls[i]), saved[i]) << kStoredControls[i].name;
   }
   ExpectOnlyRed(p.form, "BitBtn_AllEffects");
 }

@@ -16,9 +16,6 @@ namespace fw::test {
 // The stored controls that the window itself does not build (yet).
 std::vector<std::string> MissingStoredControls(const TForm1& form);
 
-// The value of a stored control as the record holds it.
-int StoredValue(const TForm1& form, const StoredControl& stored);
-
 void WriteRecord(const std::filesystem::path& path, const PresetRecord& record);
 
 struct PresetFixture {
@@ -42,18 +39,6 @@ inline std::vector<std::string> MissingStoredControls(const TForm1& form) {
     if (form.Find(stored.name) == nullptr) missing.emplace_back(stored.name);
   }
   return missing;
-}
-
-inline int StoredValue(const TForm1& form, const StoredControl& stored) {
-  switch (stored.kind) {
-    case StoredKind::ScrollBar:
-      return form.Bar(stored.name).Position();
-    case StoredKind::RadioGroup:
-      return form.Group(stored.name).ItemIndex();
-    case StoredKind::CheckBox:
-      return form.Box(stored.name).Checked() ? 1 : 0;
-  }
-  return 0;
 }
 
 inline void WriteRecord(const std::filesystem::path& path, const PresetRecord& record) {

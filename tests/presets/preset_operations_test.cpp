@@ -53,7 +53,7 @@ TEST(PresetSaveLoad, RoundTripRestoresEveryStoredControlAndBothTubeWords) {
   std::map<std::string_view, int> expected;
   for (const auto& stored : kStoredControls) SetStored(saved.form, stored, OtherValue(stored));
   // Handlers may move partners: what the record must hold is the final state.
-  for (const auto& stored : kStoredControls) expected[stored.name] = test::StoredValue(saved.form, stored);
+  for (const auto& stored : kStoredControls) expected[stored.name] = StoredControlValue(saved.form, stored);
   SetTubeFlag(saved.form, 1);
   SetTubeVoicing(saved.form, 5);  // an unknown voicing leaves the flag alone
   const auto path = saved.File("mine.pre");
@@ -70,7 +70,7 @@ TEST(PresetSaveLoad, RoundTripRestoresEveryStoredControlAndBothTubeWords) {
   LoadPresetWithDialog(loaded.form);
   EXPECT_EQ(loaded.f.dialogs.fileRequests.back().title, "Load Effects Preset");
   for (const auto& stored : kStoredControls) {
-    EXPECT_EQ(test::StoredValue(loaded.form, stored), expected[stored.name]) << stored.name;
+    EXPECT_EQ(StoredControlValue(loaded.form, stored), expected[stored.name]) << stored.name;
   }
   EXPECT_EQ(TubeFlag(loaded.form), 1);
   EXPECT_EQ(TubeVoicing(loaded.form), 5);

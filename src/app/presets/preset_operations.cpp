@@ -12,19 +12,6 @@
 namespace fw {
 namespace {
 
-// The value a stored control shows now.
-int ControlValue(const TForm1& form, const StoredControl& stored) {
-  switch (stored.kind) {
-    case StoredKind::ScrollBar:
-      return form.Bar(stored.name).Position();
-    case StoredKind::RadioGroup:
-      return form.Group(stored.name).ItemIndex();
-    case StoredKind::CheckBox:
-      return form.Box(stored.name).Checked() ? 1 : 0;
-  }
-  return 0;
-}
-
 // Sets the control as a user would: limited to its range, handler only on change.
 void SetControlValue(TForm1& form, const StoredControl& stored, const PresetRecord& record) {
   switch (stored.kind) {
@@ -86,9 +73,21 @@ std::string ProgramFilePath(const TForm1& form, std::string_view name) {
   return directory + std::string(name);
 }
 
+int StoredControlValue(const TForm1& form, const StoredControl& stored) {
+  switch (stored.kind) {
+    case StoredKind::ScrollBar:
+      return form.Bar(stored.name).Position();
+    case StoredKind::RadioGroup:
+      return form.Group(stored.name).ItemIndex();
+    case StoredKind::CheckBox:
+      return form.Box(stored.name).Checked() ? 1 : 0;
+  }
+  return 0;
+}
+
 void FillPresetRecord(TForm1& form) {
   PresetRecord& record = PresetsOf(form).record;
-  for (const auto& stored : kStoredControls) record.SetValue(stored, ControlValue(form, stored));
+  for (const auto& stored : kStoredControls) record.SetValue(stored, StoredControlValue(form, stored));
   record.SetTubeFlag(TubeFlag(form));
   record.SetTubeVoicing(TubeVoicing(form));
 }

@@ -6,6 +6,7 @@
 namespace fw {
 
 class TForm1;
+struct StoredControl;
 
 inline constexpr const char* kPresetFilter = "Fretwerk Preset|*.pre";
 
@@ -28,6 +29,9 @@ void LoadPresetFromPath(TForm1& form, const std::string& path);
 
 // The program directory (with its trailing separator) followed by name.
 std::string ProgramFilePath(const TForm1& form, std::string_view name);
+
+// The value a stored control shows now, as the record keeps it.
+int StoredControlValue(const TForm1& form, const StoredControl& stored);
 
 // Copies every stored control and both tube words into the record buffer.
 void FillPresetRecord(TForm1& form);
