@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real window program under Xvfb: it starts with its title and a 510 x 478
 # client area, a click on Start plays the virtual sound card's input into its output
-# file, and SIGTERM closes the window as its close button does, with status 0; so
-# does the tool window of the argument "1".
+# file, and closing the window (the window manager's close request) ends the program
+# with status 0; so does the tool window of the argument "1", and SIGTERM.
 set -euo pipefail
 program=$1
 for tool in Xvfb xdotool python3; do
@@ -28,6 +28,45 @@ here=$(cd "$(dirname "$0")" && pwd)
 export LSAN_OPTIONS="${LSAN_OPTIONS:-} suppressions=$here/lsan.supp"
 export TSAN_OPTIONS="${TSAN_OPTIONS:-} suppressions=$here/tsan.supp"
 
+# What a window manager sends when the close button is pressed (Xvfb runs none).
+close_window() {
+  python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 24)]
+display = x.XOpenDisplay(None)
+window = int(sys.argv[1])
+event = ClientMessage(type=33, display=display, window=window, format=32,
+                      message_type=x.XInternAtom(display, b"WM_PROTOCOLS", 0))
+event.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.data[1] = 0  # CurrentTime
+x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+x.XFlush(display)
+PY
+}
+
+# Waits for the program to end by itself; its status, or a failure after 20 seconds.
+wait_for_end() {
+  for _ in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$app" 2>/dev/null; then
+    echo "window smoke test: the program did not end after the window was closed ($1)"; cat "$work/log"; exit 1
+  fi
+  status=0
+  wait "$app" || status=$?
+  app=""
+  if [ "$status" != 0 ]; then
+    echo "window smoke test: exit status $status ($1)"; cat "$work/log"; exit 1
+  fi
+}
+
 python3 - "$work/in.wav" <<'PY'
 import math, struct, sys, wave
 with wave.open(sys.argv[1], "wb") as w:
@@ -48,13 +87,8 @@ sleep 1
 # "Start" on the "REALTIME" page, where the window opens.
 xdotool mousemove --window "$window" 130 97 click 1
 sleep 3
-kill -TERM "$app"
-status=0
-wait "$app" || status=$?
-app=""
-if [ "$status" != 0 ]; then
-  echo "window smoke test: exit status $status"; cat "$work/log"; exit 1
-fi
+close_window "$window"
+wait_for_end "normal start"
 python3 - "$work/out.wav" <<'PY'
 import struct, sys, wave
 with wave.open(sys.argv[1], "rb") as w:
@@ -68,11 +102,20 @@ PY
 # "1": a tool window (no task-bar button) that still ends the program when closed.
 FRETWERK_AUDIO=virtual "$program" 1 >"$work/log" 2>&1 &
 app=$!
-timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' >/dev/null
+window=$(timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' | head -n 1)
+sleep 1
+close_window "$window"
+wait_for_end "argument 1"
+
+# SIGTERM ends a session as the close button does: the recording of the output
+# file is finished and the status is 0.
+FRETWERK_AUDIO=virtual FRETWERK_VIRTUAL_IN="$work/in.wav" FRETWERK_VIRTUAL_OUT="$work/term.wav" \
+  "$program" smoke test >"$work/log" 2>&1 &
+app=$!
+window=$(timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' | head -n 1)
+sleep 1
+xdotool mousemove --window "$window" 130 97 click 1
+sleep 2
 kill -TERM "$app"
-status=0
-wait "$app" || status=$?
-app=""
-if [ "$status" != 0 ]; then
-  echo "window smoke test: exit status $status with the argument 1"; cat "$work/log"; exit 1
-fi
+wait_for_end "SIGTERM"
+python3 -c 'import sys, wave; wave.open(sys.argv[1], "rb").getnframes() > 0 or sys.exit("window smoke test: " + sys.argv[1] + " is empty after SIGTERM")' "$work/term.wav"
