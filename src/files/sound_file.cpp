@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "files/au_file.h"
+#include "files/file_descriptor.h"
 #include "files/io_error.h"
 #include "files/replacement_file.h"
 
@@ -23,20 +24,6 @@ struct SndfileCloser {
   void operator()(SNDFILE* file) const noexcept { sf_close(file); }
 };
 using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 [[noreturn]] void Fail(const std::string& verb, const std::string& path, int error) {
   throw SoundFileError("cannot " + verb + " " + path + ": " + std::strerror(error));
@@ -63,7 +50,7 @@ std::int16_t FromLittleEndian(unsigned char low, unsigned char high) {
 
 // Reads the whole file (or device) in chunks, refusing more than maxBytes.
 std::vector<unsigned char> ReadBytesUpTo(const std::string& path, std::uint64_t maxBytes) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) Fail("read", path, errno);
   struct stat status {};
   if (::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode) &&
@@ -104,7 +91,7 @@ MonoSound ReadRaw(const std::string& path, std::uint64_t maxBytes) {
 // An AU file is checked by our own header reader first, so a wrong magic number
 // is refused and a short data part is played with a note.
 void CheckAuHeader(const std::string& path, std::uint64_t fileSize, MonoSound& sound) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) Fail("read", path, errno);
   std::uint8_t header[24];
   const ssize_t got = ::read(file.get(), header, sizeof header);
@@ -116,7 +103,7 @@ void CheckAuHeader(const std::string& path, std::uint64_t fileSize, MonoSound& s
 
 bool LooksLikeAu(const std::string& path) {
   if (EndsWith(Lower(path), ".au") || EndsWith(Lower(path), ".snd")) return true;
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   char magic[4] = {};
   return file.get() >= 0 && ::read(file.get(), magic, 4) == 4 &&
          (std::memcmp(magic, ".snd", 4) == 0 || std::memcmp(magic, "dns.", 4) == 0);

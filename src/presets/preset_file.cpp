@@ -5,34 +5,11 @@
 
 #include <cerrno>
 
+#include "files/file_descriptor.h"
 #include "files/file_errors.h"
 #include "files/replacement_file.h"
 
 namespace fw {
-namespace {
-
-// Closes a descriptor once; the checked close reports its own failure.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  void CloseChecked(const std::string& path) {
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) throw IoErrorFromErrno(errno, "read", path);
-  }
-
- private:
-  int fd_;
-};
-
-}  // namespace
-
 std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) throw IoErrorFromErrno(errno, "read", path);
@@ -48,7 +25,7 @@ std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t ma
     filled += static_cast<std::size_t>(got);
   }
   data.resize(filled);
-  file.CloseChecked(path);
+  if (file.Close() != 0) throw IoErrorFromErrno(errno, "read", path);
   return data;
 }
 
