@@ -21,28 +21,32 @@ bool PhysicalMemory::Inside(std::uint32_t address, std::uint32_t bytes) const no
   return base_ != nullptr && address % bytes == 0 && std::size_t{address} + bytes <= size_;
 }
 
+template <typename T>
+T PhysicalMemory::Load(std::uint32_t address) const noexcept {
+  if (!Inside(address, sizeof(T))) return 0;
+  return std::atomic_ref<T>(*reinterpret_cast<T*>(base_ + address)).load(std::memory_order_relaxed);
+}
+
+template <typename T>
+void PhysicalMemory::Store(std::uint32_t address, T value) noexcept {
+  if (!Inside(address, sizeof(T))) return;
+  std::atomic_ref<T>(*reinterpret_cast<T*>(base_ + address)).store(value, std::memory_order_relaxed);
+}
+
 std::int16_t PhysicalMemory::LoadSample(std::uint32_t address) const noexcept {
-  if (!Inside(address, 2)) return 0;
-  return std::atomic_ref<std::int16_t>(*reinterpret_cast<std::int16_t*>(base_ + address))
-      .load(std::memory_order_relaxed);
+  return Load<std::int16_t>(address);
 }
 
 void PhysicalMemory::StoreSample(std::uint32_t address, std::int16_t value) noexcept {
-  if (!Inside(address, 2)) return;
-  std::atomic_ref<std::int16_t>(*reinterpret_cast<std::int16_t*>(base_ + address))
-      .store(value, std::memory_order_relaxed);
+  Store<std::int16_t>(address, value);
 }
 
 std::int32_t PhysicalMemory::LoadWord(std::uint32_t address) const noexcept {
-  if (!Inside(address, 4)) return 0;
-  return std::atomic_ref<std::int32_t>(*reinterpret_cast<std::int32_t*>(base_ + address))
-      .load(std::memory_order_relaxed);
+  return Load<std::int32_t>(address);
 }
 
 void PhysicalMemory::StoreWord(std::uint32_t address, std::int32_t value) noexcept {
-  if (!Inside(address, 4)) return;
-  std::atomic_ref<std::int32_t>(*reinterpret_cast<std::int32_t*>(base_ + address))
-      .store(value, std::memory_order_relaxed);
+  Store<std::int32_t>(address, value);
 }
 
 }  // namespace fw

@@ -34,6 +34,11 @@ class PhysicalMemory {
 
  private:
   bool Inside(std::uint32_t address, std::uint32_t bytes) const noexcept;
+  // Relaxed, so that the card's thread and the program's may share a word; 0 outside.
+  template <typename T>
+  T Load(std::uint32_t address) const noexcept;
+  template <typename T>
+  void Store(std::uint32_t address, T value) noexcept;
 
   std::byte* base_ = nullptr;
   std::size_t size_ = 0;
