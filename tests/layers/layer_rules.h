@@ -12,7 +12,7 @@ namespace fw::test {
 // The layer of a path relative to src/ ("engine/chain.cpp" is in "dsp").
 inline std::optional<std::string> LayerOf(std::string_view path) {
   const auto starts = [&](std::string_view prefix) { return path.substr(0, prefix.size()) == prefix; };
-  if (starts("app/cli/") || starts("app/qt/")) return "entry";
+  if (starts("cli/") || starts("qt/")) return "entry";
   if (starts("engine/") || starts("tone/")) return "dsp";
   for (const char* layer : {"core", "audio", "files", "presets", "ui", "app"}) {
     if (starts(std::string(layer) + "/")) return std::string(layer);

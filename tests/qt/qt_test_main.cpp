@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/qt/window_font.h"
+#include "qt/window_font.h"
 
 // Sanitizer builds: caches Qt, fontconfig and glib keep until exit, and the worker
 // threads of Qt's file dialog, which synchronise inside the uninstrumented libraries.

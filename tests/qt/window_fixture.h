@@ -11,9 +11,9 @@
 
 #include "app/form1.h"
 #include "app/linux_system_services.h"
-#include "app/qt/loop_pump.h"
-#include "app/qt/main_window.h"
-#include "app/qt/qt_dialogs.h"
+#include "qt/loop_pump.h"
+#include "qt/main_window.h"
+#include "qt/qt_dialogs.h"
 #include "app/shell.h"
 #include "app/startup/main_unit.h"
 #include "audio/linux/device_factory.h"

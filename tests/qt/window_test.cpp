@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/qt/binders.h"
+#include "qt/binders.h"
 #include "app/startup/startup_state.h"
 #include "files/sound_file.h"
 #include "tests/qt/window_fixture.h"

@@ -1,4 +1,4 @@
-#include "app/qt/window_program.h"
+#include "qt/window_program.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,12 +15,12 @@
 #include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
-#include "app/qt/live_audio_setting.h"
-#include "app/qt/loop_pump.h"
-#include "app/qt/main_window.h"
-#include "app/qt/qt_dialogs.h"
-#include "app/qt/qt_shell.h"
-#include "app/qt/window_font.h"
+#include "qt/live_audio_setting.h"
+#include "qt/loop_pump.h"
+#include "qt/main_window.h"
+#include "qt/qt_dialogs.h"
+#include "qt/qt_shell.h"
+#include "qt/window_font.h"
 #include "app/realtime/realtime_control.h"
 #include "app/session_end.h"
 #include "app/startup/command_line.h"

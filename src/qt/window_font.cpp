@@ -1,4 +1,4 @@
-#include "app/qt/window_font.h"
+#include "qt/window_font.h"
 
 #include <QFontDatabase>
 #include <QProxyStyle>

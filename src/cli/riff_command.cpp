@@ -1,5 +1,5 @@
 // fretwerk-cli riff: the bundled guitar riff, synthesised, written as a sound file.
-#include "app/cli/riff_command.h"
+#include "cli/riff_command.h"
 
 #include <iostream>
 #include <memory>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/commands.h"
+#include "cli/commands.h"
 #include "files/io_error.h"
 #include "presets/preset_file.h"
 #include "presets/preset_record.h"

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "app/audio_choice.h"
-#include "app/cli/commands.h"
-#include "app/cli/control_setting.h"
-#include "app/cli/interrupt_pipe.h"
-#include "app/cli/live_session.h"
+#include "cli/commands.h"
+#include "cli/control_setting.h"
+#include "cli/interrupt_pipe.h"
+#include "cli/live_session.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
 #include "app/presets/preset_operations.h"

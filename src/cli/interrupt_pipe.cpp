@@ -1,4 +1,4 @@
-#include "app/cli/interrupt_pipe.h"
+#include "cli/interrupt_pipe.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/commands.h"
-#include "app/cli/control_setting.h"
-#include "app/cli/riff_command.h"
+#include "cli/commands.h"
+#include "cli/control_setting.h"
+#include "cli/riff_command.h"
 #include "app/form1.h"
 #include "app/presets/preset_operations.h"
 #include "app/session_end.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "app/cli/commands.h"
-#include "app/cli/live_session.h"
+#include "cli/commands.h"
+#include "cli/live_session.h"
 #include "app/form1.h"
 #include "app/realtime/realtime_control.h"
 #include "audio/click_probe.h"

@@ -1,4 +1,4 @@
-#include "app/qt/qt_shell.h"
+#include "qt/qt_shell.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

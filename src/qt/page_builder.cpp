@@ -1,4 +1,4 @@
-#include "app/qt/page_builder.h"
+#include "qt/page_builder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "app/qt/binders.h"
+#include "qt/binders.h"
 
 namespace fw::qt {
 namespace {

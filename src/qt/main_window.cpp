@@ -1,4 +1,4 @@
-#include "app/qt/main_window.h"
+#include "qt/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #include "app/form1.h"
-#include "app/qt/binders.h"
-#include "app/qt/page_builder.h"
-#include "app/qt/qt_dialogs.h"
+#include "qt/binders.h"
+#include "qt/page_builder.h"
+#include "qt/qt_dialogs.h"
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
 #include "app/realtime/realtime_control.h"

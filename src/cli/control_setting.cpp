@@ -1,4 +1,4 @@
-#include "app/cli/control_setting.h"
+#include "cli/control_setting.h"
 
 #include <algorithm>
 #include <charconv>

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/cli/console_services.h"
+#include "cli/console_services.h"
 #include "app/form1.h"
 #include "audio/linux/device_factory.h"
 #include "engine/engine.h"

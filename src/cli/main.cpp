@@ -1,7 +1,7 @@
 // fretwerk-cli: the program's logic without a window.
 #include <CLI/CLI.hpp>
 
-#include "app/cli/commands.h"
+#include "cli/commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Fretwerk command-line tool: render sound files through the effects, edit presets, run live"};

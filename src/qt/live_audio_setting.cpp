@@ -1,4 +1,4 @@
-#include "app/qt/live_audio_setting.h"
+#include "qt/live_audio_setting.h"
 
 #include <cstdlib>
 

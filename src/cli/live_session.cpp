@@ -1,4 +1,4 @@
-#include "app/cli/live_session.h"
+#include "cli/live_session.h"
 
 #include <iostream>
 

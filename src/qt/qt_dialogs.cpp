@@ -1,11 +1,11 @@
-#include "app/qt/qt_dialogs.h"
+#include "qt/qt_dialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
 
-#include "app/qt/binders.h"
+#include "qt/binders.h"
 
 namespace fw::qt {
 

@@ -1,4 +1,4 @@
-#include "app/qt/loop_pump.h"
+#include "qt/loop_pump.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>

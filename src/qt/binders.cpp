@@ -1,4 +1,4 @@
-#include "app/qt/binders.h"
+#include "qt/binders.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
