@@ -10,8 +10,6 @@
 #include <string>
 #include <thread>
 
-#include "cli/commands.h"
-#include "cli/live_session.h"
 #include "app/form1.h"
 #include "app/realtime/realtime_control.h"
 #include "audio/click_probe.h"
@@ -19,6 +17,8 @@
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_click_client.h"
 #include "audio/linux/jack_device.h"
+#include "cli/commands.h"
+#include "cli/live_session.h"
 #include "engine/engine.h"
 
 namespace fw::cli {

@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "cli/console_services.h"
 #include "app/form1.h"
 #include "audio/linux/device_factory.h"
+#include "cli/console_services.h"
 #include "engine/engine.h"
 #include "ui/clock.h"
 #include "ui/window_loop.h"

@@ -13,9 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
-#include "cli/control_setting.h"
-#include "cli/riff_command.h"
 #include "app/form1.h"
 #include "app/presets/preset_operations.h"
 #include "app/session_end.h"
@@ -23,6 +20,9 @@
 #include "app/system_services.h"
 #include "audio/virtual/recording_output_library.h"
 #include "audio/wave_input.h"
+#include "cli/commands.h"
+#include "cli/control_setting.h"
+#include "cli/riff_command.h"
 #include "core/denormals.h"
 #include "engine/chain.h"
 #include "engine/engine.h"

@@ -15,10 +15,6 @@
 #include <vector>
 
 #include "app/audio_choice.h"
-#include "cli/commands.h"
-#include "cli/control_setting.h"
-#include "cli/interrupt_pipe.h"
-#include "cli/live_session.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
 #include "app/presets/preset_operations.h"
@@ -27,6 +23,10 @@
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
+#include "cli/commands.h"
+#include "cli/control_setting.h"
+#include "cli/interrupt_pipe.h"
+#include "cli/live_session.h"
 #include "engine/engine.h"
 #include "ui/clock.h"
 #include "ui/dialogs.h"

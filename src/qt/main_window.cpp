@@ -11,13 +11,13 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "app/presets/preset_commands.h"
+#include "app/realtime/realtime_control.h"
+#include "app/startup/form_activate.h"
+#include "app/startup/mouse_hook.h"
 #include "qt/binders.h"
 #include "qt/page_builder.h"
 #include "qt/qt_dialogs.h"
-#include "app/startup/form_activate.h"
-#include "app/startup/mouse_hook.h"
-#include "app/realtime/realtime_control.h"
-#include "app/presets/preset_commands.h"
 
 #ifndef FRETWERK_VERSION
 #define FRETWERK_VERSION "2.18"

@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "qt/binders.h"
 #include "app/startup/startup_state.h"
 #include "files/sound_file.h"
+#include "qt/binders.h"
 #include "tests/qt/window_fixture.h"
 
 namespace fw::test {
