@@ -10,9 +10,10 @@
 #include <fstream>
 #include <regex>
 
-#include "app/realtime/direct_modes.h"
 #include "engine/chain.h"
 #include "legacy_rig.h"
+#include "modes/direct_modes.h"
+#include "modes/ring0_mode.h"
 #include "support/realtime_guard.h"
 
 namespace fw::test {
@@ -273,7 +274,7 @@ TEST(LegacyRing0, InstallsTheDriverLineOnceThenRunsAndReleases) {
   EXPECT_EQ(rig.dialogs.messages.back(),
             "Realtime is enabled!\n\rNow, close all applications and restart Windows!");
   EXPECT_TRUE(rig.form->Btn("Button_STOP_RT").Enabled());
-  EXPECT_EQ(rig.Control().realtimeDriver, -1);
+  EXPECT_EQ(rig.Control().Ring0().driver, -1);
   rig.form->Btn("Button_STOP_RT").Click();
   std::ifstream in(ini);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -282,12 +283,12 @@ TEST(LegacyRing0, InstallsTheDriverLineOnceThenRunsAndReleases) {
   const std::size_t shown = rig.dialogs.messages.size();
   rig.Start(false);
   EXPECT_EQ(rig.dialogs.messages.size(), shown);
-  ASSERT_NE(rig.Control().realtimeDriver, -1);
+  ASSERT_NE(rig.Control().Ring0().driver, -1);
   EXPECT_TRUE(rig.form->Btn("Button_ThreadPS").Enabled());
   rig.Pump(128 * 4);
   EXPECT_TRUE(rig.WaitForBlock());
   rig.form->Btn("Button_STOP_RT").Click();
-  EXPECT_EQ(rig.Control().realtimeDriver, -1);
+  EXPECT_EQ(rig.Control().Ring0().driver, -1);
   EXPECT_EQ(rig.form->io.realtime.threadState.load(), 0);
   EXPECT_TRUE(rig.form->Btn("Button_RUN_RT").Enabled());
   std::ifstream again(ini);
@@ -300,7 +301,7 @@ TEST(LegacyRing0, PauseStopsTheThreadsBlocksAndContinueResumesThem) {
   rig.Start(false);  // installs
   rig.form->Btn("Button_STOP_RT").Click();
   rig.Start(false);
-  ASSERT_NE(rig.Control().realtimeDriver, -1);
+  ASSERT_NE(rig.Control().Ring0().driver, -1);
   rig.Pump(128);
   EXPECT_TRUE(rig.WaitForBlock());
   rig.form->Btn("Button_ThreadPS").Click();
@@ -312,7 +313,7 @@ TEST(LegacyRing0, PauseStopsTheThreadsBlocksAndContinueResumesThem) {
   EXPECT_EQ(rig.form->Btn("Button_ThreadPS").Caption(), "Pause");
   EXPECT_TRUE(rig.WaitForBlock());
   rig.form->Btn("Button_STOP_RT").Click();
-  EXPECT_EQ(rig.Control().realtimeDriver, -1);
+  EXPECT_EQ(rig.Control().Ring0().driver, -1);
 }
 
 // Each card type: the card's output is the render of its input, two blocks later.
@@ -323,7 +324,7 @@ void ExpectRing0PlaysWhatRenderPlays(int cardType) {
   rig.Start(false);  // installs
   rig.form->Btn("Button_STOP_RT").Click();
   rig.Start(false);
-  ASSERT_NE(rig.Control().realtimeDriver, -1);
+  ASSERT_NE(rig.Control().Ring0().driver, -1);
   const std::int64_t begun = rig.card->FramesRun();
   while (!rig.card->InputFinished()) {
     rig.Pump(128);
@@ -355,12 +356,12 @@ TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
   rig.Start(false);
   rig.form->Btn("Button_STOP_RT").Click();
   rig.Start(false);
-  ASSERT_NE(rig.Control().realtimeDriver, -1);
+  ASSERT_NE(rig.Control().Ring0().driver, -1);
   // The form's thread is replaced by one under the detector.
   RealtimeShared& shared = rig.form->io.realtime;
   shared.runFlag.store(0);
   shared.ready.store(1);
-  rig.Control().realtimeEvent.Signal();
+  rig.Control().Ring0().event.Signal();
   ASSERT_TRUE(SpinUntil([&] { return shared.threadState.load() == -1; })) << "the form's thread did not end";
   shared.runFlag.store(1);
   ResetRealtimeViolations();
@@ -381,7 +382,7 @@ TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
     }
   }
   shared.runFlag.store(0);
-  rig.Control().realtimeEvent.Signal();
+  rig.Control().Ring0().event.Signal();
   guarded.join();
   EXPECT_EQ(RealtimeViolations(), 0) << FirstRealtimeViolation();
   shared.runFlag.store(1);

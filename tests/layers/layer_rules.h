@@ -14,7 +14,7 @@ inline std::optional<std::string> LayerOf(std::string_view path) {
   const auto starts = [&](std::string_view prefix) { return path.substr(0, prefix.size()) == prefix; };
   if (starts("cli/") || starts("qt/")) return "entry";
   if (starts("engine/") || starts("tone/")) return "dsp";
-  for (const char* layer : {"core", "audio", "files", "presets", "ui", "app"}) {
+  for (const char* layer : {"core", "audio", "files", "presets", "ui", "modes", "app"}) {
     if (starts(std::string(layer) + "/")) return std::string(layer);
   }
   return std::nullopt;
@@ -29,8 +29,9 @@ inline const std::map<std::string, std::set<std::string>>& AllowedUses() {
       {"files", {"core", "dsp"}},
       {"presets", {"core", "files"}},
       {"ui", {"core"}},
-      {"app", {"core", "dsp", "audio", "files", "presets", "ui"}},
-      {"entry", {"core", "dsp", "audio", "files", "presets", "ui", "app"}},
+      {"modes", {"core", "dsp", "audio", "files"}},
+      {"app", {"core", "dsp", "audio", "files", "presets", "ui", "modes"}},
+      {"entry", {"core", "dsp", "audio", "files", "presets", "ui", "modes", "app"}},
   };
   return uses;
 }

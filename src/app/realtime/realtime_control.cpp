@@ -6,9 +6,6 @@
 #include <string>
 
 #include "app/form1.h"
-#include "app/realtime/direct_modes.h"
-#include "app/realtime/ring0_installation.h"
-#include "app/realtime/ring0_thread.h"
 #include "app/system_services.h"
 #include "audio/kernel_services.h"
 #include "audio/output_library.h"
@@ -16,6 +13,9 @@
 #include "audio/wave_input.h"
 #include "audio/wave_output.h"
 #include "engine/chain.h"
+#include "modes/direct_modes.h"
+#include "modes/ring0_installation.h"
+#include "modes/ring0_mode.h"
 
 namespace fw {
 namespace {
@@ -61,12 +61,12 @@ const char* NoDriverMessage() {
 }
 
 RealtimeControl::RealtimeControl(TForm1& form)
-    : form_(form), waveInChain_{&form.engine, &form.io}, thread_(std::make_unique<Ring0Thread>()) {
-  form_.io.realtime.event = &realtimeEvent;
+    : form_(form),
+      host_(form),
+      waveInChain_{&form.engine, &form.io},
+      ring0_(std::make_unique<Ring0Mode>(host_, form.engine, form.io.realtime, Ring0Available())) {
   if (form_.platform.kernel != nullptr && Ring0Available()) {
-    form_.platform.kernel->ShareRealtimeBlock(&form_.io.realtime, &form_.engine.params.RealtimeBlockLength);
-    ring0Event = form_.platform.kernel->OpenVxDHandle(&realtimeEvent);
-    direct_ = std::make_unique<DirectModes>(form_, hardwareReport);
+    direct_ = std::make_unique<DirectModes>(host_, hardwareReport);
     inputFillProbe = [this](int k) { return direct_->InputFillProbe(k); };
     optimisedStart = [this] { OptimisedStart(); };
     directModeStop = [this] {
@@ -76,12 +76,7 @@ RealtimeControl::RealtimeControl(TForm1& form)
   }
 }
 
-RealtimeControl::~RealtimeControl() {
-  LeaveRealtimeThread(10000.0f);
-  ReleaseRealtimeDriver();
-  if (form_.io.realtime.event == &realtimeEvent) form_.io.realtime.event = nullptr;
-  if (form_.platform.kernel != nullptr) form_.platform.kernel->ShareRealtimeBlock(nullptr, nullptr);
-}
+RealtimeControl::~RealtimeControl() = default;
 
 bool RealtimeControl::Ring0Available() const {
   return form_.platform.system != nullptr && form_.platform.system->HasRing0Drivers();
@@ -350,7 +345,7 @@ void RealtimeControl::Ring0Start() {
   }
   KernelServices* kernel = form_.platform.kernel;
   if (!installationVerified && kernel != nullptr) {
-    const InstallationCheck check = CheckRealtimeInstallation(form_, *kernel);
+    const InstallationCheck check = CheckRealtimeInstallation(host_, *kernel);
     if (check == InstallationCheck::Incomplete) return;
     if (check == InstallationCheck::Added) {
       CommonEnd();
@@ -364,64 +359,16 @@ void RealtimeControl::Ring0Start() {
     output->Reset();
     output->Pause();
   }
-  const std::int32_t cardType = form_.engine.params.CardType.load();
-  if (realtimeDriver == -1 && kernel != nullptr) {
-    realtimeDriver = kernel->CreateFileA(cardType == 0 ? "\\\\.\\tivra.vxd" : "\\\\.\\dunvel.dll", 0, 0, 1,
-                                         FILE_FLAG_DELETE_ON_CLOSE);
-  }
-  if (realtimeDriver == -1) {
+  if (!ring0_->OpenDriver(form_.engine.params.CardType.load())) {
     form_.ShowMessage(kRealtimeInitMessage);
     return;
   }
-  RealtimeShared& shared = form_.io.realtime;
-  std::int32_t in[5] = {static_cast<std::int32_t>(ring0Event), 0, 0, 0, 0};
-  std::int32_t out[5] = {};
-  kernel->DeviceIoControl(realtimeDriver, 5, in, sizeof in, out, sizeof out);
-  std::int32_t setup[5] = {irq, dma8, dma16, 0, 0};
-  kernel->DeviceIoControl(realtimeDriver, 2, setup, sizeof setup, out, sizeof out);
-  shared.ready.store(0);
-  shared.SetSample(64, 0);
-  std::int32_t go[5] = {static_cast<std::int32_t>(ring0Event), 0, 0, 0, irq};
-  kernel->DeviceIoControl(realtimeDriver, 1, go, sizeof go, out, sizeof out);
-  shared.ready.store(0);
-  shared.threadState.store(0);
-  shared.runFlag.store(1);
-  shared.suspended.store(0);
-  thread_->Start(form_.engine, form_.io.realtime);
+  ring0_->Start(irq, dma8, dma16);
   auto& pause = form_.Btn("Button_ThreadPS");
   pause.SetEnabled(true);
   pause.SetCaption("Pause");
   runningNotPaused = 1;
   CommonEnd();
-}
-
-// The thread is let out of its loop rather than terminated, so it never stops in
-// the middle of a block: the ready word and the event wake it, and the wait ends
-// once it has returned.
-void RealtimeControl::LeaveRealtimeThread(float limit) {
-  RealtimeShared& shared = form_.io.realtime;
-  shared.runFlag.store(0);
-  shared.suspended.store(0);
-  shared.suspended.notify_all();
-  if (!thread_->Started()) return;
-  float counter = 1.0f;
-  while (shared.threadState.load() != -1) {
-    shared.ready.store(1);
-    realtimeEvent.Signal();
-    counter += std::sqrt(2.0f);
-    if (counter > limit) break;
-  }
-  realtimeEvent.Signal();
-  thread_->Join();
-}
-
-void RealtimeControl::ReleaseRealtimeDriver() {
-  KernelServices* kernel = form_.platform.kernel;
-  if (realtimeDriver == -1 || kernel == nullptr) return;
-  std::int32_t out[5] = {};
-  kernel->DeviceIoControl(realtimeDriver, 3, nullptr, 0, out, sizeof out);
-  kernel->CloseHandle(realtimeDriver);
-  realtimeDriver = -1;
 }
 
 void RealtimeControl::CloseMainOutput() {
@@ -436,8 +383,8 @@ void RealtimeControl::CloseMainOutput() {
 
 void RealtimeControl::Ring0Stop() {
   RealtimeShared& shared = form_.io.realtime;
-  LeaveRealtimeThread(100000.0f);
-  ReleaseRealtimeDriver();
+  ring0_->LeaveThread(100000.0f);
+  ring0_->ReleaseDriver();
   shared.threadState.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
   form_.Btn("Button_RUN_RT").SetEnabled(true);
@@ -502,7 +449,7 @@ void RealtimeControl::RadioGroup_NameOfSCClick() {
   form_.Group("RadioGroup_DMA16").SetVisible(ring0);
   nameOfScHeight = ring0 ? 73 : 140;
   if (ring0) form_.Box("CheckBox_UseWaveIn").SetChecked(true);
-  if (!ring0) ReleaseRealtimeDriver();
+  if (!ring0) ring0_->ReleaseDriver();
 }
 
 void RealtimeControl::RadioGroup_IRQClick() { irq = ItemNumber(form_.Group("RadioGroup_IRQ"), irq); }
@@ -534,8 +481,8 @@ void RealtimeControl::FormClose() {
   form_.io.realtime.runFlag.store(0);
   form_.Btn("Button_STOP_RT").SetEnabled(false);
   form_.Btn("Button_RUN_RT").SetEnabled(true);
-  LeaveRealtimeThread(100000.0f);
-  ReleaseRealtimeDriver();
+  ring0_->LeaveThread(100000.0f);
+  ring0_->ReleaseDriver();
   form_.io.realtime.threadState.store(0);
   CloseMainOutput();
   CloseMainInput();
@@ -543,7 +490,7 @@ void RealtimeControl::FormClose() {
 
 void RealtimeControl::FormDestroy() {
   if (!form_.Btn("Button_RUN_RT").Enabled() && form_.Btn("Button_STOP_RT").Enabled()) {
-    LeaveRealtimeThread(10000.0f);
+    ring0_->LeaveThread(10000.0f);
   }
   CloseMainOutput();
   CloseMainInput();

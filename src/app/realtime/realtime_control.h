@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "audio/auto_reset_event.h"
+#include "app/realtime/form_mode_host.h"
 #include "audio/wave_in_chain.h"
+#include "modes/maker.h"
 
 namespace fw {
 
@@ -17,7 +18,7 @@ class TForm1;
 class OutputLibrary;
 class WaveInput;
 class DirectModes;
-class Ring0Thread;
+class Ring0Mode;
 
 enum class AudioMode { None, Library, DmaDirect, CommonBuffer, Ring0 };
 
@@ -28,7 +29,6 @@ inline constexpr const char* kWaveInOpenMessage = "Can not wave in open (InOutSt
 inline constexpr const char* kWaveInAddMessage = "Can not wave in prepare & add (InOutStart).";
 inline constexpr const char* kWaveInStartMessage = "Can not waveIbStart (WaveInOutStart)";
 inline constexpr const char* kRealtimeInitMessage = "Can not init Realtime...";
-inline constexpr const char* kMakerAddress = "https://fretwerk.example.org";
 // The long driver message of the WDM set-up.
 const char* NoDriverMessage();
 
@@ -81,12 +81,11 @@ class RealtimeControl {
   int nameOfScHeight = 140;
   // Sent by "Send Hardware Config to Author"; the DMA detection rewrites it.
   std::string hardwareReport = "failed";
-  std::intptr_t realtimeDriver = -1;
   bool installationVerified = false;
-  AutoResetEvent realtimeEvent;
-  std::uint32_t ring0Event = 0;  // its ring-0 handle, 0 without ring-0 drivers
   // The direct modes; exists where the system has ring-0 drivers.
   DirectModes* Direct() { return direct_.get(); }
+  // Ring-0 mode's driver, event and thread.
+  Ring0Mode& Ring0() { return *ring0_; }
 
  private:
   bool Ring0Missing() const;
@@ -98,14 +97,13 @@ class RealtimeControl {
   void Ring0Stop();
   void CloseMainInput();
   void OptimisedStart();
-  void LeaveRealtimeThread(float limit);
-  void ReleaseRealtimeDriver();
   void CloseMainOutput();
 
   TForm1& form_;
+  FormModeHost host_;
   WaveInChain waveInChain_;
   std::unique_ptr<DirectModes> direct_;
-  std::unique_ptr<Ring0Thread> thread_;
+  std::unique_ptr<Ring0Mode> ring0_;
   bool mainOutputOpen_ = false;
 };
 

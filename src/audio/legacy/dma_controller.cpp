@@ -5,16 +5,6 @@
 
 namespace fw {
 
-int DmaController::AddressPort(int channel) noexcept {
-  if (!Valid(channel)) return -1;
-  return channel < 4 ? 2 * channel : 176 + 4 * channel;
-}
-
-int DmaController::PagePort(int channel) noexcept {
-  static constexpr int kPages[kChannels] = {135, 131, 129, 130, -1, 139, 137, 138};
-  return Valid(channel) ? kPages[channel] : -1;
-}
-
 void DmaController::Program(int channel, std::uint32_t physicalAddress, std::uint32_t samples) noexcept {
   if (!Valid(channel)) return;
   Channel& c = channels_[channel];
@@ -80,13 +70,13 @@ std::uint32_t DmaController::ReadPort(int port) const noexcept {
     if (!Valid(ch)) continue;
     const Channel& c = channels_[ch];
     const std::uint32_t base = c.base.load(std::memory_order_relaxed);
-    if (port == AddressPort(ch)) {
+    if (port == legacy::DmaAddressPort(ch)) {
       const std::uint32_t i = VisibleIndex(c);
       // A byte channel advances two counts per 16-bit sample, a word channel one.
       const std::uint32_t start = Words(ch) ? (base >> 1) & 0xFFFFu : base & 0xFFFFu;
       return (start + (Words(ch) ? i : 2 * i)) & 0xFFFFu;
     }
-    if (port == PagePort(ch)) {
+    if (port == legacy::DmaPagePort(ch)) {
       const std::uint32_t page = (base >> 16) & (Words(ch) ? 0xFEu : 0xFFu);
       return page << 8;
     }

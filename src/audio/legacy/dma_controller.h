@@ -6,15 +6,13 @@
 #include <atomic>
 #include <cstdint>
 
+#include "audio/legacy/driver_codes.h"
+
 namespace fw {
 
 class DmaController {
  public:
-  static constexpr int kChannels = 8;
-
-  // Current-address register port of a channel, or -1 for channel 4 and beyond.
-  static int AddressPort(int channel) noexcept;
-  static int PagePort(int channel) noexcept;
+  static constexpr int kChannels = legacy::kDmaChannels;
 
   // Window thread: points the channel at a ring of `samples` 16-bit samples at a
   // physical address, stopped.
@@ -52,8 +50,8 @@ class DmaController {
     std::atomic<std::uint32_t> indexAtPeriod{0};
   };
   std::uint32_t VisibleIndex(const Channel& c) const noexcept;
-  static bool Words(int channel) noexcept { return channel >= 4; }
-  static bool Valid(int channel) noexcept { return channel >= 0 && channel < kChannels && channel != 4; }
+  static bool Words(int channel) noexcept { return legacy::DmaCountsWords(channel); }
+  static bool Valid(int channel) noexcept { return legacy::DmaChannelUsable(channel); }
   Channel channels_[kChannels];
   std::atomic<bool> smoothing_{false};
   std::atomic<std::int64_t> periodStartNs_{0};

@@ -91,7 +91,7 @@ bool LegacyPc::RealtimeDriverInstalled() const {
   std::ifstream ini(windows_ + "/system.ini");
   std::string line;
   while (std::getline(ini, line)) {
-    if (line.rfind("device=mokel.vxd", 0) == 0) return true;
+    if (line.rfind(legacy::kDriverLine, 0) == 0) return true;
   }
   return false;
 }
@@ -100,10 +100,10 @@ std::intptr_t LegacyPc::CreateFileA(const std::string& name, std::uint32_t acces
                                     std::uint32_t disposition, std::uint32_t flags) {
   (void)access, (void)share, (void)disposition, (void)flags;
   Device device = Device::None;
-  if (name == kPortDriverName) {
+  if (name == legacy::kPortDriverName) {
     device = Device::Port;
-  } else if ((name == kTivraName || name == kDunvelName) && RealtimeDriverInstalled()) {
-    device = name == kTivraName ? Device::Tivra : Device::Dunvel;
+  } else if ((name == legacy::kTivraName || name == legacy::kDunvelName) && RealtimeDriverInstalled()) {
+    device = name == legacy::kTivraName ? Device::Tivra : Device::Dunvel;
   }
   if (device == Device::None) return kInvalidHandle;
   for (int h = 1; h < kHandles; ++h) {
@@ -133,19 +133,19 @@ bool LegacyPc::DeviceIoControl(std::intptr_t handle, std::uint32_t code, const v
 bool LegacyPc::PortRequest(std::uint32_t code, const void* in, std::uint32_t inSize, void* out,
                            std::uint32_t outSize) {
   switch (code) {
-    case kPortMapRegions:
+    case legacy::kPortMapRegions:
       for (int j = 0; j < PhysicalMemory::kRegions; ++j) {
         PutWord(out, outSize, j,
                 memory_.Mapped() ? static_cast<std::int32_t>(PhysicalMemory::RegionAddress(j)) : -1);
       }
       return true;
-    case kPortReadPort:
+    case legacy::kPortReadPort:
       PutWord(out, outSize, 0, static_cast<std::int32_t>(dma_.ReadPort(InWord(in, inSize, 0) & 0xFFFF)));
       if (portReadHook_) portReadHook_();
       return true;
-    case kPortArmSentinel: {
+    case legacy::kPortArmSentinel: {
       const auto a = static_cast<std::uint32_t>(InWord(in, inSize, 0));
-      for (std::uint32_t k = 0; k < 3; ++k) memory_.StoreSample(a + 2 * k, kSentinel);
+      for (std::uint32_t k = 0; k < 3; ++k) memory_.StoreSample(a + 2 * k, legacy::kSentinel);
       return true;
     }
     default:
@@ -174,22 +174,22 @@ RealtimeEvent* LegacyPc::EventOf(std::uint32_t handle) const {
 bool LegacyPc::DriverRequest(Device device, std::uint32_t code, const void* in, std::uint32_t inSize,
                              void* out, std::uint32_t outSize) {
   switch (code) {
-    case kDriverEvent:
+    case legacy::kDriverEvent:
       driverEvent_ = EventOf(static_cast<std::uint32_t>(InWord(in, inSize, 0)));
       return true;
-    case kDriverSetup:
+    case legacy::kDriverSetup:
       // Words 2 and 3 name the shared block and the ready word; the program reaches
       // them through the engine, so they are tokens here.
       PutWord(out, outSize, 2, 0x00A00000);
       PutWord(out, outSize, 3, 0x00A00200);
       return shared_ != nullptr;
-    case kDriverStart: {
+    case legacy::kDriverStart: {
       if (shared_ == nullptr) return false;
       const bool stereo = blockLength_ == nullptr || blockLength_->load() != 256;
       return card_->StartBlocks(*shared_, device == Device::Dunvel ? driverEvent_ : nullptr,
                                 stereo ? 128 : 256, stereo, stereo ? 22050 : 44100);
     }
-    case kDriverRelease:
+    case legacy::kDriverRelease:
       card_->StopBlocks();
       return true;
     default:

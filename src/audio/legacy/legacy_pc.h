@@ -10,6 +10,7 @@
 
 #include "audio/kernel_services.h"
 #include "audio/legacy/dma_controller.h"
+#include "audio/legacy/driver_codes.h"
 #include "audio/legacy/legacy_sound_card.h"
 #include "audio/legacy/periodic_timer.h"
 #include "audio/legacy/physical_memory.h"
@@ -26,19 +27,6 @@ struct LegacyPcOptions {
   std::uint64_t installedMemory = 64ull << 20;
   bool smoothRegisters = true;  // off when a test pumps the card sample by sample
 };
-
-// Device names, port-driver and realtime-driver requests.
-inline constexpr const char* kPortDriverName = "\\\\.\\PRAXIO.DAT";
-inline constexpr const char* kTivraName = "\\\\.\\tivra.vxd";
-inline constexpr const char* kDunvelName = "\\\\.\\dunvel.dll";
-inline constexpr std::uint32_t kPortMapRegions = 3;
-inline constexpr std::uint32_t kPortReadPort = 4;
-inline constexpr std::uint32_t kPortArmSentinel = 5;
-inline constexpr std::uint32_t kDriverStart = 1;
-inline constexpr std::uint32_t kDriverSetup = 2;
-inline constexpr std::uint32_t kDriverRelease = 3;
-inline constexpr std::uint32_t kDriverEvent = 5;
-inline constexpr std::int16_t kSentinel = 11111;
 
 class LegacyPc final : public KernelServices {
  public:

@@ -5,12 +5,12 @@
 
 namespace fw {
 
-class TForm1;
+class ModeHost;
 class KernelServices;
 
 enum class InstallationCheck { Found, Added, Incomplete };
 
-// Checked file steps throw IoError; messages go to the form.
-InstallationCheck CheckRealtimeInstallation(TForm1& form, const KernelServices& kernel);
+// Checked file steps throw IoError; messages go to the host.
+InstallationCheck CheckRealtimeInstallation(ModeHost& host, const KernelServices& kernel);
 
 }  // namespace fw

@@ -1,19 +1,18 @@
-#include "app/realtime/ring0_installation.h"
+#include "modes/ring0_installation.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "app/form1.h"
-#include "app/realtime/realtime_control.h"
 #include "audio/kernel_services.h"
+#include "audio/legacy/driver_codes.h"
 #include "files/io_error.h"
+#include "modes/maker.h"
+#include "modes/mode_host.h"
 
 namespace fw {
 namespace {
-
-constexpr const char* kDriverLine = "device=mokel.vxd";
 
 std::ofstream Create(const std::string& path) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -28,17 +27,17 @@ void Finish(std::ofstream& file) {
 
 }  // namespace
 
-InstallationCheck CheckRealtimeInstallation(TForm1& form, const KernelServices& kernel) {
+InstallationCheck CheckRealtimeInstallation(ModeHost& host, const KernelServices& kernel) {
   namespace fs = std::filesystem;
   const std::string system = kernel.SystemDirectory().substr(0, 255);
   std::error_code error;
   const fs::path tivra = system + "/tivra.vxd";
   if (!fs::is_regular_file(tivra, error) || fs::file_size(tivra, error) != 20274) {
-    form.ShowMessage(std::string("Uncomplete installation (sxd?), download new version: ") + kMakerAddress +
+    host.ShowMessage(std::string("Uncomplete installation (sxd?), download new version: ") + kMakerAddress +
                      "/download");
   }
   if (!fs::exists(system + "/mokel.vxd", error)) {
-    form.ShowMessage("Uncomplete installation, see help!");
+    host.ShowMessage("Uncomplete installation, see help!");
     return InstallationCheck::Incomplete;
   }
   const std::string windows = kernel.WindowsDirectory().substr(0, 255);
@@ -50,7 +49,7 @@ InstallationCheck CheckRealtimeInstallation(TForm1& form, const KernelServices& 
   std::vector<std::string> lines;
   std::string line;
   while (std::getline(ini, line)) {
-    if (line.rfind(kDriverLine, 0) == 0) {
+    if (line.rfind(legacy::kDriverLine, 0) == 0) {
       Finish(old);
       Finish(fresh);
       return InstallationCheck::Found;
@@ -64,8 +63,8 @@ InstallationCheck CheckRealtimeInstallation(TForm1& form, const KernelServices& 
     fresh << text << '\n';
     updated.push_back(text);
     if (text.find("[386Enh]") != std::string::npos) {
-      fresh << kDriverLine << '\n';
-      updated.emplace_back(kDriverLine);
+      fresh << legacy::kDriverLine << '\n';
+      updated.emplace_back(legacy::kDriverLine);
     }
   }
   Finish(old);
@@ -82,7 +81,7 @@ InstallationCheck CheckRealtimeInstallation(TForm1& form, const KernelServices& 
     fs::remove(temporary, error);
     throw IoError::AccessDenied();
   }
-  form.ShowMessage("Realtime is enabled!\n\rNow, close all applications and restart Windows!");
+  host.ShowMessage("Realtime is enabled!\n\rNow, close all applications and restart Windows!");
   return InstallationCheck::Added;
 }
 

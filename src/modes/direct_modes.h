@@ -9,14 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "audio/legacy/driver_codes.h"
 #include "audio/wave_input.h"
 #include "audio/wave_output.h"
+#include "modes/mode_host.h"
 
 namespace fw {
-
-class TForm1;
-class KernelServices;
-class MultimediaTimer;
 
 // The ticks' block processor: called with the count and the block, in place.
 using BlockProcessor = void (*)(void* context, std::int32_t count, std::int16_t* block) noexcept;
@@ -29,7 +27,7 @@ class DirectModes {
   static constexpr int kKeeperBytes = 1119824;
   static constexpr std::uint32_t kUserWord = 1111;
 
-  DirectModes(TForm1& form, std::string& hardwareReport);
+  DirectModes(ModeHost& host, std::string& hardwareReport);
   ~DirectModes();
 
   int InputFillProbe(int k);  // the fill count
@@ -55,7 +53,7 @@ class DirectModes {
     std::int32_t ringLength = 0, ringOffset = 0;
   };
   std::intptr_t port = -1;
-  std::int32_t regions[12] = {};
+  std::int32_t regions[legacy::kMappedRegions] = {};
   bool active[8] = {};
   std::int32_t lowest[8] = {65535, 65535, 65535, 65535, 65535, 65535, 65535, 65535};
   std::int32_t highest[8] = {};
@@ -83,6 +81,7 @@ class DirectModes {
   MultimediaTimer* Timer() const;
   WaveInput* In() const;
   WaveOutput* Outp() const;
+  OutputLibrary* Library() const;
   bool OpenPortDriver();  // false: the program has been told to end
   std::int32_t ReadPort(int port) const;
   std::int32_t Position(int channel, std::int32_t start) const;
@@ -94,7 +93,7 @@ class DirectModes {
   void Show(const char* message);
   void Process() noexcept;
 
-  TForm1& form_;
+  ModeHost& host_;
   std::string& report_;
   std::atomic<BlockProcessor> processor_{nullptr};
   std::atomic<void*> processorContext_{nullptr};

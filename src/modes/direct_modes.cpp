@@ -1,21 +1,19 @@
-#include "app/realtime/direct_modes.h"
+#include "modes/direct_modes.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <thread>
 
-#include "app/form1.h"
-#include "app/system_services.h"
 #include "audio/kernel_services.h"
+#include "audio/legacy/driver_codes.h"
 #include "audio/multimedia_timer.h"
 
 namespace fw {
 namespace {
 
-constexpr const char* kPortDriverDevice = "\\\\.\\PRAXIO.DAT";
-constexpr std::int16_t kSentinel = 11111;
 // The PC's high-resolution counter runs at 1,193,182 ticks a second.
 std::int64_t CounterTicks() {
   const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -39,8 +37,8 @@ int RandomUpTo49(std::minstd_rand& random) { return static_cast<int>(random() % 
 
 }  // namespace
 
-DirectModes::DirectModes(TForm1& form, std::string& hardwareReport)
-    : form_(form),
+DirectModes::DirectModes(ModeHost& host, std::string& hardwareReport)
+    : host_(host),
       report_(hardwareReport),
       probe_(std::make_unique<std::int16_t[]>(kProbeSamples)),
       keeper_(std::make_unique<std::int16_t[]>(kKeeperBytes / 2)) {}
@@ -50,17 +48,18 @@ DirectModes::~DirectModes() {
   if (timerId != 0 && Timer() != nullptr) Timer()->timeKillEvent(timerId);
 }
 
-KernelServices* DirectModes::Kernel() const { return form_.platform.kernel; }
-MultimediaTimer* DirectModes::Timer() const { return form_.platform.timer; }
-WaveInput* DirectModes::In() const { return form_.platform.waveIn; }
-WaveOutput* DirectModes::Outp() const { return form_.platform.waveOut; }
+KernelServices* DirectModes::Kernel() const { return host_.Devices().kernel; }
+MultimediaTimer* DirectModes::Timer() const { return host_.Devices().timer; }
+WaveInput* DirectModes::In() const { return host_.Devices().waveIn; }
+WaveOutput* DirectModes::Outp() const { return host_.Devices().waveOut; }
+OutputLibrary* DirectModes::Library() const { return host_.Devices().output; }
 
-void DirectModes::Show(const char* message) { form_.ShowMessage(message); }
+void DirectModes::Show(const char* message) { host_.ShowMessage(message); }
 
 bool DirectModes::Fatal(const char* message) {
   ended = true;
-  form_.ShowMessage(message);
-  if (form_.platform.system != nullptr) form_.platform.system->EndProgramNow();
+  host_.ShowMessage(message);
+  host_.EndProgramNow();
   return false;
 }
 
@@ -85,7 +84,7 @@ int DirectModes::InputFillProbe(int k) {
     return fillCount = 0;
   }
   std::int16_t* samples = probe_.get();
-  std::fill(samples, samples + kProbeSamples, kSentinel);
+  std::fill(samples, samples + kProbeSamples, legacy::kSentinel);
   probeHeader_ = WaveInHeader{};
   probeHeader_.data = samples;
   probeHeader_.bufferLength = 59737;
@@ -95,7 +94,7 @@ int DirectModes::InputFillProbe(int k) {
   const std::int64_t begin = CounterTicks();
   int result = 6000;
   bool timedOut = false;
-  while (Watch(samples[0]) == kSentinel) {
+  while (Watch(samples[0]) == legacy::kSentinel) {
     if (CounterTicks() - begin > 1000000) {
       timedOut = true;
       break;
@@ -107,7 +106,7 @@ int DirectModes::InputFillProbe(int k) {
     result = 5000;
   } else {
     for (int i = 0; i < kProbeSamples; ++i) {
-      if (Watch(samples[i]) == kSentinel) {
+      if (Watch(samples[i]) == legacy::kSentinel) {
         result = i;
         break;
       }
@@ -123,19 +122,18 @@ int DirectModes::InputFillProbe(int k) {
 bool DirectModes::OpenPortDriver() {
   KernelServices* kernel = Kernel();
   if (port == -1 || kernel == nullptr) {
-    port = kernel != nullptr ? kernel->CreateFileA(kPortDriverDevice, 0, 0, 0, 0x04000000) : -1;
+    port = kernel != nullptr
+               ? kernel->CreateFileA(legacy::kPortDriverName, 0, 0, 0, FILE_FLAG_DELETE_ON_CLOSE)
+               : -1;
     if (port == -1) return Fatal("Can not open praxio.dat");
   }
   std::int32_t unused = 0;
-  kernel->DeviceIoControl(port, 3, &unused, 4, regions, sizeof regions);
+  kernel->DeviceIoControl(port, legacy::kPortMapRegions, &unused, 4, regions, sizeof regions);
   for (std::int32_t region : regions) {
     if (region == -1) {
       const std::string text =
           "Mem alloc error:" + std::to_string(region) + " Restart Windows and try again.";
-      ended = true;
-      form_.ShowMessage(text);
-      if (form_.platform.system != nullptr) form_.platform.system->EndProgramNow();
-      return false;
+      return Fatal(text.c_str());
     }
   }
   return true;
@@ -144,20 +142,12 @@ bool DirectModes::OpenPortDriver() {
 std::int32_t DirectModes::ReadPort(int portNumber) const {
   std::int32_t in32 = portNumber & 0xFFFF;
   std::int32_t out32 = 0;
-  if (Kernel() != nullptr) Kernel()->DeviceIoControl(port, 4, &in32, 4, &out32, 4);
+  if (Kernel() != nullptr) Kernel()->DeviceIoControl(port, legacy::kPortReadPort, &in32, 4, &out32, 4);
   return out32;
 }
 
-namespace {
-int AddressPort(int channel) { return channel < 4 ? 2 * channel : 176 + 4 * channel; }
-int PagePort(int channel) {
-  static constexpr int kPages[8] = {135, 131, 129, 130, 0, 139, 137, 138};
-  return kPages[channel & 7];
-}
-}  // namespace
-
 std::int32_t DirectModes::Position(int channel, std::int32_t start) const {
-  const std::int32_t v = ReadPort(AddressPort(channel)) & 0xFFFF;
+  const std::int32_t v = ReadPort(legacy::DmaAddressPort(channel)) & 0xFFFF;
   return channel >= 5 ? v - start : v / 2 - start / 2;
 }
 
@@ -166,10 +156,10 @@ std::int32_t DirectModes::Position(int channel, std::int32_t start) const {
 int DirectModes::ScanChannels(const WaveInHeader& watched, int skip) {
   int found = 1112;
   while (!HeaderDone(watched)) {
-    for (int ch = 0; ch < 8; ++ch) {
-      if (ch == 4 || ch == skip) continue;
+    for (int ch = 0; ch < legacy::kDmaChannels; ++ch) {
+      if (!legacy::DmaChannelUsable(ch) || ch == skip) continue;
       for (int r = 0; r < 40001; ++r) {
-        const std::int32_t v = ReadPort(AddressPort(ch)) & 0xFFFF;
+        const std::int32_t v = ReadPort(legacy::DmaAddressPort(ch)) & 0xFFFF;
         lowest[ch] = std::min(lowest[ch], v);
         highest[ch] = std::max(highest[ch], v);
       }
@@ -212,7 +202,7 @@ void DirectModes::MeasureRing(const WaveInHeader* headers, Direction& d) {
       high = 0;
       h += 3;
     }
-    const std::int32_t v = ReadPort(AddressPort(d.channel)) & 0xFFFF;
+    const std::int32_t v = ReadPort(legacy::DmaAddressPort(d.channel)) & 0xFFFF;
     if (low >= 0 && v < low) low = v;
     if (high < v) high = v;
   }
@@ -222,7 +212,7 @@ void DirectModes::MeasureRing(const WaveInHeader* headers, Direction& d) {
   }
   MostCommon(lows, d.start, d.startShare);
   MostCommon(highs, d.end, d.endShare);
-  d.page = (ReadPort(PagePort(d.channel)) >> 8) & 0xFF;
+  d.page = (ReadPort(legacy::DmaPagePort(d.channel)) >> 8) & 0xFF;
 }
 
 int DirectModes::DetectAndStartDma() {
@@ -269,7 +259,7 @@ int DirectModes::DetectAndStartDma() {
   if (!OpenPortDriver()) return 0;
   if (output->Restart() != MMSYSERR_NOERROR) {
     Show("Can not Out restart");
-    if (form_.platform.system != nullptr) form_.platform.system->RequestTerminate();
+    host_.RequestTerminate();
   }
 
   int result = 0;

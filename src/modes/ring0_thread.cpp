@@ -1,4 +1,4 @@
-#include "app/realtime/ring0_thread.h"
+#include "modes/ring0_thread.h"
 
 #include <pthread.h>
 #include <sched.h>

@@ -4,12 +4,11 @@
 #include <algorithm>
 #include <thread>
 
-#include "app/form1.h"
-#include "app/realtime/direct_modes.h"
-#include "app/system_services.h"
 #include "audio/kernel_services.h"
+#include "audio/legacy/driver_codes.h"
 #include "audio/multimedia_timer.h"
 #include "audio/output_library.h"
+#include "modes/direct_modes.h"
 
 namespace fw {
 namespace {
@@ -59,7 +58,7 @@ bool DirectModes::FindBuffer(const std::int32_t snapshot[6], int parity, int fil
 void DirectModes::StartCommonBuffer(int k) {
   stop.store(0);
   if (!OpenPortDriver()) return;
-  OutputLibrary* library = form_.platform.output;
+  OutputLibrary* library = Library();
   if (library != nullptr) library->WinMain1(0);
   rateMultiplier = k;
   blockLength = 184 * k;
@@ -133,13 +132,14 @@ void DirectModes::CommonBufferTick(void* self, std::uint32_t id, std::uintptr_t 
   }
   KernelServices& kernel = *m.Kernel();
   auto at = [&m](std::int32_t position) { return m.inputRing + 2 * static_cast<std::uint32_t>(position); };
-  if (kernel.LoadSample(at(m.sentinel[2])) == 11111 || m.busy.load() != 0 || m.capacity <= 0) return;
+  if (kernel.LoadSample(at(m.sentinel[2])) == legacy::kSentinel || m.busy.load() != 0 || m.capacity <= 0)
+    return;
   m.busy.store(1);
   for (std::int32_t i = 0; i < m.blockLength; ++i)
     m.block[i] = kernel.LoadSample(at((m.readPosition + i) % m.capacity));
   m.Process();
   if (m.stop.load() != 1) {
-    if (m.form_.platform.output != nullptr) m.form_.platform.output->out_to_dsound(m.block);
+    if (OutputLibrary* library = m.Library()) library->out_to_dsound(m.block);
     for (std::int32_t i = 0; i < m.blockLength; ++i)
       kernel.StoreSample(at((m.readPosition + i) % m.capacity), 0);
     m.lastBlockStart = m.readPosition;
@@ -147,14 +147,14 @@ void DirectModes::CommonBufferTick(void* self, std::uint32_t id, std::uintptr_t 
     for (int s = 0; s < 3; ++s) m.sentinel[s] = (m.readPosition + m.blockLength + 8 + s) % m.capacity;
     std::int32_t address = static_cast<std::int32_t>(at(m.sentinel[0]));
     std::int32_t unused = 0;
-    kernel.DeviceIoControl(m.port, 5, &address, 4, &unused, 4);
+    kernel.DeviceIoControl(m.port, legacy::kPortArmSentinel, &address, 4, &unused, 4);
     m.busy.store(0);
   }
 }
 
 void DirectModes::StopCommonBuffer() {
   StopTickAndCapture();
-  if (form_.platform.output != nullptr) form_.platform.output->CloseDSound();
+  if (OutputLibrary* library = Library()) library->CloseDSound();
 }
 
 }  // namespace fw
