@@ -3,6 +3,7 @@
 // comes back in samples and milliseconds. On JACK the command's own test ports feed
 // fretwerk's input and listen to its output; on a sound card the user cables the
 // output to the input; the virtual card plays the clicks in and keeps what comes out.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -82,15 +83,30 @@ int Latency(const LatencyOptions& options) {
   TForm1& form = *session.form;
   ui::WindowLoop& loop = session.loop;
   form.Btn("Button_RUN_RT").Click();
-  auto pumpUntil = [&](const std::function<bool()>& done, double seconds) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done() && !loop.QuitRequested() && std::chrono::steady_clock::now() < giveUp) {
+  // Waits as long as the device makes progress, however slowly the session runs (a
+  // loaded machine, a sanitizer), and gives up only when `progress` stalls.
+  auto pumpWhileProgressing = [&](const std::function<bool()>& done,
+                                  const std::function<std::int64_t()>& progress) {
+    constexpr auto kStall = std::chrono::seconds(10);
+    std::int64_t last = progress();
+    auto lastMoved = std::chrono::steady_clock::now();
+    while (!done() && !loop.QuitRequested()) {
       loop.PumpOnce();
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      const auto now = std::chrono::steady_clock::now();
+      if (const std::int64_t p = progress(); p != last) {
+        last = p;
+        lastMoved = now;
+      } else if (now - lastMoved > kStall) {
+        break;
+      }
     }
     return done();
   };
-  if (!pumpUntil([&] { return form.Btn("Button_STOP_RT").Enabled(); }, 5.0)) {
+  // The start sequence runs on the window timers this loop pumps; with nothing to
+  // count, the wait ends after the stall time.
+  if (!pumpWhileProgressing([&] { return form.Btn("Button_STOP_RT").Enabled(); },
+                            [] { return std::int64_t{0}; })) {
     std::cerr << "fretwerk-cli latency: live processing did not start\n";
     return 1;
   }
@@ -99,7 +115,6 @@ int Latency(const LatencyOptions& options) {
   const int rate = live->DeviceRate();
   const ClickProbe probe = ProbeFor(backend == "virtual" ? kVirtualRate : rate);
   const auto frames = static_cast<std::int64_t>(options.seconds * rate);
-  const double wait = 2.0 * options.seconds + 10.0;
   std::vector<int> delays;
   int delay = 0;
   int underruns = 0;
@@ -120,20 +135,28 @@ int Latency(const LatencyOptions& options) {
       return 1;
     }
     clicks.Begin();
-    pumpUntil([&] { return clicks.Recorded() >= frames; }, wait);
+    pumpWhileProgressing([&] { return clicks.Recorded() >= frames; }, [&] { return clicks.Recorded(); });
     note();
     clicks.Close();
     delays = probe.Delays(clicks.Heard(), rate);
   } else if (backend == "virtual") {
     auto& card = dynamic_cast<VirtualSoundCard&>(live->Device());
-    pumpUntil([&] { return card.FramesRun() >= frames; }, wait);
+    // The card plays the clicks from the frame the capture began, and the stages may
+    // have heard some of them before the bypass: count only clicks sent after it.
+    const std::int64_t bypassedAt = card.FramesRun();
+    pumpWhileProgressing([&] { return card.FramesRun() >= bypassedAt + frames + probe.interval; },
+                         [&] { return card.FramesRun(); });
     note();
     form.Btn("Button_STOP_RT").Click();
-    delays = probe.Delays(card.playedLeft, rate);
+    const std::int64_t began = std::max<std::int64_t>(card.InputBeganAt(), 0);
+    const std::vector<float> heard(
+        card.playedLeft.begin() + std::min<std::int64_t>(began, std::ssize(card.playedLeft)),
+        card.playedLeft.end());
+    delays = probe.Delays(heard, bypassedAt - began + probe.interval);
   } else {
     ClickTap tap(probe, static_cast<std::size_t>(frames));
     live->AttachTap(&tap);
-    pumpUntil([&] { return tap.Recorded() >= frames; }, wait);
+    pumpWhileProgressing([&] { return tap.Recorded() >= frames; }, [&] { return tap.Recorded(); });
     note();
     live->AttachTap(nullptr);
     delays = probe.Delays(tap.Heard(), rate);

@@ -108,6 +108,7 @@ void VirtualSoundCard::RunPeriod() {
   }
   // Silence while the client does not listen yet: the file waits for it.
   const bool holdInput = !client_->Capturing();
+  if (!holdInput && inputBeganAt_.load() < 0) inputBeganAt_.store(framesRun_.load());
   bool reachedEnd = false;
   for (int i = 0; i < n; ++i) {
     float v = 0.0f;

@@ -53,6 +53,9 @@ class VirtualSoundCard final : public AudioDevice {
   // The input has been played once (never true when looping).
   bool InputFinished() const { return finished_.load(); }
   std::int64_t FramesRun() const { return framesRun_.load(); }
+  // The card frame whose period first played input instead of holding it for a client
+  // that was not capturing yet; -1 before then. Input frame k plays at this frame + k.
+  std::int64_t InputBeganAt() const { return inputBeganAt_.load(); }
   std::int32_t Starts() const { return starts_; }
 
   // What was played, when keepOutput is set (read after Stop).
@@ -80,6 +83,7 @@ class VirtualSoundCard final : public AudioDevice {
   std::atomic<bool> writeFailed_{false};
   std::string writeFailure_;
   std::atomic<std::int64_t> framesRun_{0};
+  std::atomic<std::int64_t> inputBeganAt_{-1};
   std::int32_t starts_ = 0;
   std::thread thread_;
   void* file_ = nullptr;  // SNDFILE*
