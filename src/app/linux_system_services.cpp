@@ -28,6 +28,12 @@ bool HasFixedPresets(const fs::path& directory) {
   return fs::is_regular_file(directory / "clear.pre", error);
 }
 
+fs::path UserDataDirectory(const ProgramDirectoryInputs& inputs) {
+  if (inputs.xdgDataHome) return fs::path(*inputs.xdgDataHome) / "fretwerk";
+  if (inputs.home) return fs::path(*inputs.home) / ".local" / "share" / "fretwerk";
+  return fs::temp_directory_path() / "fretwerk";
+}
+
 // Copies each shipped file (presets, the help page and the local copies of the web
 // pages) the user directory lacks; the user's own saves stay.
 void FillFromInstalledCopies(const fs::path& target, const fs::path& installed) {
@@ -49,19 +55,20 @@ std::string ResolveProgramDirectory(const ProgramDirectoryInputs& inputs) {
   if (!inputs.executableDirectory.empty() && HasFixedPresets(inputs.executableDirectory)) {
     return WithSeparator(inputs.executableDirectory);
   }
-  fs::path data;
-  if (inputs.xdgDataHome) {
-    data = *inputs.xdgDataHome;
-  } else if (inputs.home) {
-    data = fs::path(*inputs.home) / ".local" / "share";
-  } else {
-    data = fs::temp_directory_path();
-  }
-  const fs::path directory = data / "fretwerk";
+  const fs::path directory = UserDataDirectory(inputs);
   std::error_code error;
   fs::create_directories(directory, error);
   FillFromInstalledCopies(directory, inputs.installedDataDirectory);
   return WithSeparator(directory.string());
+}
+
+std::string ProgramDirectoryPlaces(const ProgramDirectoryInputs& inputs) {
+  if (inputs.fretwerkHome) return WithSeparator(*inputs.fretwerkHome) + " (FRETWERK_HOME)";
+  std::string places = WithSeparator(inputs.executableDirectory) + " (beside the program), " +
+                       WithSeparator(UserDataDirectory(inputs).string()) + " (the user's data directory)";
+  if (!inputs.installedDataDirectory.empty())
+    places += ", " + WithSeparator(inputs.installedDataDirectory) + " (the installed share directory)";
+  return places;
 }
 
 ProgramDirectoryInputs CurrentProgramDirectoryInputs() {

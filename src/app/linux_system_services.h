@@ -30,6 +30,10 @@ inline constexpr const char* kHelpPageFile = "help_nd.htm";
 // The result ends with a separator.
 std::string ResolveProgramDirectory(const ProgramDirectoryInputs& inputs);
 
+// Where the rule looks, in its order, as one line for a message: the places a
+// failure to find the fixed presets names.
+std::string ProgramDirectoryPlaces(const ProgramDirectoryInputs& inputs);
+
 // The inputs of the running process.
 ProgramDirectoryInputs CurrentProgramDirectoryInputs();
 

@@ -28,7 +28,12 @@ int ShowPreset(const std::string& path) {
   return 0;
 }
 
-int SetPreset(const std::string& path, const std::vector<std::string>& assignments) {
+int SetPreset(const std::string& path, const std::vector<std::string>& assignments, bool force) {
+  if (const std::string reason = NotAPresetReason(path); !reason.empty() && !force) {
+    std::cerr << "fretwerk-cli preset set: " << path << " is not a preset file (" << reason
+              << "); nothing written. --force writes it anyway\n";
+    return 1;
+  }
   PresetRecord record = InitialPresetRecord();
   std::error_code missing;
   if (std::filesystem::exists(path, missing)) {
@@ -76,10 +81,12 @@ void AddPresetCommands(CLI::App& app) {
       "window's initial positions");
   auto setFile = std::make_shared<std::string>();
   auto assignments = std::make_shared<std::vector<std::string>>();
-  set->add_option("FILE", *setFile, "Preset file")->required();
+  auto force = std::make_shared<bool>(false);
+  set->add_option("FILE", *setFile, "Preset file (.pre)")->required();
   set->add_option("NAME=VALUE", *assignments, "Control positions, e.g. ScrollBar_OutPut_Volume=40");
-  set->callback([setFile, assignments] {
-    const int code = SetPreset(*setFile, *assignments);
+  set->add_flag("--force", *force, "Write even a file that is not a preset record (another name or size)");
+  set->callback([setFile, assignments, force] {
+    const int code = SetPreset(*setFile, *assignments, *force);
     if (code != 0) throw CLI::RuntimeError(code);
   });
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/linux_system_services.h"
 #include "app/presets/preset_operations.h"
 #include "app/session_end.h"
 #include "app/startup/headless_start.h"
@@ -27,6 +28,7 @@
 #include "engine/chain.h"
 #include "engine/engine.h"
 #include "files/io_error.h"
+#include "files/sample_rate_conversion.h"
 #include "files/sound_file.h"
 #include "ui/clock.h"
 #include "ui/scripted_dialogs.h"
@@ -63,10 +65,21 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-std::string ExecutableDirectory() {
+// --preset-dir, else the program directory as the window and run find it: beside the
+// program, the user's data directory, the installed share directory.
+std::string ChooseProgramDirectory(const RenderOptions& options) {
   std::error_code error;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string(".") : exe.parent_path().string();
+  if (!options.presetDir.empty()) {
+    if (std::filesystem::is_directory(options.presetDir, error)) return options.presetDir;
+    throw RenderError(std::filesystem::exists(options.presetDir, error)
+                          ? "preset directory " + options.presetDir + " is not a directory"
+                          : "preset directory not found: " + options.presetDir);
+  }
+  const ProgramDirectoryInputs inputs = CurrentProgramDirectoryInputs();
+  const std::string directory = ResolveProgramDirectory(inputs);
+  if (std::filesystem::exists(directory + "clear.pre", error)) return directory;
+  throw RenderError("the fixed presets (clear.pre) are in none of " + ProgramDirectoryPlaces(inputs) +
+                    "; name their directory with --preset-dir DIR");
 }
 
 // The services a headless window needs; the preset directory stands in for the
@@ -149,6 +162,8 @@ void LoadPresetFile(TForm1& form, const std::string& preset) {
   if (const std::string problem = PresetArgumentProblem(form, preset); !problem.empty()) {
     throw RenderError(problem);
   }
+  if (const std::string warning = PresetArgumentWarning(form, preset); !warning.empty())
+    std::cerr << "fretwerk-cli render: warning: " << warning << "\n";
   LoadPresetFromPath(form, ResolvePresetArgument(form, preset));
 }
 
@@ -295,18 +310,16 @@ int ChooseBlock(const RenderOptions& options, const Engine& engine) {
 }
 
 void Render(const RenderOptions& options) {
-  const std::string presetDir = options.presetDir.empty() ? ExecutableDirectory() : options.presetDir;
-  std::error_code error;
-  if (!std::filesystem::is_directory(presetDir, error)) {
-    throw RenderError(std::filesystem::exists(presetDir, error)
-                          ? "preset directory " + presetDir + " is not a directory"
-                          : "preset directory not found: " + presetDir);
-  }
+  const std::string presetDir = ChooseProgramDirectory(options);
 
   MonoSound input = ReadMonoSound(options.input);
   for (const std::string& note : input.notes) Note(note);
   // Room for every block the output library is handed, so playing never allocates.
-  HeadlessWindow window(presetDir, input.samples.size() + 2048);
+  // At most the highest engine rate's worth of samples.
+  const std::size_t engineSamples = input.sampleRate != 0
+                                        ? ConvertedFrames(input.samples.size(), input.sampleRate, 44100)
+                                        : input.samples.size();
+  HeadlessWindow window(presetDir, std::max(engineSamples, input.samples.size()) + 2048);
   Engine& engine = *window.engine;
 
   // Seeded before the activation sequence, which fills the dither table from it.
@@ -322,10 +335,16 @@ void Render(const RenderOptions& options) {
     engine.params.CardType.store(limited);
   }
 
+  // A sound file at another rate goes to the engine rate and comes back at its own
+  // rate, with its own length; a .raw file carries no rate and is taken as the engine's.
   const int rate = engine.params.EngineSampleRate.load();
-  if (input.sampleRate != 0 && input.sampleRate != rate) {
-    Note(options.input + " is at " + std::to_string(input.sampleRate) + " Hz; its samples are taken as " +
-         std::to_string(rate) + " Hz");
+  const int fileRate = input.sampleRate != 0 ? input.sampleRate : rate;
+  std::cout << "rates: input " << fileRate << " Hz, engine " << rate << " Hz, output " << fileRate << " Hz"
+            << std::endl;
+  const std::size_t inputFrames = input.samples.size();
+  if (fileRate != rate) {
+    input.samples =
+        ConvertSampleRate(input.samples, 1, fileRate, rate, ConvertedFrames(inputFrames, fileRate, rate));
   }
   const int n = ChooseBlock(options, engine);
   FlushDenormalsOnThisThread();  // as every thread that runs a driver does
@@ -340,24 +359,36 @@ void Render(const RenderOptions& options) {
   // A take started with --set is finished as its Stop button does.
   EndSession(*window.form);
   window.ReportDialogs();
-  WriteSound(options.output, rendered.interleaved, rendered.channels, rate);
+  if (fileRate != rate) {
+    rendered.interleaved =
+        ConvertSampleRate(rendered.interleaved, rendered.channels, rate, fileRate, inputFrames);
+  }
+  WriteSound(options.output, rendered.interleaved, rendered.channels, fileRate);
 }
 
 }  // namespace
 
 void AddRenderCommand(CLI::App& app) {
   auto options = std::make_shared<RenderOptions>();
-  CLI::App* render = app.add_subcommand("render", "Render a mono sound file through the effect chain");
+  CLI::App* render =
+      app.add_subcommand("render", "Render a sound file through the effect chain (stereo is mixed to mono)");
   render->add_option("--driver", options->driver, "Chain driver")
       ->check(CLI::IsMember({"wavein", "direct", "realtime"}));
   render->add_option("--block", options->block, "Block length in samples (realtime: 128 or 256)");
-  render->add_option("--rate", options->rate, "Engine sample rate")->check(CLI::IsMember({22050, 44100}));
-  render->add_option("--preset-dir", options->presetDir, "Program directory holding the fixed presets");
+  render
+      ->add_option("--rate", options->rate,
+                   "Engine sample rate (default 22050); a sound file at another rate is converted to it "
+                   "and back")
+      ->check(CLI::IsMember({22050, 44100}));
+  render->add_option("--preset-dir", options->presetDir,
+                     "Program directory holding the fixed presets (default: found as the window finds it)");
   render->add_option("--preset", options->preset, "Preset file to load");
   render->add_option("--set", options->settings, "Set a control: NAME=VALUE (repeatable, applied in order)");
   render->add_option("--card-type", options->cardType, "CardType: 0, 1 or 2");
   render->add_option("--seed", options->seed, "Seed of the dither generator");
-  render->add_option("INPUT", options->input, "Mono input: .raw (16-bit little-endian) or a sound file")
+  render
+      ->add_option("INPUT", options->input,
+                   "Input: .raw (16-bit little-endian at the engine rate) or a sound file")
       ->required();
   render->add_option("OUTPUT", options->output, "Output: .raw or 16-bit WAV")->required();
   render->callback([options] {

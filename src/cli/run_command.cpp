@@ -90,6 +90,8 @@ void PressLatencyButtons(TForm1& form, int steps, InterruptPipe& interrupt) {
 // --preset, as a user loads it after pressing Start.
 bool LoadChosenPreset(TForm1& form, const std::string& preset) {
   if (preset.empty()) return true;
+  if (const std::string warning = PresetArgumentWarning(form, preset); !warning.empty())
+    std::cerr << "fretwerk-cli run: warning: " << warning << "\n";
   bool loaded = false;
   form.RunCommand([&] {
     LoadPresetFromPath(form, ResolvePresetArgument(form, preset));
@@ -106,6 +108,11 @@ int Run(const RunOptions& options) {
     std::cerr << "fretwerk-cli run: " << error << "\n";
     return 2;
   }
+  if (options.fast && !options.once && options.seconds <= 0) {
+    std::cerr << "fretwerk-cli run: --fast plays faster than real time and never ends by itself: give --once "
+                 "or --seconds N (seconds of audio)\n";
+    return 2;
+  }
   InterruptPipe interrupt;
   LiveAudioChoice choice;
   choice.backend = audio.backend;
@@ -116,6 +123,11 @@ int Run(const RunOptions& options) {
   choice.virtualCard.loop = !options.once;
   choice.virtualCard.pacing =
       options.fast ? VirtualCardOptions::Pacing::Fast : VirtualCardOptions::Pacing::RealTime;
+  // Faster than real time, --seconds counts seconds of audio, not of the clock.
+  if (options.fast) choice.virtualCard.secondsLimit = options.seconds;
+  if (choice.backend == "virtual" && options.in.empty() && options.out.empty())
+    std::cerr << "fretwerk-cli run: note: the virtual sound card has neither --in nor --out: it plays "
+                 "silence to nowhere\n";
   std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
   if (live == nullptr) {
     std::cerr << "fretwerk-cli run: " << error << "\n";
@@ -195,7 +207,8 @@ int Run(const RunOptions& options) {
     }
     lost = live->LostReason();
     if (!lost.empty()) break;
-    if (options.seconds > 0 && now - begin >= std::chrono::duration<double>(options.seconds)) break;
+    if (options.seconds > 0 && !options.fast && now - begin >= std::chrono::duration<double>(options.seconds))
+      break;
     if (card != nullptr && card->InputFinished()) break;
     if (interrupt.Wait(5)) break;
   }
@@ -264,10 +277,12 @@ void AddRunCommand(CLI::App& app) {
   run->add_option("--out", options->out, "Output sound file (WAV) of the virtual sound card");
   run->add_option("--preset", options->preset,
                   "Preset to load after Start: a .pre file, or the name of a fixed preset");
-  run->add_option("--seconds", options->seconds, "Stop after this many seconds")->check(FinitePositive());
+  run->add_option("--seconds", options->seconds, "Stop after this many seconds (of audio with --fast)")
+      ->check(FinitePositive());
   run->add_option("--set", options->sets, "Set a control after Start: NAME=VALUE (repeatable)");
   run->add_flag("--once", options->once, "Play the input file once, then stop");
-  run->add_flag("--fast", options->fast, "Run the virtual sound card as fast as possible");
+  run->add_flag("--fast", options->fast,
+                "Run the virtual sound card as fast as possible (needs --once or --seconds)");
   run->add_flag("--no-connect", options->noConnect, "Leave the JACK ports unconnected");
   run->add_option("--latency-steps", options->latencySteps,
                   "Press the latency buttons this many times once running (negative: Decrease)");

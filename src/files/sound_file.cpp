@@ -115,16 +115,18 @@ MonoSound ReadWithSndfile(const std::string& path, std::uint64_t fileSize, std::
   SF_INFO info{};
   SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
   if (!file) throw SoundFileError("cannot read " + path + ": " + sf_strerror(nullptr));
-  if (info.channels != 1) {
-    throw SoundFileError(path + " has " + std::to_string(info.channels) +
-                         " channels; only mono input is supported");
+  if (info.channels < 1) throw SoundFileError(path + " has no channels");
+  const auto channels = static_cast<std::size_t>(info.channels);
+  if (channels > 1) {
+    sound.notes.push_back(path + " has " + std::to_string(channels) + " channels; they are mixed to mono");
   }
   sound.sampleRate = info.samplerate;
-  // Every sample format goes one way: read on the ±1.0 scale, then to 16 bits.
+  // Every sample format goes one way: read on the ±1.0 scale, mix the channels of a
+  // frame, then to 16 bits.
   constexpr sf_count_t kChunk = 4096;
-  std::vector<double> chunk(static_cast<std::size_t>(kChunk));
+  std::vector<double> chunk(static_cast<std::size_t>(kChunk) * channels);
   for (;;) {
-    const sf_count_t got = sf_read_double(file.get(), chunk.data(), kChunk);
+    const sf_count_t got = sf_readf_double(file.get(), chunk.data(), kChunk);
     if (got < 0) throw SoundFileError("cannot read " + path + ": " + sf_strerror(file.get()));
     if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
       throw SoundFileError("cannot read " + path + ": " + sf_strerror(file.get()));
@@ -133,8 +135,11 @@ MonoSound ReadWithSndfile(const std::string& path, std::uint64_t fileSize, std::
     if (2 * (sound.samples.size() + static_cast<std::size_t>(got)) > maxBytes) {
       throw SoundFileError(path + ": input larger than the " + LimitText(maxBytes) + " limit");
     }
-    for (sf_count_t i = 0; i < got; ++i)
-      sound.samples.push_back(SampleToSixteenBits(chunk[static_cast<std::size_t>(i)]));
+    for (std::size_t frame = 0; frame < static_cast<std::size_t>(got); ++frame) {
+      double sum = 0.0;
+      for (std::size_t c = 0; c < channels; ++c) sum += chunk[frame * channels + c];
+      sound.samples.push_back(SampleToSixteenBits(sum / static_cast<double>(channels)));
+    }
   }
   return sound;
 }

@@ -32,9 +32,10 @@ std::int16_t SampleToSixteenBits(double sample);
 // True when the name ends in ".raw" (any case): signed 16-bit little-endian, no header.
 bool IsRawName(const std::string& path);
 
-// Reads a mono file; any sample format libsndfile knows (integer or float) is
-// converted to 16 bits by SampleToSixteenBits. Throws SoundFileError naming the
-// file and the problem (missing, a directory, unreadable, not mono, odd length of
+// Reads a file as mono; any sample format libsndfile knows (integer or float) is
+// converted to 16 bits by SampleToSixteenBits, and the channels of a stereo (or
+// wider) file are averaged, with a note. Throws SoundFileError naming the
+// file and the problem (missing, a directory, unreadable, odd length of
 // a .raw file, an AU file with a wrong magic number, larger than maxBytes).
 MonoSound ReadMonoSound(const std::string& path, std::uint64_t maxBytes = kMaxInputBytes);
 

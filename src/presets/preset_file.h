@@ -17,4 +17,9 @@ std::vector<std::uint8_t> ReadFilePrefix(const std::string& path, std::size_t ma
 // old file intact.
 void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 
+// Why the file at path is not a preset record: a name that does not end in ".pre",
+// or a size other than a record's. Empty when it is one, and for a missing ".pre"
+// file (one that preset set may create).
+std::string NotAPresetReason(const std::string& path);
+
 }  // namespace fw

@@ -1,8 +1,9 @@
-// fretwerk-cli render and riff, run as a user runs them: argument errors, the mono
-// check, .raw and WAV files, block handling and the realtime driver's stereo layout.
+// fretwerk-cli render and riff, run as a user runs them: argument errors, rates and
+// channels of the input, .raw and WAV files, block handling and the realtime driver's stereo layout.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -114,12 +115,40 @@ TEST_F(CliRender, UnknownControlsBadValuesAndUnreadableFilesAreNamed) {
   EXPECT_FALSE(fs::exists(Path("o.wav")));
 }
 
-TEST_F(CliRender, StereoInputIsRefused) {
-  std::vector<std::int16_t> frames(200, 100);
-  WriteSound(Path("stereo.wav"), frames, 2, 22050);
-  const CliRun run = Cli("render " + Path("stereo.wav") + " " + Path("o.wav"));
-  EXPECT_NE(run.exitCode, 0);
-  EXPECT_NE(run.err.find("mono"), std::string::npos) << run.err;
+std::vector<std::int16_t> Sine(double hz, int rate, int frames, int channels) {
+  std::vector<std::int16_t> s;
+  for (int i = 0; i < frames; ++i) {
+    const auto v = static_cast<std::int16_t>(8000.0 * std::sin(2.0 * M_PI * hz * i / rate));
+    s.insert(s.end(), static_cast<std::size_t>(channels), v);
+  }
+  return s;
+}
+
+int UpwardZeroCrossings(const std::vector<std::int16_t>& s) {
+  int count = 0;
+  for (std::size_t i = 1; i < s.size(); ++i) count += s[i - 1] < 0 && s[i] >= 0 ? 1 : 0;
+  return count;
+}
+
+// A file at another rate than the engine's keeps its rate, length and pitch; a
+// stereo file is mixed to mono with a note.
+TEST_F(CliRender, SoundFilesComeBackAtTheirOwnRateLengthAndPitch) {
+  struct Case {
+    int fileRate;
+    int channels;
+    std::string rateOption;
+  };
+  for (const Case& c : {Case{44100, 1, ""}, Case{48000, 1, "--rate 44100 "}, Case{22050, 2, ""}}) {
+    SCOPED_TRACE(c.fileRate);
+    WriteSound(Path("in.wav"), Sine(440.0, c.fileRate, c.fileRate, c.channels), c.channels, c.fileRate);
+    const CliRun run = Cli("render " + c.rateOption + Path("in.wav") + " " + Path("o.wav"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("mixed to mono") != std::string::npos, c.channels == 2) << run.err;
+    const SF_INFO info = Info(Path("o.wav"));
+    EXPECT_EQ(info.samplerate, c.fileRate);
+    EXPECT_EQ(info.frames, c.fileRate);
+    EXPECT_NEAR(UpwardZeroCrossings(ReadAll(Path("o.wav"), 1)), 440, 12);
+  }
 }
 
 TEST_F(CliRender, OutOfRangeValuesAreLimitedWithANote) {

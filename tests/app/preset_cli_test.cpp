@@ -115,10 +115,63 @@ TEST(PresetCli, SetAndShowJudgeTheTubeWordsByTheSameRanges) {
 
 TEST(PresetCli, AFailedWriteNamesTheFileAndTheReason) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  const test::CliResult full = RunCli("preset set /dev/full ScrollBar_OutPut_Volume=30");
+  const test::CliResult full = RunCli("preset set --force /dev/full ScrollBar_OutPut_Volume=30");
   EXPECT_EQ(full.code, 1);
   EXPECT_NE(full.output.find("cannot write /dev/full: No space left on device"), std::string::npos)
       << full.output;
+}
+
+TEST(PresetCli, SetRefusesWhatIsNotAPresetUnlessForcedAndLoadingOneWarns) {
+  test::TempDir dir;
+  const std::vector<std::uint8_t> sound(5000, 7);
+  test::WriteBytes(dir / "take.wav", sound);
+  test::WriteBytes(dir / "odd.pre", {1, 2, 3});
+  for (const char* name : {"take.wav", "odd.pre"}) {
+    const test::CliResult refused = RunCli("preset set '" + dir / name + "' ScrollBar_OutPut_Volume=40");
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.output.find(dir / name + " is not a preset file"), std::string::npos) << refused.output;
+  }
+  EXPECT_EQ(test::ReadBytes(dir / "take.wav"), sound);
+  EXPECT_NE(RunCli("preset set '" + dir / "new.txt" + "' ScrollBar_OutPut_Volume=40").code, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "new.txt"));
+  ASSERT_EQ(RunCli("preset set --force '" + dir / "odd.pre" + "' ScrollBar_OutPut_Volume=40").code, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "odd.pre").size(), 416u);
+
+  const std::string riff = dir / "riff.raw";
+  ASSERT_EQ(RunCli("riff '" + riff + "'").code, 0);
+  const std::string presets = "--preset-dir '" + test::SourceDir() + "/data/presets' ";
+  const test::CliResult render = RunCli("render " + presets + "--preset '" + dir / "take.wav" + "' '" + riff +
+                                        "' '" + dir / "o.raw" + "'");
+  EXPECT_NE(render.output.find("warning: " + dir / "take.wav" + " does not look like a preset file"),
+            std::string::npos)
+      << render.output;
+}
+
+// An installed fretwerk-cli (bin/ and share/fretwerk/) finds the fixed presets as the
+// window does; without them, it names every place it looked.
+TEST(PresetCli, InstalledRenderFindsThePresetsOrNamesWhereItLooked) {
+  namespace fs = std::filesystem;
+  test::TempDir root;
+  fs::create_directories(root.path() / "bin");
+  fs::create_directories(root.path() / "home");
+  fs::copy_file(test::CliProgram(), root.path() / "bin" / "fretwerk-cli");
+  const std::string run = "env -u FRETWERK_HOME -u XDG_DATA_HOME HOME='" + root / "home" + "' '" +
+                          root / "bin/fretwerk-cli" + "' ";
+  const std::string files = "'" + root / "riff.raw" + "' '" + root / "out.raw" + "'";
+  ASSERT_EQ(RunCli("riff '" + root / "riff.raw" + "'").code, 0);
+
+  const test::CliResult lost = test::RunCommand(run + "render --preset solo1 " + files);
+  EXPECT_EQ(lost.code, 1);
+  for (const std::string& place :
+       {root / "bin/", root / "home/.local/share/fretwerk/", root / "share/fretwerk/"})
+    EXPECT_NE(lost.output.find(place), std::string::npos) << place << "\n" << lost.output;
+  EXPECT_NE(lost.output.find("--preset-dir"), std::string::npos);
+
+  fs::create_directories(root.path() / "share" / "fretwerk");
+  for (const char* name : {"clear.pre", "solo1.pre"})
+    fs::copy_file(test::SourceDir() + "/data/presets/" + name, root.path() / "share" / "fretwerk" / name);
+  const test::CliResult found = test::RunCommand(run + "render --preset solo1 " + files);
+  EXPECT_EQ(found.code, 0) << found.output;
 }
 
 }  // namespace

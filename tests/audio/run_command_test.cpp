@@ -138,8 +138,8 @@ TEST(RunCommand, FailedOutputWriteEndsTheSessionNamingTheFileAndReason) {
   const auto out = dir.path / "live.wav";
   // A file size limit of 20 KiB: the write past it fails as on a full disk.
   CliProcess run;
-  ASSERT_TRUE(run.Start("run --audio virtual --fast --in " + in.string() + " --out " + out.string() +
-                            " --set Edit_Open_R=" + (dir.path / "take").string() + kRecordTake,
+  ASSERT_TRUE(run.Start("run --audio virtual --fast --seconds 3600 --in " + in.string() + " --out " +
+                            out.string() + " --set Edit_Open_R=" + (dir.path / "take").string() + kRecordTake,
                         "trap '' XFSZ; ulimit -f 20; "));
   EXPECT_EQ(run.Wait(), 1) << run.output;
   EXPECT_NE(run.output.find("audio device lost: cannot write " + out.string() + ": "), std::string::npos)
@@ -155,6 +155,32 @@ TEST(RunCommand, FailedOutputWriteEndsTheSessionNamingTheFileAndReason) {
                                    (dir.path / "missing" / "live.wav").string()),
             std::string::npos)
       << unwritable.output;
+}
+
+// Faster than real time, a run ends by itself and --seconds counts seconds of audio.
+TEST(RunCommand, FastRunsNeverRunAway) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-fast");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const auto out = dir.path / "grow.wav";
+  const CliResult endless =
+      RunCli("run --audio virtual --fast --in " + in.string() + " --out " + out.string());
+  EXPECT_EQ(endless.code, 2);
+  EXPECT_NE(endless.output.find("give --once or --seconds"), std::string::npos) << endless.output;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  const CliResult second =
+      RunCli("run --audio virtual --fast --seconds 1 --in " + in.string() + " --out " + out.string());
+  ASSERT_EQ(second.code, 0) << second.output;
+  SF_INFO info{};
+  sf_close(sf_open(out.c_str(), SFM_READ, &info));
+  // One second after capture starts, and the wait before it at most in real time.
+  EXPECT_GE(info.frames, 44100);
+  EXPECT_LE(info.frames, 5 * 44100);
+
+  const CliResult nowhere = RunCli("run --audio virtual --fast --seconds 0.1");
+  EXPECT_EQ(nowhere.code, 0) << nowhere.output;
+  EXPECT_NE(nowhere.output.find("plays silence to nowhere"), std::string::npos) << nowhere.output;
 }
 
 TEST(RunCommand, WithoutJackOrAlsaTheMessageSaysWhatEachBackendSaid) {

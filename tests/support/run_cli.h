@@ -17,10 +17,15 @@ struct CliResult {
   std::string output;
 };
 
-inline CliResult RunCli(const std::string& arguments) {
+// The fretwerk-cli under test.
+inline std::string CliProgram() {
   const char* fromCtest = std::getenv("FRETWERK_CLI");
-  const std::string program = fromCtest != nullptr ? fromCtest : BinaryDir() + "/fretwerk-cli";
-  const std::string command = "'" + program + "' " + arguments + " 2>&1";
+  return fromCtest != nullptr ? fromCtest : BinaryDir() + "/fretwerk-cli";
+}
+
+// A shell command line (the program quoted in it), its output and errors together.
+inline CliResult RunCommand(const std::string& commandLine) {
+  const std::string command = commandLine + " 2>&1";
   CliResult result;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
@@ -29,6 +34,12 @@ inline CliResult RunCli(const std::string& arguments) {
   const int status = pclose(pipe);
   result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+inline CliResult RunCli(const std::string& arguments) {
+  std::string command = "'";
+  command.append(CliProgram()).append("' ").append(arguments);
+  return RunCommand(command);
 }
 
 }  // namespace fw::test

@@ -7,6 +7,7 @@
 #include "app/startup/form_activate.h"
 #include "app/startup/main_unit.h"
 #include "files/io_error.h"
+#include "presets/preset_file.h"
 
 namespace fw {
 
@@ -38,6 +39,13 @@ std::string PresetArgumentProblem(const TForm1& form, const std::string& preset)
     return "preset file not found: looked for " + preset + " and " + InProgramDirectory(form, preset);
   }
   return {};
+}
+
+std::string PresetArgumentWarning(const TForm1& form, const std::string& preset) {
+  const std::string path = ResolvePresetArgument(form, preset);
+  const std::string reason = NotAPresetReason(path);
+  if (reason.empty()) return {};
+  return path + " does not look like a preset file (" + reason + "); its bytes are loaded as settings";
 }
 
 void StartHeadless(TForm1& form, const std::string& preset) {

@@ -20,4 +20,8 @@ std::string ResolvePresetArgument(const TForm1& form, const std::string& preset)
 // looked for (missing) or the directory given in place of a file.
 std::string PresetArgumentProblem(const TForm1& form, const std::string& preset);
 
+// Empty for a preset record; otherwise a warning that the file found is not one (a
+// sound file, a text, an empty file) and loads as whatever its bytes say.
+std::string PresetArgumentWarning(const TForm1& form, const std::string& preset);
+
 }  // namespace fw

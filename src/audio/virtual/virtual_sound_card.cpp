@@ -100,7 +100,7 @@ void VirtualSoundCard::Pump() {
   pumping_.store(false);
 }
 
-void VirtualSoundCard::RunPeriod() {
+bool VirtualSoundCard::RunPeriod() {
   const int n = period_.load();
   if (n != announcedPeriod_) {
     announcedPeriod_ = n;
@@ -147,6 +147,7 @@ void VirtualSoundCard::RunPeriod() {
       stop_.store(true);
     }
   }
+  return !holdInput;
 }
 
 void VirtualSoundCard::ReportWriteFailure(const char* reason) {
@@ -158,9 +159,17 @@ void VirtualSoundCard::ReportWriteFailure(const char* reason) {
 void VirtualSoundCard::Thread() {
   using Clock = std::chrono::steady_clock;
   auto next = Clock::now();
+  const auto limit = static_cast<std::int64_t>(options_.secondsLimit * rate_);
   while (!stop_.load()) {
-    RunPeriod();
-    if (options_.pacing == VirtualCardOptions::Pacing::RealTime) {
+    const bool heard = RunPeriod();
+    if (heard) framesHeard_ += announcedPeriod_;
+    if (limit > 0 && framesHeard_ >= limit) {
+      finished_.store(true);
+      break;
+    }
+    // Fast pacing runs real time until the client listens: the wait before a start
+    // is no longer than it would be live.
+    if (options_.pacing == VirtualCardOptions::Pacing::RealTime || !heard) {
       next += std::chrono::nanoseconds(static_cast<std::int64_t>(announcedPeriod_) * 1000000000LL / rate_);
       std::this_thread::sleep_until(next);
     }

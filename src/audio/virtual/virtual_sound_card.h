@@ -24,6 +24,9 @@ struct VirtualCardOptions {
   int rate = 0;  // 0: the input file's rate, else 44100
   int period = 128;
   int outputDevices = 1;  // 0: a card without an output device
+  // The card stops after this many seconds of audio heard by a capturing client
+  // (0: no limit); it then counts as finished.
+  double secondsLimit = 0.0;
 };
 
 class VirtualSoundCard final : public AudioDevice {
@@ -50,7 +53,8 @@ class VirtualSoundCard final : public AudioDevice {
   void Pump();
   // The next periods have this length; the client hears of it between two periods.
   void SetPeriod(int frames);
-  // The input has been played once (never true when looping).
+  // The input has been played once (never true when looping), or the seconds limit
+  // has been reached.
   bool InputFinished() const { return finished_.load(); }
   std::int64_t FramesRun() const { return framesRun_.load(); }
   // The card frame whose period first played input instead of holding it for a client
@@ -63,7 +67,8 @@ class VirtualSoundCard final : public AudioDevice {
   std::vector<float> playedRight;
 
  private:
-  void RunPeriod();
+  // True when the client was capturing.
+  bool RunPeriod();
   void Thread();
   // A write of the output file failed: the card stops, and the client hears why.
   void ReportWriteFailure(const char* reason);
@@ -84,6 +89,7 @@ class VirtualSoundCard final : public AudioDevice {
   std::string writeFailure_;
   std::atomic<std::int64_t> framesRun_{0};
   std::atomic<std::int64_t> inputBeganAt_{-1};
+  std::int64_t framesHeard_ = 0;  // frames run while the client captured
   std::int32_t starts_ = 0;
   std::thread thread_;
   void* file_ = nullptr;  // SNDFILE*
