@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/midi/midi_control.h"
 #include "app/pages/pages.h"
 #include "app/presets/preset_state.h"
 #include "app/realtime/realtime_control.h"

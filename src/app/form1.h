@@ -24,6 +24,7 @@
 namespace fw {
 
 class FilePlayer;
+class MidiControl;
 struct PresetState;
 class RealtimeControl;
 class Recorder;
@@ -101,6 +102,7 @@ class TForm1 {
   std::unique_ptr<FilePlayer> player;
   std::unique_ptr<RealtimeControl> realtime;
   std::unique_ptr<StartupState> startup;
+  std::unique_ptr<MidiControl> midi;
 
  private:
   template <class T>

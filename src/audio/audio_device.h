@@ -2,6 +2,7 @@
 // A duplex audio device as the live stream sees it: one mono input and two output
 // channels delivered in one callback on the device's real-time thread. Backends:
 // JACK and PortAudio/ALSA (src/audio/linux), the virtual sound card (src/audio/virtual).
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@ class AudioDeviceClient {
   // Device thread: `frames` input samples in, `frames` samples out on each channel.
   // Samples are floats with full scale 1.0.
   virtual void Process(const float* input, float* left, float* right, int frames) noexcept = 0;
+  // One MIDI event from the device's MIDI input, on the device's thread: the bytes of
+  // one complete message, valid only during the call.
+  virtual void MidiReceived(const unsigned char* bytes, std::size_t size) noexcept {
+    (void)bytes;
+    (void)size;
+  }
   // The device's period or rate changed (the period may change between callbacks).
   virtual void PeriodChanged(int frames) noexcept { (void)frames; }
   virtual void RateChanged(int rate) noexcept { (void)rate; }

@@ -12,6 +12,7 @@
 #include "audio/audio_device.h"
 #include "audio/click_tap.h"
 #include "audio/live_delay.h"
+#include "audio/midi_inbox.h"
 #include "audio/output_queue_library.h"
 #include "audio/rate_converter.h"
 #include "audio/stream_wave_input.h"
@@ -31,6 +32,8 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   AudioDevice& Device() { return *device_; }
   StreamWaveInput& Input() { return input_; }
   OutputQueueLibrary& Output() { return output_; }
+  // What the device's MIDI input received, for the window thread.
+  MidiInbox& Midi() { return midi_; }
 
   // Window thread: open the device (first user) or count another user.
   bool Acquire(int preferredRate, std::string& error);
@@ -63,6 +66,9 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
 
   // AudioDeviceClient
   void Process(const float* input, float* left, float* right, int frames) noexcept override;
+  void MidiReceived(const unsigned char* bytes, std::size_t size) noexcept override {
+    midi_.Receive(bytes, size);
+  }
   void PeriodChanged(int frames) noexcept override;
   void RateChanged(int rate) noexcept override;
   void Xrun() noexcept override;
@@ -91,6 +97,7 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   RateConverterFactory converters_;
   StreamWaveInput input_;
   OutputQueueLibrary output_;
+  MidiInbox midi_;
   int users_ = 0;
   std::string lastError_;
   std::vector<std::string> tried_;

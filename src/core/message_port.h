@@ -1,10 +1,12 @@
 #pragma once
-// The only signal from the audio side to the window thread: a posted message.
+// The only signals from the audio side to the window thread: posted messages.
 #include <cstdint>
 
 namespace fw {
 
 inline constexpr std::uint32_t kOverloadMessage = 0x1400;  // WM_USER + 4096
+// MIDI input waits in the device's inbox.
+inline constexpr std::uint32_t kMidiMessage = 0x1401;
 
 class MessagePort {
  public:

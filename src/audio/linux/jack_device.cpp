@@ -1,8 +1,10 @@
 #include "audio/linux/jack_device.h"
 
 #include <jack/jack.h>
+#include <jack/midiport.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace fw {
@@ -84,7 +86,8 @@ bool JackDevice::Start(AudioDeviceClient& client, int preferredRate, std::string
   in_ = jack_port_register(client_, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
   left_ = jack_port_register(client_, "out_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
   right_ = jack_port_register(client_, "out_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-  if (in_ == nullptr || left_ == nullptr || right_ == nullptr) {
+  midiIn_ = jack_port_register(client_, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+  if (in_ == nullptr || left_ == nullptr || right_ == nullptr || midiIn_ == nullptr) {
     error = "Can not register the JACK ports.";
     jack_client_close(client_);
     client_ = nullptr;
@@ -131,12 +134,19 @@ void JackDevice::Stop() {
 std::string JackDevice::InputPortName() const { return client_ ? jack_port_name(in_) : ""; }
 std::string JackDevice::LeftPortName() const { return client_ ? jack_port_name(left_) : ""; }
 std::string JackDevice::RightPortName() const { return client_ ? jack_port_name(right_) : ""; }
+std::string JackDevice::MidiPortName() const { return client_ ? jack_port_name(midiIn_) : ""; }
 
 int JackDevice::OnProcess(unsigned frames, void* self) {
   auto* device = static_cast<JackDevice*>(self);
   const auto* in = static_cast<const float*>(jack_port_get_buffer(device->in_, frames));
   auto* left = static_cast<float*>(jack_port_get_buffer(device->left_, frames));
   auto* right = static_cast<float*>(jack_port_get_buffer(device->right_, frames));
+  void* midi = jack_port_get_buffer(device->midiIn_, frames);
+  const std::uint32_t events = jack_midi_get_event_count(midi);
+  for (std::uint32_t i = 0; i < events; ++i) {
+    jack_midi_event_t event{};
+    if (jack_midi_event_get(&event, midi, i) == 0) device->audio_->MidiReceived(event.buffer, event.size);
+  }
   device->audio_->Process(in, left, right, static_cast<int>(frames));
   return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The JACK client "fretwerk": one input port and two output ports, connected to the
-// first physical capture and playback ports unless told otherwise. PipeWire's JACK
+// first physical capture and playback ports unless told otherwise, and the MIDI input
+// "midi_in", which the user connects. PipeWire's JACK
 // serves the same API.
 #include <atomic>
 #include <memory>
@@ -49,6 +50,7 @@ class JackDevice final : public AudioDevice {
   std::string InputPortName() const;
   std::string LeftPortName() const;
   std::string RightPortName() const;
+  std::string MidiPortName() const;
 
  private:
   static int OnProcess(unsigned frames, void* self);
@@ -65,6 +67,7 @@ class JackDevice final : public AudioDevice {
   jack_port_t* in_ = nullptr;
   jack_port_t* left_ = nullptr;
   jack_port_t* right_ = nullptr;
+  jack_port_t* midiIn_ = nullptr;
   AudioDeviceClient* audio_ = nullptr;
   std::atomic<int> rate_{0};
   std::atomic<int> period_{0};
