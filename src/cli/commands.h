@@ -8,5 +8,6 @@ void AddRenderCommand(CLI::App& app);
 void AddPresetCommands(CLI::App& app);
 void AddRunCommand(CLI::App& app);
 void AddLatencyCommand(CLI::App& app);
+void AddMidiCommands(CLI::App& app);
 
 }  // namespace fw::cli

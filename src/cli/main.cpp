@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   fw::cli::AddPresetCommands(app);
   fw::cli::AddRunCommand(app);
   fw::cli::AddLatencyCommand(app);
+  fw::cli::AddMidiCommands(app);
   CLI11_PARSE(app, argc, argv);
   return 0;
 }

@@ -2,6 +2,7 @@
 // device, presses Start, prints the levels once a second and ends the session (Stop,
 // and the Record page's Stop for a running take) on Ctrl-C or SIGTERM, after
 // --seconds, when a once-played input file has ended, or when the device is lost.
+// Prints a line for each MIDI action.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 #include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/midi/midi_config_file.h"
+#include "app/midi/midi_control.h"
 #include "app/presets/preset_operations.h"
 #include "app/realtime/realtime_control.h"
 #include "app/session_end.h"
@@ -149,6 +152,9 @@ int Run(const RunOptions& options) {
   if (!session.Activate("run")) return 1;
   TForm1& form = *session.form;
   ui::WindowLoop& loop = session.loop;
+  StartMidi(form, &live->Midi(), MidiConfigPath());
+  MidiOf(form).listeners.push_back(
+      [](const std::string& text) { std::cout << "midi: " << text << std::endl; });
 
   std::cout << "fretwerk: " << live->Device().BackendName() << " audio; press Ctrl-C to stop" << std::endl;
   // Start clicks a preset button of its own: --preset and --set come after it.
