@@ -128,11 +128,15 @@ bool PortAudioDevice::Start(AudioDeviceClient& client, int preferredRate, std::s
     error = "Can not open the ALSA device.";
     return false;
   }
+  // Without a sequencer the stream plays on, with no MIDI input.
+  std::string noMidi;
+  midi_.Start(client, "fretwerk", noMidi);
   return true;
 }
 
 void PortAudioDevice::Stop() {
   if (stream_ == nullptr) return;
+  midi_.Stop();
   stopping_.store(true);
   Pa_StopStream(static_cast<PaStream*>(stream_));
   Pa_CloseStream(static_cast<PaStream*>(stream_));

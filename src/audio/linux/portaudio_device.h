@@ -1,11 +1,13 @@
 #pragma once
 // PortAudio's ALSA host: the fallback when no JACK server runs. One duplex stream,
-// mono in, stereo out, at the engine rate when the card offers it.
+// mono in, stereo out, at the engine rate when the card offers it, and the ALSA
+// sequencer port "midi_in" while it runs.
 #include <atomic>
 #include <string>
 #include <vector>
 
 #include "audio/audio_device.h"
+#include "audio/linux/alsa_midi_input.h"
 
 namespace fw {
 
@@ -46,6 +48,7 @@ class PortAudioDevice final : public AudioDevice {
   int rate_ = 0;
   int period_ = 0;
   float silence_[8192] = {};
+  AlsaMidiInput midi_;
 };
 
 }  // namespace fw
