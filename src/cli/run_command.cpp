@@ -111,6 +111,13 @@ int Run(const RunOptions& options) {
     std::cerr << "fretwerk-cli run: " << error << "\n";
     return 2;
   }
+  // The legacy modes keep time with the card's own clock and their 2 ms ticks; a card
+  // running faster than real time outruns the ticks.
+  if (audio.legacy && options.fast) {
+    std::cerr << "fretwerk-cli run: --fast cannot be used with the legacy audio modes: they run in real "
+                 "time only\n";
+    return 2;
+  }
   if (options.fast && !options.once && options.seconds <= 0) {
     std::cerr << "fretwerk-cli run: --fast plays faster than real time and never ends by itself: give --once "
                  "or --seconds N (seconds of audio)\n";
@@ -172,6 +179,16 @@ int Run(const RunOptions& options) {
     form.Box("CheckBox_UseWaveIn").SetChecked(true);
 
   const auto begin = std::chrono::steady_clock::now();
+  // With --fast the card itself stops after --seconds of audio.
+  const auto timeIsUp = [&] {
+    return options.seconds > 0 && !options.fast &&
+           std::chrono::steady_clock::now() - begin >= std::chrono::duration<double>(options.seconds);
+  };
+  // A start that waits for the card (the DMA detection takes about half a minute)
+  // gives up when the session ends meanwhile.
+  Realtime(form).startCancelled = [&] {
+    return timeIsUp() || interrupt.Pending() || (card != nullptr && card->InputFinished());
+  };
   auto nextLine = begin + std::chrono::seconds(1);
   std::string shownStatus;
   std::string shownCaption;
@@ -213,11 +230,11 @@ int Run(const RunOptions& options) {
     }
     lost = live->LostReason();
     if (!lost.empty()) break;
-    if (options.seconds > 0 && !options.fast && now - begin >= std::chrono::duration<double>(options.seconds))
-      break;
+    if (timeIsUp()) break;
     if (card != nullptr && card->InputFinished()) break;
     if (interrupt.Wait(5)) break;
   }
+  Realtime(form).startCancelled = nullptr;
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   const double busy = static_cast<double>(live->BusyNanoseconds()) * 1e-9;
   const int delay = live->Output().DelaySamples();

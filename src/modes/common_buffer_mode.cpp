@@ -2,6 +2,7 @@
 // snapshot of just-captured samples, read on a 2 ms tick; the blocks go to the
 // output library.
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "audio/kernel_services.h"
@@ -55,8 +56,19 @@ bool DirectModes::FindBuffer(const std::int32_t snapshot[6], int parity, int fil
   return false;
 }
 
+// Spins until the first snapshot; false when none came within the search's wait or
+// the host gave the start up.
+bool DirectModes::WaitForSnapshot() {
+  const auto giveUpAt = std::chrono::steady_clock::now() + searchWait;
+  while (snapshotCount_.load() == 0) {
+    if (std::chrono::steady_clock::now() > giveUpAt || GiveUp()) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
 void DirectModes::StartCommonBuffer(int k) {
-  stop.store(0);
+  ClearTickFlags();
   if (!OpenPortDriver()) return;
   OutputLibrary* library = Library();
   if (library != nullptr) library->WinMain1(0);
@@ -96,23 +108,30 @@ void DirectModes::StartCommonBuffer(int k) {
   }
   if (added != MMSYSERR_NOERROR) Show("Can not Add");
   if (input->Start() != MMSYSERR_NOERROR) Show("Can not Start");
-  while (snapshotCount_.load() == 0) std::this_thread::yield();
-  // One snapshot and its parity for the whole search, though the callback goes on.
-  std::int32_t snapshot[6];
-  int parity = 0;
-  for (;;) {
-    const std::int32_t count = snapshotCount_.load();
-    for (int i = 0; i < 6; ++i) snapshot[i] = snapshot_[i].load();
-    parity = parity_.load();
-    if (snapshotCount_.load() == count) break;
-  }
+  const bool arrived = WaitForSnapshot();
   int region = 0;
   std::int32_t offset = 0;
-  const bool found = FindBuffer(snapshot, parity, fill, region, offset);
+  bool found = false;
+  if (arrived) {
+    // One snapshot and its parity for the whole search, though the callback goes on.
+    std::int32_t snapshot[6];
+    int parity = 0;
+    for (;;) {
+      const std::int32_t count = snapshotCount_.load();
+      for (int i = 0; i < 6; ++i) snapshot[i] = snapshot_[i].load();
+      parity = parity_.load();
+      if (snapshotCount_.load() == count) break;
+    }
+    found = FindBuffer(snapshot, parity, fill, region, offset);
+  }
   collecting_.store(false);
   if (input->Stop() != MMSYSERR_NOERROR) Show("Can not In Stop");
   if (input->Reset() != MMSYSERR_NOERROR) Show("Can not In Reset");
   for (auto& h : searchHeaders_) input->UnprepareHeader(&h, kWaveHeaderSize);
+  if (cancelled) {
+    input->Close();
+    return;
+  }
   if (!found) {
     Fatal("Error 404. Contact with author.");
     return;
@@ -148,8 +167,9 @@ void DirectModes::CommonBufferTick(void* self, std::uint32_t id, std::uintptr_t 
     std::int32_t address = static_cast<std::int32_t>(at(m.sentinel[0]));
     std::int32_t unused = 0;
     kernel.DeviceIoControl(m.port, legacy::kPortArmSentinel, &address, 4, &unused, 4);
-    m.busy.store(0);
   }
+  // Cleared also when a Stop came during the block, so that the next start runs.
+  m.busy.store(0);
 }
 
 void DirectModes::StopCommonBuffer() {

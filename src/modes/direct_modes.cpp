@@ -63,6 +63,16 @@ bool DirectModes::Fatal(const char* message) {
   return false;
 }
 
+bool DirectModes::GiveUp() {
+  if (!cancelled && host_.StartCancelled()) cancelled = true;
+  return cancelled;
+}
+
+void DirectModes::ClearTickFlags() noexcept {
+  busy.store(0);
+  stop.store(0);
+}
+
 void DirectModes::SetBlockProcessor(BlockProcessor processor, void* context) noexcept {
   processorContext_.store(context);
   processor_.store(processor);
@@ -156,6 +166,7 @@ std::int32_t DirectModes::Position(int channel, std::int32_t start) const {
 int DirectModes::ScanChannels(const WaveInHeader& watched, int skip) {
   int found = 1112;
   while (!HeaderDone(watched)) {
+    if (GiveUp()) return 1112;
     for (int ch = 0; ch < legacy::kDmaChannels; ++ch) {
       if (!legacy::DmaChannelUsable(ch) || ch == skip) continue;
       for (int r = 0; r < 40001; ++r) {
@@ -195,7 +206,8 @@ void DirectModes::MeasureRing(const WaveInHeader* headers, Direction& d) {
   highs.reserve(1001);
   std::int32_t low = 370000, high = 0;
   int h = 30;
-  while (!HeaderDone(headers[200])) {
+  for (std::uint32_t reads = 1; !HeaderDone(headers[200]); ++reads) {
+    if (reads % 1024 == 0 && GiveUp()) return;
     if (h <= 200 && HeaderDone(headers[h])) {
       lows.push_back(low);
       highs.push_back(high);
@@ -280,6 +292,7 @@ int DirectModes::DetectAndStartDma() {
       result = 1;
     }
   }
+  if (cancelled) result = 0;
 
   if (input->Reset() != MMSYSERR_NOERROR) Show("Can not waveInReset wave-no-ds lib.");
   std::int32_t last = 0;
@@ -309,7 +322,7 @@ int DirectModes::DetectAndStartDma() {
   outputRing = static_cast<std::uint32_t>(regions[0] + 4 * out.ringOffset);
   a = 0;
   b = 184;
-  stop.store(0);
+  ClearTickFlags();
   SetUpTimer(2, true);
   if (output->Open(kWaveMapper, format) != MMSYSERR_NOERROR) {
     Fatal("Can not open Output wav device.");

@@ -4,6 +4,7 @@
 // keeper) and common-buffer mode (buffer search and 2 ms tick). Window thread,
 // except the ticks, which run on the multimedia timer's thread.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -73,7 +74,12 @@ class DirectModes {
   int fillCount = 0;
   int rateMultiplier = 1;
   std::atomic<std::int64_t> blocksProcessed{0};
-  bool ended = false;  // a failure has ended the program
+  bool ended = false;      // a failure has ended the program
+  bool cancelled = false;  // the host ended the last start while it waited for the card
+  // How long the buffer search waits for its first snapshot before it fails.
+  std::chrono::milliseconds searchWait{10000};
+  // The buffer search is collecting its snapshot.
+  bool Searching() const noexcept { return collecting_.load(); }
 
  private:
   void StopTickAndCapture();
@@ -90,6 +96,11 @@ class DirectModes {
   void SetUpTimer(std::uint32_t resolution, bool dmaDirect);
   void InputKeeper();
   bool Fatal(const char* message);
+  // Asks the host whether the start should give up, and remembers a yes.
+  bool GiveUp();
+  // Each start begins with the ticks' flags clear, whatever a Stop left behind.
+  void ClearTickFlags() noexcept;
+  bool WaitForSnapshot();
   void Show(const char* message);
   void Process() noexcept;
 

@@ -33,6 +33,9 @@ class ModeHost {
   virtual void EndProgramNow() = 0;
   // The application is asked to end when control returns to its loop.
   virtual void RequestTerminate() = 0;
+  // The session is ending while a start still waits for the card (the DMA
+  // detection, the buffer search): the start gives up.
+  virtual bool StartCancelled() = 0;
 };
 
 }  // namespace fw

@@ -250,6 +250,58 @@ TEST(LegacyDirectModes, APciCardWithSmallTransfersStaysInLibraryMode) {
   rig.form->Btn("Button_STOP_RT").Click();
 }
 
+// Presses Stop from inside the tick, between its busy flag's setting and clearing.
+struct StopInsideTheTick {
+  TForm1* form = nullptr;
+  int blocks = 0;
+  static void Process(void* self, std::int32_t, std::int16_t*) noexcept {
+    auto& s = *static_cast<StopInsideTheTick*>(self);
+    if (s.blocks++ == 0) s.form->Btn("Button_STOP_RT").Click();
+  }
+};
+
+// Twenty starts, each stopped inside its first tick: every start processes blocks.
+void ExpectEveryStartRunsAfterAStopInsideTheTick(LegacyCardKind kind, AudioMode expected, int framesPerTick) {
+  LegacyRig rig(LayoutFor(kind), NoiseThen(400000, Riff(22050), 0),
+                "cycles-" + std::to_string(static_cast<int>(kind)), true);
+  for (int cycle = 0; cycle < 20; ++cycle) {
+    rig.Start(true);
+    ASSERT_EQ(rig.Control().mode, expected) << "start " << cycle;
+    DirectModes& modes = *rig.Control().Direct();
+    StopInsideTheTick stopper{rig.form.get()};
+    modes.SetBlockProcessor(&StopInsideTheTick::Process, &stopper);
+    for (int tick = 0; tick < 5000 && stopper.blocks == 0; ++tick) {
+      rig.Pump(framesPerTick);
+      rig.timer.Tick();
+    }
+    ASSERT_EQ(stopper.blocks, 1) << "start " << cycle << " processed no block";
+    EXPECT_EQ(rig.Control().mode, AudioMode::None);
+    EXPECT_EQ(rig.timer.LiveEvents(), 0);
+  }
+}
+
+TEST(LegacyDirectModes, DmaDirectStartsCleanAfterEveryStopInsideTheTick) {
+  ExpectEveryStartRunsAfterAStopInsideTheTick(LegacyCardKind::Isa, AudioMode::DmaDirect, 44);
+}
+TEST(LegacyDirectModes, CommonBufferStartsCleanAfterEveryStopInsideTheTick) {
+  ExpectEveryStartRunsAfterAStopInsideTheTick(LegacyCardKind::PciCommon, AudioMode::CommonBuffer, 22);
+}
+
+// Input that never reaches the search: it gives up with its message instead of
+// holding the window thread for ever.
+TEST(LegacyDirectModes, ABufferSearchWithoutInputGivesUpWithTheNotFoundMessage) {
+  LegacyRig rig(LayoutFor(LegacyCardKind::PciCommon), NoiseThen(400000, Riff(22050), 0), "search-wait", true);
+  DirectModes& modes = *rig.Control().Direct();
+  modes.searchWait = std::chrono::milliseconds(100);
+  rig.hold = [&modes] { return modes.Searching(); };
+  rig.Start(true);
+  ASSERT_FALSE(rig.dialogs.messages.empty());
+  EXPECT_EQ(rig.dialogs.messages.back(), "Error 404. Contact with author.");
+  EXPECT_EQ(rig.system.programEnds, 1);
+  EXPECT_FALSE(modes.Searching());
+  EXPECT_EQ(rig.timer.LiveEvents(), 0);
+}
+
 // Ring-0 mode: the installation, then blocks through the realtime thread.
 struct Ring0Rig : LegacyRig {
   Ring0Rig(int cardType, std::vector<float> input, const std::string& name)

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -53,13 +54,14 @@ class Ring0System final : public SystemServices {
 };
 
 struct LegacyRig {
-  // `input` at 22050 Hz, played once; the sandbox is made fresh for each rig.
-  LegacyRig(const LegacyCardLayout& layout, std::vector<float> input, const std::string& name) {
+  // `input` at 22050 Hz, played once or looped; the sandbox is made fresh for each rig.
+  LegacyRig(const LegacyCardLayout& layout, std::vector<float> input, const std::string& name,
+            bool looped = false) {
     sandbox = std::filesystem::temp_directory_path() / ("fretwerk-legacy-" + name);
     std::filesystem::remove_all(sandbox);
     VirtualCardOptions options;
     options.inputSamples = std::move(input);
-    options.loop = false;
+    options.loop = looped;
     options.keepOutput = true;
     options.pacing = VirtualCardOptions::Pacing::Manual;
     options.rate = 22050;
@@ -100,7 +102,7 @@ struct LegacyRig {
       const std::chrono::nanoseconds kFrame(45351 / speed);
       auto next = std::chrono::steady_clock::now();
       while (pumping.load()) {
-        PumpOne();
+        if (!hold || !hold()) PumpOne();
         next += kFrame;
         auto now = std::chrono::steady_clock::now();
         if (now > next + std::chrono::milliseconds(5)) next = now;  // no catching up after a stall
@@ -157,7 +159,8 @@ struct LegacyRig {
   std::thread pump;
   std::atomic<bool> pumping{false};
   std::mutex pumpLock;
-  int speed = 1;  // times real time
+  int speed = 1;               // times real time
+  std::function<bool()> hold;  // while it says so, the pumping thread leaves the card still
 };
 
 }  // namespace fw::test

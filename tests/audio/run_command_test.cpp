@@ -269,5 +269,31 @@ TEST(LatencyCommand, MeasuresTheRoundTripOnTheVirtualCard) {
   EXPECT_NE(r.output.find("underruns 0"), std::string::npos) << r.output;
 }
 
+// DMA-direct mode needs about half a minute of the card to find its channels: a
+// shorter session still ends on time, its output as long as the session. The legacy
+// modes keep real time and refuse --fast.
+TEST(RunCommand, ALegacySessionEndsOnTimeWhileTheDetectionWaitsAndRefusesFast) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  const TempDir dir("fretwerk-run-legacy");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const auto out = dir.path / "isa.wav";
+  const CliResult r = RunCli("run --audio legacy --legacy-card isa --seconds 2 --in " + in.string() +
+                             " --out " + out.string());
+  EXPECT_EQ(r.code, 0) << r.output;
+  SF_INFO info{};
+  SNDFILE* file = sf_open(out.c_str(), SFM_READ, &info);
+  ASSERT_NE(file, nullptr) << r.output;
+  sf_close(file);
+  const double seconds = static_cast<double>(info.frames) / info.samplerate;
+  EXPECT_GT(seconds, 0.5);
+  EXPECT_LT(seconds, 10.0) << "the session waited for the whole detection";
+  EXPECT_NE(r.output.find("status: Start"), std::string::npos) << r.output;
+
+  const CliResult fast = RunCli("run --audio legacy --legacy-card pci --fast --once --in " + in.string());
+  EXPECT_EQ(fast.code, 2) << fast.output;
+  EXPECT_NE(fast.output.find("--fast cannot be used with the legacy audio modes"), std::string::npos)
+      << fast.output;
+}
+
 }  // namespace
 }  // namespace fw::test

@@ -62,7 +62,7 @@ const char* NoDriverMessage() {
 
 RealtimeControl::RealtimeControl(TForm1& form)
     : form_(form),
-      host_(form),
+      host_(form, startCancelled),
       waveInChain_{&form.engine, &form.io},
       ring0_(std::make_unique<Ring0Mode>(host_, form.engine, form.io.realtime, Ring0Available())) {
   if (form_.platform.kernel != nullptr && Ring0Available()) {
@@ -123,8 +123,13 @@ void RealtimeControl::StartSequence() {
   if (cardType == 2 && optimisation && Ring0Available() && inputFillProbe &&
       inputFillProbe(rateMultiplier) >= 300) {
     start.SetCaption("wait 30 sec.");
+    if (direct_ != nullptr) direct_->cancelled = false;
     if (optimisedStart) optimisedStart();
     if (direct_ != nullptr && direct_->ended) return;
+    if (StartGivenUp()) {
+      LeaveStopped();
+      return;
+    }
     start.SetCaption("Working");
   } else if (cardType == 2) {
     mode = AudioMode::Library;
@@ -161,7 +166,7 @@ void RealtimeControl::OptimisedStart() {
     status.SetSimpleText("isa:" + status.SimpleText());
     return;
   }
-  if (direct_->ended) return;
+  if (direct_->ended || StartGivenUp()) return;
   if (inputFillProbe(rateMultiplier) <= 255) {
     if (direct_->ended) return;
     mode = AudioMode::Library;
@@ -186,7 +191,7 @@ void RealtimeControl::OptimisedStart() {
   if (k == 2) p.WaveInBlockLength.store(368);
   direct_->StartCommonBuffer(k);
   rateMultiplier = k;
-  if (direct_->ended) return;
+  if (direct_->ended || StartGivenUp()) return;
   if (out != nullptr) out->setup_latency(100);
   direct_->SetBlockProcessor(&DirectBlockThunk, &form_.engine);
   status.SetSimpleText("pci/commo:" + status.SimpleText());
@@ -204,6 +209,21 @@ void RealtimeControl::CommonEnd() {
     pause.SetEnabled(false);
     pause.SetCaption("Pause/Continue");
   }
+}
+
+bool RealtimeControl::StartGivenUp() const { return direct_ != nullptr && direct_->cancelled; }
+
+// A start given up while it waited for the card leaves the page as Stop does.
+void RealtimeControl::LeaveStopped() {
+  mode = AudioMode::None;
+  form_.io.waveIn.running.store(0);
+  if (Output() != nullptr) Output()->CloseDSound();
+  auto& start = form_.Btn("Button_RUN_RT");
+  start.SetCaption("Start");
+  start.SetEnabled(true);
+  form_.Btn("Button_STOP_RT").SetEnabled(false);
+  SetEnabled(form_, "RadioGroup_OUT_MONO_", true);
+  form_.Box("CheckBox_AWE_44_1").SetEnabled(true);
 }
 
 bool RealtimeControl::WdmSetup() {

@@ -70,6 +70,9 @@ class RealtimeControl {
   std::function<int(int)> inputFillProbe;
   std::function<void()> optimisedStart;  // the Optimisation branch of the start sequence
   std::function<void()> directModeStop;  // stop of the DMA-direct or common-buffer mode
+  // Asked while a start waits for the card: true when the session is ending, so the
+  // start gives up and the page is left stopped. Unset: a start waits as it must.
+  std::function<bool()> startCancelled;
 
   AudioMode mode = AudioMode::None;
   std::int32_t latency = 0;  // last value passed to setup_latency
@@ -93,6 +96,8 @@ class RealtimeControl {
   WaveInput* Input() const;
   void EndProgram();
   void CommonEnd();
+  bool StartGivenUp() const;
+  void LeaveStopped();
   void Ring0Start();
   void Ring0Stop();
   void CloseMainInput();
