@@ -13,6 +13,7 @@ namespace fw::test {
 inline std::optional<std::string> LayerOf(std::string_view path) {
   const auto starts = [&](std::string_view prefix) { return path.substr(0, prefix.size()) == prefix; };
   if (starts("cli/") || starts("qt/")) return "entry";
+  if (starts("plugin/")) return "plugin";
   if (starts("engine/") || starts("tone/")) return "dsp";
   for (const char* layer : {"core", "audio", "files", "presets", "ui", "modes", "app"}) {
     if (starts(std::string(layer) + "/")) return std::string(layer);
@@ -32,6 +33,7 @@ inline const std::map<std::string, std::set<std::string>>& AllowedUses() {
       {"modes", {"core", "dsp", "audio", "files"}},
       {"app", {"core", "dsp", "audio", "files", "presets", "ui", "modes"}},
       {"entry", {"core", "dsp", "audio", "files", "presets", "ui", "modes", "app"}},
+      {"plugin", {"core", "dsp", "audio", "files", "presets", "ui", "modes", "app"}},
   };
   return uses;
 }
