@@ -41,6 +41,9 @@ struct RecordRing {
   static constexpr int kSpare = 50;
   std::atomic<std::atomic<std::int16_t>*> samples{nullptr};
   std::atomic<std::int32_t> tapsInside{0};
+  // The record index after a tap's last write, published with release: the recorder
+  // saves the samples below it while the ring stays open.
+  std::atomic<std::int32_t> written{0};
 
   // Audio side: the ring (or nullptr while the recorder holds it), valid until LeaveTap.
   std::atomic<std::int16_t>* EnterTap() noexcept {

@@ -128,13 +128,14 @@ bool RecordTapOpen(const EngineParams& p) noexcept {
 
 // Moves the record index past the n samples a tap wrote at `at`: near the end the ring
 // is flagged full, at the end the index rewinds, and the tail is cleared.
-void AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::int32_t size, std::int32_t at,
-                        int n) noexcept {
+std::int32_t AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::int32_t size,
+                                std::int32_t at, int n) noexcept {
   std::int64_t index = static_cast<std::int64_t>(at) + n;
   if (index >= size - 5000) p.RecordFull.store(3);
   if (index >= size) index = 0;
   p.RecordIndex.store(static_cast<std::int32_t>(index));
   for (std::int32_t j = size - 5000; j <= size; ++j) ring[j].store(0, std::memory_order_relaxed);
+  return static_cast<std::int32_t>(index);
 }
 
 // Runs store(ring, at) and moves the index while the recorder lets taps into the
@@ -151,7 +152,8 @@ void TapRecordRing(Engine& e, int n, Store store) noexcept {
     // A stray index writes nothing, but the index still moves: the ring is
     // flagged full and rewound instead of recording stalling for good.
     if (at >= 0 && at <= size - n) store(ring, at);
-    AdvanceRecordIndex(p, ring, size, at, n);
+    const std::int32_t index = AdvanceRecordIndex(p, ring, size, at, n);
+    e.record.written.store(index, std::memory_order_release);
   }
   e.record.LeaveTap();
 }

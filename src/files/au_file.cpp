@@ -1,5 +1,7 @@
 #include "files/au_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <vector>
@@ -32,8 +34,7 @@ std::uint32_t Field(std::span<const std::uint8_t> bytes, std::size_t at, bool bi
   return bigEndian ? (b0 << 24) | (b1 << 16) | (b2 << 8) | b3 : (b3 << 24) | (b2 << 16) | (b1 << 8) | b0;
 }
 
-constexpr std::uint32_t kAuMagic = 0x2e736e64;      // ".snd"
-constexpr std::uint32_t kUnknownSize = 0xffffffff;  // the writer did not know the size
+constexpr std::uint32_t kAuMagic = 0x2e736e64;  // ".snd"
 constexpr std::size_t kAuFieldBytes = 24;
 
 }  // namespace
@@ -69,8 +70,8 @@ AuHeaderCheck ParseAuHeader(std::span<const std::uint8_t> prefix, std::uint64_t 
   }
   const std::uint64_t present = fileSize - check.dataOffset;
   check.dataBytes = present;
-  if (dataSize != kUnknownSize && dataSize < present) check.dataBytes = dataSize;
-  if (dataSize != kUnknownSize && dataSize > present) {
+  if (dataSize != kAuUnknownSize && dataSize < present) check.dataBytes = dataSize;
+  if (dataSize != kAuUnknownSize && dataSize > present) {
     check.note = "the AU header announces " + std::to_string(dataSize) + " data bytes but the file holds " +
                  std::to_string(present) + "; playing what is there";
   }
@@ -92,19 +93,28 @@ std::array<std::uint8_t, 24> AuHeaderFields(std::uint32_t dataSize, std::uint32_
   return h;
 }
 
+std::uint32_t AuDataSizeField(std::int64_t dataBytes) {
+  if (dataBytes < 0) return 0;
+  return dataBytes >= kAuUnknownSize ? kAuUnknownSize : static_cast<std::uint32_t>(dataBytes);
+}
+
 AuFileWriter::~AuFileWriter() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-void AuFileWriter::Create(const std::string& path) {
+void AuFileWriter::Create(const std::string& path, std::uint32_t sampleRate) {
   Close();
   errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  // Close-on-exec: programs the window starts (the mixer, the desktop opener) never
+  // hold the take open.
+  std::FILE* file = std::fopen(path.c_str(), "wbe");
   if (file == nullptr) throw IoErrorFromErrno(errno);
   file_ = file;
   path_ = path;
-  const std::array<std::uint8_t, kAuHeaderSize> placeholder{};
-  WriteChecked(file_, placeholder.data(), placeholder.size());
+  std::array<std::uint8_t, kAuHeaderSize> header{};
+  const auto fields = AuHeaderFields(kAuUnknownSize, sampleRate);
+  std::copy(fields.begin(), fields.end(), header.begin());
+  WriteChecked(file_, header.data(), header.size());
   FlushChecked(file_);
 }
 
@@ -137,6 +147,14 @@ std::int64_t AuFileWriter::Size() {
   return size;
 }
 
+void AuFileWriter::Truncate(std::int64_t bytes) {
+  if (file_ == nullptr) throw IoError::Other(103);
+  FlushChecked(file_);
+  errno = 0;
+  if (::ftruncate(::fileno(file_), static_cast<off_t>(bytes)) != 0) throw IoErrorFromErrno(errno);
+  if (std::fseek(file_, 0, SEEK_END) != 0) throw IoErrorFromErrno(errno);
+}
+
 void AuFileWriter::Close() {
   if (file_ == nullptr) return;
   std::FILE* file = file_;
@@ -147,7 +165,7 @@ void AuFileWriter::Close() {
 
 void AuFileWriter::WriteHeader(const std::string& path, std::uint32_t dataSize, std::uint32_t sampleRate) {
   errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "r+b");
+  std::FILE* file = std::fopen(path.c_str(), "r+be");
   if (file == nullptr) throw IoErrorFromErrno(errno);
   const auto fields = AuHeaderFields(dataSize, sampleRate);
   errno = 0;

@@ -1,5 +1,6 @@
 #include "files/recorder.h"
 
+#include <algorithm>
 #include <new>
 #include <thread>
 
@@ -50,9 +51,11 @@ bool Recorder::AllocateRing(std::int32_t ringSize) {
   return true;
 }
 
-void Recorder::CreateFile(const std::string& path) {
+void Recorder::CreateFile(const std::string& path, std::uint32_t sampleRate) {
   stopped_ = {};
-  file_.Create(path);
+  roundsSaved_ = 0;
+  ringSaved_ = 0;
+  file_.Create(path, sampleRate);
   path_ = path;
 }
 
@@ -60,8 +63,27 @@ void Recorder::Arm() {
   EngineParams& p = engine_.params;
   p.RecordFull.store(0);
   p.RecordIndex.store(0);
+  engine_.record.written.store(0, std::memory_order_relaxed);
   p.RecordActive.store(-1);
   OpenRing();
+}
+
+void Recorder::SaveRingPrefix(std::int32_t samples) {
+  if (samples < ringSaved_) {
+    file_.Truncate(kAuHeaderSize + 2 * (roundsSaved_ + samples));
+  } else if (samples > ringSaved_) {
+    file_.AppendSamples(ring_.get() + ringSaved_, samples - ringSaved_);
+  }
+  ringSaved_ = samples;
+}
+
+void Recorder::SaveWritten() {
+  EngineParams& p = engine_.params;
+  if (ring_ == nullptr || p.RecordFull.load() != 0) return;  // the full flush decides
+  // The taps clear the ring's tail on every block; below it, a written sample stays.
+  const std::int32_t written =
+      std::min(engine_.record.written.load(std::memory_order_acquire), ringSize_ - 5000);
+  if (written > ringSaved_) SaveRingPrefix(written);
 }
 
 void Recorder::Pause() { engine_.params.RecordActive.store(0); }
@@ -81,10 +103,12 @@ bool Recorder::FlushIfFull() {
   p.RecordActive.store(0);
   p.RecordFull.store(0);
   p.RecordIndex.store(0);
-  if (wasActive != 0) {
-    file_.AppendSamples(ring_.get(), ringSize_ - 500);
-    p.RecordActive.store(-1);
-  }
+  engine_.record.written.store(0, std::memory_order_relaxed);
+  // A paused take discards the full ring, also what was saved of it already.
+  SaveRingPrefix(wasActive != 0 ? ringSize_ - 500 : 0);
+  roundsSaved_ += ringSaved_;
+  ringSaved_ = 0;
+  if (wasActive != 0) p.RecordActive.store(-1);
   return true;
 }
 
@@ -100,7 +124,7 @@ std::int64_t Recorder::AppendRemainder() {
   std::int32_t count = engine_.params.RecordIndex.load();
   if (ring_ == nullptr || count < 0) count = 0;
   if (count > ringSize_) count = ringSize_;
-  if (count > 0) file_.AppendSamples(ring_.get(), count);
+  if (ring_ != nullptr) SaveRingPrefix(count);
   stopped_.remainderAppended = true;
   stopped_.fileSize = file_.Size();
   return stopped_.fileSize;
@@ -108,8 +132,7 @@ std::int64_t Recorder::AppendRemainder() {
 
 void Recorder::CompleteHeader(std::uint32_t sampleRate) {
   file_.Close();
-  const std::int64_t data = stopped_.fileSize - kAuHeaderSize;
-  AuFileWriter::WriteHeader(path_, static_cast<std::uint32_t>(data < 0 ? 0 : data), sampleRate);
+  AuFileWriter::WriteHeader(path_, AuDataSizeField(stopped_.fileSize - kAuHeaderSize), sampleRate);
 }
 
 void Recorder::Finish() {

@@ -216,6 +216,53 @@ TEST(Recording, PauseWhileFullDiscardsTheRingAndContinueStartsAtZero) {
   ExpectSamples(file, 0, 440, [&](std::int64_t k) { return CleanSample(resumed + k); });
 }
 
+TEST(Recording, TheTakeIsReadableWhileRecordingAndSavedOnEveryWriteTimer) {
+  RecordingFixture r;
+  r.params().RecordClean.store(1);
+  r.Start();
+  // A valid header of unknown size from the start: a killed program leaves a take.
+  auto file = test::ReadBytes(r.File());
+  ASSERT_EQ(file.size(), 128u);
+  EXPECT_EQ(test::BigEndian32(file, 8), 0xffffffffu);
+  EXPECT_EQ(test::BigEndian32(file, 16), 22050u);
+  EXPECT_TRUE(ParseAuHeader(file, file.size()).valid);
+
+  r.Blocks(10);
+  r.Tick();
+  file = test::ReadBytes(r.File());
+  ASSERT_EQ(file.size(), 128u + 2u * 2200u);
+  ExpectSamples(file, 0, 2200, [](std::int64_t k) { return CleanSample(k); });
+
+  // The full flush after a save writes the ring as before, once.
+  r.FillRing();
+  r.Tick();
+  file = test::ReadBytes(r.File());
+  ASSERT_EQ(file.size(), 128u + 2u * kFlushSamples);
+  ExpectSamples(file, 0, kFlushSamples,
+                [](std::int64_t k) { return k < kRing - 5000 ? CleanSample(k) : std::int16_t{0}; });
+
+  // A ring discarded while paused is cut again, also what was saved of it.
+  r.Blocks(10);
+  r.Tick();
+  EXPECT_EQ(test::ReadBytes(r.File()).size(), 128u + 2u * (kFlushSamples + 2200u));
+  r.FillRing();
+  r.form().Btn("BitBtn_Pause").Click();
+  r.Tick();
+  EXPECT_EQ(test::ReadBytes(r.File()).size(), 128u + 2u * kFlushSamples);
+  r.form().Btn("BitBtn_Continue").Click();
+  const std::int64_t resumed = r.fed;
+  r.Blocks(2);
+  r.Tick();
+  r.Stop();
+  file = test::ReadBytes(r.File());
+  ASSERT_EQ(file.size(), 128u + 2u * (kFlushSamples + 440u));
+  ExpectHeader(file, 22050);
+  ExpectSamples(file, kFlushSamples, 440, [&](std::int64_t k) { return CleanSample(resumed + k); });
+  // A take too long for the size field says "unknown" instead of wrapping.
+  EXPECT_EQ(AuDataSizeField(0xfffffffe), 0xfffffffeu);
+  EXPECT_EQ(AuDataSizeField(std::int64_t{1} << 32), 0xffffffffu);
+}
+
 TEST(Recording, CleanRecordsTheDryInputAndOtherwiseTheOutput) {
   RecordingFixture r;
   r.params().OutputGain.store(0.5f);

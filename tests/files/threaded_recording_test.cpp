@@ -93,7 +93,7 @@ TEST(ThreadedRecording, FlushPauseAndStopWhileTheChainRuns) {
   for (int take = 0; take < 3; ++take) {
     const std::string path = dir / ("take" + std::to_string(take) + ".au");
     ASSERT_TRUE(recorder.AllocateRing(ring));
-    recorder.CreateFile(path);
+    recorder.CreateFile(path, 22050);
     recorder.Arm();
 
     int flushes = 0;

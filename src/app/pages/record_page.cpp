@@ -64,7 +64,8 @@ void BitBtn_Start_RecordClick(TForm1& form) {
     if (form.platform.system != nullptr) form.platform.system->EndProgramNow();
     return;
   }
-  recorder.CreateFile(form.Get<ui::Edit>("Edit_Open_R").Text() + ".au");
+  recorder.CreateFile(form.Get<ui::Edit>("Edit_Open_R").Text() + ".au",
+                      HiQualityRate(form) ? 44100u : 22050u);
   SetRecordButtons(form, true);
   recorder.Arm();
   form.GetTimer("Timer_Write_file").SetEnabled(true);
@@ -91,6 +92,7 @@ void Timer_Write_fileTimer(TForm1& form) {
   form.Get<ui::ProgressBar>("ProgressBar_WRITE_TO_FILE").SetPosition(static_cast<int>(fill));
   ForceFileReadChunkForCard(form);
   RecorderOf(form).FlushIfFull();
+  RecorderOf(form).SaveWritten();
 }
 
 void BitBtn_Stop_RClick(TForm1& form) {
