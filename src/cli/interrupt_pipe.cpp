@@ -31,11 +31,13 @@ InterruptPipe::InterruptPipe() {
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, &previousInt_);
   sigaction(SIGTERM, &action, &previousTerm_);
+  sigaction(SIGHUP, &action, &previousHup_);
 }
 
 InterruptPipe::~InterruptPipe() {
   sigaction(SIGINT, &previousInt_, nullptr);
   sigaction(SIGTERM, &previousTerm_, nullptr);
+  sigaction(SIGHUP, &previousHup_, nullptr);
   close(pipeEnds[0]);
   close(pipeEnds[1]);
   pipeEnds[0] = pipeEnds[1] = -1;

@@ -1,7 +1,8 @@
 #pragma once
-// Ctrl-C and SIGTERM for a session: the handler only writes one byte to a pipe (the
-// self-pipe), and the session's loop reads it and ends in order. While it exists the
-// pipe owns the two signals; the previous handlers come back when it is destroyed.
+// Ctrl-C, SIGTERM and SIGHUP (a closed terminal) for a session: the handler only
+// writes one byte to a pipe (the self-pipe), and the session's loop reads it and ends
+// in order. While it exists the pipe owns the three signals; the previous handlers
+// come back when it is destroyed.
 #include <csignal>
 
 namespace fw::cli {
@@ -21,6 +22,7 @@ class InterruptPipe {
  private:
   struct sigaction previousInt_ {};
   struct sigaction previousTerm_ {};
+  struct sigaction previousHup_ {};
   bool pending_ = false;
 };
 

@@ -1,9 +1,13 @@
 // fretwerk-cli: the program's logic without a window.
 #include <CLI/CLI.hpp>
+#include <csignal>
 
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
+  // A reader that goes away (| head) makes a write fail with EPIPE, which the command
+  // reports and ends on in order, finishing a running take, instead of killing it.
+  std::signal(SIGPIPE, SIG_IGN);
   CLI::App app{"Fretwerk command-line tool: render sound files through the effects, edit presets, run live"};
   app.require_subcommand(1);
   // Argument errors: one line on stderr naming the problem.

@@ -1,14 +1,17 @@
 // fretwerk-cli run: a headless live session. Builds the window's logic over a live
 // device, presses Start, prints the levels once a second and ends the session (Stop,
-// and the Record page's Stop for a running take) on Ctrl-C or SIGTERM, after
-// --seconds, when a once-played input file has ended, or when the device is lost.
+// and the Record page's Stop for a running take) on Ctrl-C, SIGTERM or SIGHUP, after
+// --seconds, when a once-played input file has ended, when the device is lost, or
+// when standard output can no longer be written (a reader that went away).
 // Prints a line for each MIDI action.
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -64,6 +67,13 @@ std::string Decibels(float peak) {
   char text[16];
   std::snprintf(text, sizeof text, "%6.1f", 20.0 * std::log10(static_cast<double>(peak)));
   return text;
+}
+
+// Why the last print to standard output failed (a reader that went away: EPIPE), or
+// empty. Asked right after printing, while errno still says why.
+std::string StandardOutputFailure() {
+  if (std::cout) return {};
+  return std::string("cannot write standard output: ") + std::strerror(errno != 0 ? errno : EIO);
 }
 
 // --set NAME=VALUE, as a user would move the control.
@@ -207,9 +217,12 @@ int Run(const RunOptions& options) {
   };
   bool stepped = false;
   std::string lost;
+  std::string outputFailure;
   while (!loop.QuitRequested()) {
     loop.PumpOnce();
     showStatus();
+    outputFailure = StandardOutputFailure();
+    if (!outputFailure.empty()) break;
     if (!stepped && form.Btn("Button_STOP_RT").Enabled()) {
       stepped = true;
       runningSince = std::chrono::steady_clock::now();
@@ -227,6 +240,8 @@ int Run(const RunOptions& options) {
       std::cout << "in " << Decibels(live->TakeInputPeak()) << " dBFS   out "
                 << Decibels(live->TakeOutputPeak()) << " dBFS   xruns " << live->Xruns()
                 << " (late callbacks " << live->LateCallbacks() << ")" << delay << std::endl;
+      outputFailure = StandardOutputFailure();
+      if (!outputFailure.empty()) break;
     }
     lost = live->LostReason();
     if (!lost.empty()) break;
@@ -266,6 +281,10 @@ int Run(const RunOptions& options) {
   std::cout << summary << std::endl;
   if (!lost.empty()) {
     std::cerr << "fretwerk-cli run: " << DeviceLostText(lost) << "\n";
+    return 1;
+  }
+  if (!outputFailure.empty()) {
+    std::cerr << "fretwerk-cli run: " << outputFailure << "\n";
     return 1;
   }
   return session.system.ended || session.dialogs.Errors() > 0 ? 1 : 0;

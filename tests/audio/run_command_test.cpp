@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 #include "audio/linux/portaudio_device.h"
 #include "cli_process.h"
+#include "files/au_file.h"
 #include "support/run_cli.h"
 
 namespace fw::test {
@@ -117,8 +119,8 @@ TEST(RunCommand, EveryWayASessionEndsFinishesARunningTake) {
   EXPECT_EQ(timed.code, 0) << timed.output;
   EXPECT_GT(FinishedTakeBytes(dir.path / "timed.au"), 0) << timed.output;
 
-  // Ctrl-C and SIGTERM once samples are in the ring.
-  for (int signal : {SIGINT, SIGTERM}) {
+  // Ctrl-C, SIGTERM and SIGHUP (a closed terminal) once samples are in the ring.
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     const std::string name = "signal" + std::to_string(signal);
     CliProcess run;
     ASSERT_TRUE(run.Start("run --audio virtual --in " + in.string() + take(name)));
@@ -129,6 +131,52 @@ TEST(RunCommand, EveryWayASessionEndsFinishesARunningTake) {
     // At least every sample the status line counted is in the file.
     EXPECT_GE(FinishedTakeBytes(dir.path / (name + ".au")), 2 * run.LastRecorded()) << run.output;
   }
+}
+
+TEST(RunCommand, AReaderThatGoesAwayEndsTheSessionWithAFinishedTake) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-pipe");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const auto errors = dir.path / "errors.txt";
+  // sed stops reading at the first status line that counts recorded samples.
+  const CliResult r = RunCli("run --audio virtual --in " + in.string() +
+                             " --set Edit_Open_R=" + (dir.path / "take").string() + kRecordTake + " 2>" +
+                             errors.string() + " | sed '/Recorded=[1-9]/q'");
+  std::ifstream text(errors);
+  const std::string said{std::istreambuf_iterator<char>(text), {}};
+  EXPECT_NE(said.find("cannot write standard output: Broken pipe"), std::string::npos) << said << r.output;
+  EXPECT_GT(FinishedTakeBytes(dir.path / "take.au"), 0) << said << r.output;
+}
+
+// The samples a status line counts ("Recorded=N"), or -1.
+long RecordedOn(const std::string& line) {
+  const auto at = line.find("Recorded=");
+  return at == std::string::npos ? -1 : std::stol(line.substr(at + 9));
+}
+
+TEST(RunCommand, AKilledSessionLeavesAReadableTakeOfAllButTheLastMoments) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-killed");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const auto take = dir.path / "take.au";
+  constexpr long kRate = 22050;
+  CliProcess run;
+  ASSERT_TRUE(run.Start("run --audio virtual --in " + in.string() +
+                        " --set Edit_Open_R=" + (dir.path / "take").string() + kRecordTake));
+  long recorded = -1;
+  ASSERT_TRUE(run.ReadUntilLine([&](const std::string& line) {
+    recorded = std::max(recorded, RecordedOn(line));
+    return recorded >= 3 * kRate;
+  })) << run.output;
+  run.Signal(SIGKILL);
+  run.Wait();
+  std::ifstream file(take, std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+  const AuHeaderCheck header = ParseAuHeader(bytes, bytes.size());
+  ASSERT_TRUE(header.valid) << header.problem;
+  EXPECT_EQ(header.sampleRate, static_cast<std::uint32_t>(kRate));
+  // Every sample but those of the last two seconds is in the file.
+  EXPECT_GE(static_cast<long>(header.dataBytes), 2 * (recorded - 2 * kRate)) << run.output;
 }
 
 TEST(RunCommand, FailedOutputWriteEndsTheSessionNamingTheFileAndReason) {
