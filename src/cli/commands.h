@@ -9,5 +9,6 @@ void AddPresetCommands(CLI::App& app);
 void AddRunCommand(CLI::App& app);
 void AddLatencyCommand(CLI::App& app);
 void AddMidiCommands(CLI::App& app);
+void AddControlsCommand(CLI::App& app);
 
 }  // namespace fw::cli

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/startup/headless_start.h"
 #include "cli/commands.h"
+#include "cli/control_setting.h"
+#include "cli/headless_form.h"
 #include "files/io_error.h"
 #include "presets/preset_file.h"
 #include "presets/preset_record.h"
@@ -14,7 +17,11 @@
 namespace fw::cli {
 namespace {
 
-int ShowPreset(const std::string& path) {
+// A path, or the name of a fixed preset in the program directory, as render --preset
+// takes it.
+int ShowPreset(const std::string& preset) {
+  HeadlessForm window;
+  const std::string path = ResolvePresetArgument(*window.form, preset);
   std::vector<std::uint8_t> data;
   try {
     data = ReadFilePrefix(path, kPresetRecordSize + 1);
@@ -26,6 +33,16 @@ int ShowPreset(const std::string& path) {
   record.ReplacePrefix(data);
   std::cout << DescribePresetRecord(record, data.size());
   return 0;
+}
+
+// A window control that presets do not store is called that, not unknown.
+std::string NotStoredOr(const std::string& assignment, const std::string& problem) {
+  const std::string name = assignment.substr(0, assignment.find('='));
+  HeadlessForm window;
+  if (const ui::Control* control = FindSettableControl(*window.form, name)) {
+    return control->Name() + " is a control presets do not store; set it with --set in render or run";
+  }
+  return problem;
 }
 
 int SetPreset(const std::string& path, const std::vector<std::string>& assignments, bool force) {
@@ -45,16 +62,18 @@ int SetPreset(const std::string& path, const std::vector<std::string>& assignmen
     }
   }
   for (const auto& assignment : assignments) {
-    const std::string problem = AssignPresetWord(record, assignment);
-    if (!problem.empty()) {
-      std::cerr << problem << "\n";
+    const PresetAssignment result = AssignPresetWord(record, assignment);
+    if (!result.note.empty()) std::cerr << "fretwerk-cli preset set: note: " << result.note << "\n";
+    if (!result.problem.empty()) {
+      std::cerr << "fretwerk-cli preset set: " << NotStoredOr(assignment, result.problem) << "\n";
       return 2;
     }
   }
   try {
     WriteWholeFile(path, record.bytes().data(), record.bytes().size());
   } catch (const IoError& error) {
-    std::cerr << path << ": " << error.FullText() << "\n";
+    std::cerr << "fretwerk-cli preset set: "
+              << (error.Detail().empty() ? path + ": " + error.what() : error.Detail()) << "\n";
     return 1;
   }
   return 0;
@@ -69,7 +88,7 @@ void AddPresetCommands(CLI::App& app) {
   auto* show =
       preset->add_subcommand("show", "Print every stored control and the tube words of a preset file");
   auto showFile = std::make_shared<std::string>();
-  show->add_option("FILE", *showFile, "Preset file")->required();
+  show->add_option("FILE", *showFile, "Preset file, or a fixed preset's name (solo1)")->required();
   show->callback([showFile] {
     const int code = ShowPreset(*showFile);
     if (code != 0) throw CLI::RuntimeError(code);

@@ -180,15 +180,6 @@ void PrepareForm(HeadlessWindow& window, const RenderOptions& options) {
   window.ReportDialogs();
 }
 
-// --set NAME=VALUE, as a user would move the control.
-void ApplySetting(TForm1& form, const std::string& setting) {
-  try {
-    ApplyControlSetting(form, setting, Note);
-  } catch (const SettingError& error) {
-    throw RenderError(error.what());
-  }
-}
-
 struct Rendered {
   std::vector<std::int16_t> interleaved;
   int channels = 1;
@@ -326,7 +317,7 @@ void Render(const RenderOptions& options) {
   if (options.seed) engine.dither.random.Seed(*options.seed);
   PrepareForm(window, options);
   for (const std::string& setting : options.settings) {
-    ApplySetting(*window.form, setting);
+    ApplyControlSetting(*window.form, setting, Note);
     window.ReportDialogs();
   }
   if (options.cardType) {
@@ -394,6 +385,10 @@ void AddRenderCommand(CLI::App& app) {
   render->callback([options] {
     try {
       Render(*options);
+    } catch (const SettingError& error) {
+      // A wrong --set ends as it does in run and preset set.
+      std::cerr << "fretwerk-cli render: " << OneLine(error.what()) << "\n";
+      throw CLI::RuntimeError(2);
     } catch (const std::exception& error) {
       std::cerr << "fretwerk-cli render: " << OneLine(error.what()) << "\n";
       throw CLI::RuntimeError(1);

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <iomanip>
+#include <limits>
 #include <sstream>
+#include <vector>
+
+#include "core/nearest_names.h"
 
 namespace fw {
 namespace {
@@ -71,9 +75,16 @@ void DescribeTubeWords(std::ostringstream& out, const PresetRecord& record) {
   out << "\n";
 }
 
+// A number too large for any word saturates, so it is limited like any value
+// outside the range.
 bool ParseInt(std::string_view text, int& value) {
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  return result.ec == std::errc() && result.ptr == text.data() + text.size();
+  if (text.empty() || result.ptr != text.data() + text.size()) return false;
+  if (result.ec == std::errc::result_out_of_range) {
+    value = text.front() == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    return true;
+  }
+  return result.ec == std::errc();
 }
 
 }  // namespace
@@ -92,25 +103,44 @@ std::string DescribePresetRecord(const PresetRecord& record, std::size_t fileSiz
   return out.str();
 }
 
-std::string AssignPresetWord(PresetRecord& record, const std::string& assignment) {
-  const auto equals = assignment.find('=');
-  if (equals == std::string::npos) return "expected NAME=VALUE, got \"" + assignment + "\"";
-  const std::string name = assignment.substr(0, equals);
-  const std::string text = assignment.substr(equals + 1);
-  int value = 0;
-  if (!ParseInt(text, value)) return name + ": \"" + text + "\" is not a whole number";
-  const auto stored = FindStoredControl(name);
-  RecordWord word{};
-  if (stored) {
-    word = WordOf(*stored);
-  } else if (name == kTubeFlagWord.name) {
-    word = kTubeFlagWord;
-  } else if (name == kTubeVoicingWord.name) {
-    word = kTubeVoicingWord;
-  } else {
-    return "unknown control \"" + name + "\" (see 'preset show' for the names)";
+std::string LimitedNote(const std::string& name, const std::string& text, int limited, int min, int max) {
+  return name + "=" + text + " is outside the control's range; set to " + std::to_string(limited) +
+         " (range " + std::to_string(min) + ".." + std::to_string(max) + ")";
+}
+
+std::string PresetWordName(const std::string& name) {
+  for (const auto& stored : kStoredControls) {
+    if (SameNameIgnoringCase(stored.name, name)) return std::string(stored.name);
   }
-  if (!InRange(word, value)) return name + ": " + text + " is outside " + RangeText(word);
+  for (const RecordWord& word : {kTubeFlagWord, kTubeVoicingWord}) {
+    if (SameNameIgnoringCase(word.name, name)) return std::string(word.name);
+  }
+  return {};
+}
+
+PresetAssignment AssignPresetWord(PresetRecord& record, const std::string& assignment) {
+  const auto equals = assignment.find('=');
+  if (equals == std::string::npos) return {"expected NAME=VALUE, got \"" + assignment + "\"", {}};
+  const std::string typed = assignment.substr(0, equals);
+  const std::string text = assignment.substr(equals + 1);
+  const std::string name = PresetWordName(typed);
+  if (name.empty()) {
+    std::vector<std::string> names{std::string(kTubeFlagWord.name), std::string(kTubeVoicingWord.name)};
+    for (const auto& stored : kStoredControls) names.emplace_back(stored.name);
+    return {"unknown control \"" + typed + "\"" + DidYouMean(typed, names), {}};
+  }
+  int value = 0;
+  if (!ParseInt(text, value)) return {name + ": \"" + text + "\" is not a whole number", {}};
+  const auto stored = FindStoredControl(name);
+  const RecordWord word = stored                       ? WordOf(*stored)
+                          : name == kTubeFlagWord.name ? kTubeFlagWord
+                                                       : kTubeVoicingWord;
+  PresetAssignment result;
+  if (!InRange(word, value)) {
+    const int limited = std::clamp(value, word.noItemAllowed ? -1 : word.min, word.max);
+    result.note = LimitedNote(name, text, limited, word.noItemAllowed ? -1 : word.min, word.max);
+    value = limited;
+  }
   if (stored) {
     record.SetValue(*stored, value);
   } else if (name == kTubeFlagWord.name) {
@@ -118,7 +148,7 @@ std::string AssignPresetWord(PresetRecord& record, const std::string& assignment
   } else {
     record.SetTubeVoicing(value);
   }
-  return {};
+  return result;
 }
 
 }  // namespace fw

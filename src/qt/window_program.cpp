@@ -53,10 +53,31 @@ void CloseOnSignals(QWidget& window) {
   std::signal(SIGINT, OnSignal);
 }
 
+// --help and --version answer on the terminal; any other single argument keeps its
+// old meaning.
+bool AnswerInfoRequest(const std::string& argument) {
+  if (argument == "--version") {
+    std::cout << "fretwerk " FRETWERK_VERSION "\n";
+    return true;
+  }
+  if (argument != "--help" && argument != "-h") return false;
+  std::cout
+      << "Usage: fretwerk [1]\n"
+         "The Fretwerk window: a real-time effects processor for the electric guitar.\n"
+         "  (no argument)  open the local help page, then the window\n"
+         "  1              the window without a task-bar button\n"
+         "  --help         this text\n"
+         "  --version      the version\n"
+         "Live audio: FRETWERK_AUDIO=jack, alsa or virtual (default: JACK when a server runs, else ALSA).\n"
+         "Without a window: fretwerk-cli --help\n";
+  return true;
+}
+
 }  // namespace
 
 int RunWindowProgram(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.size() == 1 && AnswerInfoRequest(arguments.front())) return 0;
   const StartPlan plan = PlanStart(arguments);
   if (plan.mode == StartMode::EndAtOnce) return 0;
 

@@ -97,7 +97,7 @@ TEST_F(CliRender, UnknownControlsBadValuesAndUnreadableFilesAreNamed) {
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.err.find("ScrollBar_Nothing"), std::string::npos) << run.err;
 
-  run = Cli("render --set CheckBox_record_clean=2 " + in + " " + Path("o.raw"));
+  run = Cli("render --set CheckBox_record_clean=on " + in + " " + Path("o.raw"));
   EXPECT_NE(run.exitCode, 0);
   EXPECT_EQ(Lines(run.err), 1);
 

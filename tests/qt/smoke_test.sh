@@ -2,12 +2,16 @@
 # The real window program under Xvfb: it starts with its title and a 510 x 478
 # client area, a click on Start plays the virtual sound card's input into its output
 # file, and closing the window (the window manager's close request) ends the program
-# with status 0; so does the tool window of the argument "1", and SIGTERM.
+# with status 0; so does the tool window of the argument "1", and SIGTERM. --help and
+# --version answer.
 set -euo pipefail
 program=$1
 for tool in Xvfb xdotool python3; do
   command -v "$tool" >/dev/null || { echo "window smoke test: $tool is missing (scripts/setup installs it)"; exit 1; }
 done
+# --help and --version answer on the terminal without a display.
+"$program" --version | grep -q '^fretwerk [0-9]' || { echo "fretwerk --version did not answer"; exit 1; }
+"$program" --help | grep -q '^Usage: fretwerk' || { echo "fretwerk --help did not answer"; exit 1; }
 work=$(mktemp -d)
 xvfb=""
 app=""
