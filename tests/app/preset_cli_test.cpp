@@ -232,7 +232,7 @@ TEST(PresetCli, VersionHelpAndUnknownSubcommandsAnswer) {
   const test::CliResult unknown = RunCli("rendr a b");
   EXPECT_NE(unknown.code, 0);
   EXPECT_NE(unknown.output.find(
-                "unknown subcommand rendr; the subcommands are render riff preset run latency controls"),
+                "unknown subcommand rendr; the subcommands are render riff preset run latency midi controls"),
             std::string::npos)
       << unknown.output;
 }
