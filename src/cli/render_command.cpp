@@ -301,6 +301,8 @@ int ChooseBlock(const RenderOptions& options, const Engine& engine) {
 }
 
 void Render(const RenderOptions& options) {
+  if (const std::string problem = OutputNameProblem(options.output); !problem.empty())
+    throw RenderError(problem);
   const std::string presetDir = ChooseProgramDirectory(options);
 
   MonoSound input = ReadMonoSound(options.input);
@@ -381,7 +383,8 @@ void AddRenderCommand(CLI::App& app) {
       ->add_option("INPUT", options->input,
                    "Input: .raw (16-bit little-endian at the engine rate) or a sound file")
       ->required();
-  render->add_option("OUTPUT", options->output, "Output: .raw or 16-bit WAV")->required();
+  render->add_option("OUTPUT", options->output, "Output: .wav, .au, .flac, .ogg (by the name) or .raw")
+      ->required();
   render->callback([options] {
     try {
       Render(*options);

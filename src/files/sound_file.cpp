@@ -155,13 +155,13 @@ void WriteRaw(ReplacementFile& file, const std::vector<std::int16_t>& samples) {
   file.Write(bytes.data(), bytes.size());
 }
 
-void WriteWav(ReplacementFile& file, const std::vector<std::int16_t>& interleaved, int channels,
-              int sampleRate) {
+void WriteWithSndfile(ReplacementFile& file, const std::vector<std::int16_t>& interleaved, int channels,
+                      int sampleRate, int format) {
   const std::string& path = file.Target();
   SF_INFO info{};
   info.samplerate = sampleRate;
   info.channels = channels;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  info.format = format;
   // The library writes through our descriptor and leaves closing it to us.
   SNDFILE* opened = sf_open_fd(file.Descriptor(), SFM_WRITE, &info, SF_FALSE);
   if (opened == nullptr) throw SoundFileError("cannot write " + path + ": " + sf_strerror(nullptr));
@@ -196,8 +196,23 @@ MonoSound ReadMonoSound(const std::string& path, std::uint64_t maxBytes) {
   return IsRawName(path) ? ReadRaw(path, maxBytes) : ReadWithSndfile(path, size, maxBytes);
 }
 
+std::optional<int> SndfileFormatFor(const std::string& path) {
+  const std::string name = Lower(path);
+  if (EndsWith(name, ".wav")) return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  if (EndsWith(name, ".au")) return SF_FORMAT_AU | SF_FORMAT_PCM_16;
+  if (EndsWith(name, ".flac")) return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+  if (EndsWith(name, ".ogg")) return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+  return std::nullopt;
+}
+
+std::string OutputNameProblem(const std::string& path) {
+  if (IsRawName(path) || SndfileFormatFor(path)) return {};
+  return "cannot write " + path + ": the name must end in .wav, .au, .flac, .ogg or .raw";
+}
+
 void WriteSound(const std::string& path, const std::vector<std::int16_t>& interleaved, int channels,
                 int sampleRate, FileCalls calls) {
+  if (const std::string problem = OutputNameProblem(path); !problem.empty()) throw SoundFileError(problem);
   if (channels < 1) throw SoundFileError("cannot write " + path + ": no channels");
   if (interleaved.size() % static_cast<std::size_t>(channels) != 0) {
     throw SoundFileError("cannot write " + path + ": incomplete frame");
@@ -207,7 +222,7 @@ void WriteSound(const std::string& path, const std::vector<std::int16_t>& interl
     if (IsRawName(path)) {
       WriteRaw(file, interleaved);
     } else {
-      WriteWav(file, interleaved, channels, sampleRate);
+      WriteWithSndfile(file, interleaved, channels, sampleRate, *SndfileFormatFor(path));
     }
     file.Commit();
   } catch (const IoError& error) {

@@ -1,7 +1,8 @@
 #pragma once
 // Sound files for the command-line tool: mono 16-bit input from a headerless .raw
-// file or anything libsndfile reads; 16-bit PCM WAV (or .raw) output.
+// file or anything libsndfile reads; WAV, AU, FLAC, Ogg Vorbis or .raw output by name.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -39,8 +40,16 @@ bool IsRawName(const std::string& path);
 // a .raw file, an AU file with a wrong magic number, larger than maxBytes).
 MonoSound ReadMonoSound(const std::string& path, std::uint64_t maxBytes = kMaxInputBytes);
 
+// The libsndfile format a name's extension asks for: .wav and .au 16-bit PCM, .flac
+// 16-bit FLAC, .ogg Ogg Vorbis (any letter case); nullopt for any other name.
+std::optional<int> SndfileFormatFor(const std::string& path);
+
+// Empty when WriteSound can write a file of this name; otherwise the message that
+// refuses it, to give before any work is done.
+std::string OutputNameProblem(const std::string& path);
+
 // Writes interleaved 16-bit frames: a .raw name gets headerless little-endian
-// samples, any other name a 16-bit PCM WAV file at sampleRate. The file is written
+// samples, any other name the format its extension asks for, at sampleRate. The file is written
 // beside the target and renamed over it; every step, the close included, is
 // checked and a failure names the file and the reason.
 void WriteSound(const std::string& path, const std::vector<std::int16_t>& interleaved, int channels,

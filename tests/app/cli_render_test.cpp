@@ -151,6 +151,23 @@ TEST_F(CliRender, SoundFilesComeBackAtTheirOwnRateLengthAndPitch) {
   }
 }
 
+// The output's format follows its name; a name no format has is refused before the
+// input is even read.
+TEST_F(CliRender, OutputFormatFollowsTheName) {
+  WriteSound(Path("in.wav"), Ramp(600), 1, 22050);
+  for (const auto& [name, format] : {std::pair{"o.flac", SF_FORMAT_FLAC}, std::pair{"o.au", SF_FORMAT_AU},
+                                     std::pair{"o.ogg", SF_FORMAT_OGG}, std::pair{"o.WAV", SF_FORMAT_WAV}}) {
+    ASSERT_EQ(Cli("render " + Path("in.wav") + " " + Path(name)).exitCode, 0) << name;
+    const SF_INFO info = Info(Path(name));
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, format) << name;
+    EXPECT_EQ(info.frames, 600) << name;
+  }
+  const CliRun mp3 = Cli("render " + Path("missing.wav") + " " + Path("o.mp3"));
+  EXPECT_NE(mp3.exitCode, 0);
+  EXPECT_NE(mp3.err.find("cannot write " + Path("o.mp3") + ": the name must end in .wav"), std::string::npos)
+      << mp3.err;
+}
+
 TEST_F(CliRender, OutOfRangeValuesAreLimitedWithANote) {
   WriteSound(Path("in.raw"), Ramp(100), 1, 22050);
   const CliRun run =
