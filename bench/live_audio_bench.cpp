@@ -7,13 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/form1.h"
+#include "app/session.h"
 #include "audio/live_audio.h"
 #include "audio/virtual/virtual_sound_card.h"
-#include "engine/engine.h"
 #include "support/stage_setup.h"
 #include "ui/clock.h"
-#include "ui/window_loop.h"
 
 namespace {
 
@@ -24,17 +22,14 @@ void LiveCallback(benchmark::State& state) {
   options.pacing = fw::VirtualCardOptions::Pacing::Manual;
   options.rate = 44100;
   fw::LiveAudio live(std::make_unique<fw::VirtualSoundCard>(options), nullptr);
-  auto engine = fw::MakeEngine();
   fw::ui::FakeClock clock;
-  fw::ui::WindowLoop loop{clock};
-  fw::Platform platform;
-  platform.output = &live.Output();
-  platform.waveIn = &live.Input();
-  fw::TForm1 form{*engine, loop, platform};
+  fw::Session session{clock};
+  fw::TForm1& form = session.BuildForm(fw::SessionPlatform({}, &live), false);
+  fw::ui::WindowLoop& loop = session.loop;
   form.Group("RadioGroup_NameOfSC").SetItemIndex(2);
   form.Btn("Button_RUN_RT").Click();
   loop.AdvanceBy(500, clock);
-  fw::EngineParams& p = engine->params;
+  fw::EngineParams& p = session.engine->params;
   fw::test::SetEveryStage(p, 1);
   live.Output().setup_stereo(2);
   live.Output().setup_max_chorus_delay(1000);

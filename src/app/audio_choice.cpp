@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "app/platform.h"
-
 namespace fw {
 namespace {
 
@@ -39,23 +37,6 @@ bool ChooseAudio(const std::string& requested, const std::string& legacyCard, Au
     return false;
   }
   return true;
-}
-
-std::unique_ptr<LegacyPc> MakeLegacyPc(LiveAudio& analogue, LegacyCardKind card,
-                                       const std::string& dataDirectory, std::string& error) {
-  LegacyPcOptions options;
-  options.card = LayoutFor(card);
-  options.dataDirectory = dataDirectory;
-  auto pc = std::make_unique<LegacyPc>(options, analogue);
-  if (!pc->Ready(error)) return nullptr;
-  return pc;
-}
-
-void WireLegacyPc(LegacyPc& pc, Platform& platform) {
-  platform.waveIn = &pc.Card().WaveIn();
-  platform.waveOut = &pc.Card().WaveOut();
-  platform.timer = &pc.Timer();
-  platform.kernel = &pc;
 }
 
 }  // namespace fw

@@ -3,14 +3,11 @@
 // a live device ("jack", "alsa", "virtual"), or "legacy", the simulated legacy PC
 // whose analogue side is that live device. FRETWERK_AUDIO gives the choice when
 // the command line does not.
-#include <memory>
 #include <string>
 
 #include "audio/legacy/legacy_pc.h"
 
 namespace fw {
-
-struct Platform;
 
 struct AudioChoice {
   std::string backend;  // of the live device: "", "jack", "alsa" or "virtual"
@@ -23,13 +20,5 @@ struct AudioChoice {
 // a message for an unknown name.
 bool ChooseAudio(const std::string& requested, const std::string& legacyCard, AudioChoice& choice,
                  std::string& error);
-
-// Builds the legacy PC over the live device; its sandbox goes under `dataDirectory`.
-std::unique_ptr<LegacyPc> MakeLegacyPc(LiveAudio& analogue, LegacyCardKind card,
-                                       const std::string& dataDirectory, std::string& error);
-
-// Hands the legacy PC's devices to the window's platform (the realtime control
-// shares its block with the realtime drivers).
-void WireLegacyPc(LegacyPc& pc, Platform& platform);
 
 }  // namespace fw

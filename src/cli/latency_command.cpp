@@ -64,11 +64,12 @@ int Latency(const LatencyOptions& options) {
   choice.virtualCard.rate = kVirtualRate;
   choice.virtualCard.pacing = VirtualCardOptions::Pacing::Fast;
   std::string error;
-  std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
-  if (live == nullptr) {
+  SessionAudio opened;
+  if (!opened.Open(AudioChoice{}, choice, "", error)) {
     std::cerr << "fretwerk-cli latency: " << error << "\n";
     return 1;
   }
+  LiveAudio* live = opened.live.get();
   const std::string backend = live->Device().BackendName();
   if (backend == "alsa") {
     std::cout << "Connect the sound card's output to its input (line out to line in), turn the\n"
@@ -78,7 +79,7 @@ int Latency(const LatencyOptions& options) {
     std::getline(std::cin, line);
   }
 
-  LiveSession session(*live, false);
+  LiveSession session(opened);
   if (!session.Activate("latency")) return 1;
   TForm1& form = *session.form;
   ui::WindowLoop& loop = session.loop;

@@ -6,16 +6,8 @@
 
 namespace fw::cli {
 
-LiveSession::LiveSession(LiveAudio& live, bool ring0Drivers, const std::function<void(Platform&)>& wire)
-    : system(loop, ring0Drivers) {
-  Platform platform;
-  platform.output = &live.Output();
-  platform.waveIn = &live.Input();
-  platform.delay = &live;
-  platform.dialogs = &dialogs;
-  platform.system = &system;
-  if (wire) wire(platform);
-  form = std::make_unique<TForm1>(*engine, loop, platform);
+LiveSession::LiveSession(const SessionAudio& audio) : Session(clock), system(loop, audio.legacy != nullptr) {
+  BuildForm(SessionPlatform({&dialogs, &system, nullptr}, audio));
 }
 
 bool LiveSession::Activate(const char* command) {

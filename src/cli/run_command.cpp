@@ -18,13 +18,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
 #include "app/midi/midi_config_file.h"
 #include "app/midi/midi_control.h"
 #include "app/presets/preset_operations.h"
 #include "app/realtime/realtime_control.h"
+#include "app/session.h"
 #include "app/session_end.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
@@ -148,24 +148,16 @@ int Run(const RunOptions& options) {
   if (choice.backend == "virtual" && options.in.empty() && options.out.empty())
     std::cerr << "fretwerk-cli run: note: the virtual sound card has neither --in nor --out: it plays "
                  "silence to nowhere\n";
-  std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
-  if (live == nullptr) {
+  SessionAudio opened;
+  if (!opened.Open(audio, choice, ResolveProgramDirectory(CurrentProgramDirectoryInputs()), error)) {
     std::cerr << "fretwerk-cli run: " << error << "\n";
     return 1;
   }
-  std::unique_ptr<LegacyPc> legacy;
-  if (audio.legacy) {
-    legacy = MakeLegacyPc(*live, audio.card, ResolveProgramDirectory(CurrentProgramDirectoryInputs()), error);
-    if (legacy == nullptr) {
-      std::cerr << "fretwerk-cli run: " << error << "\n";
-      return 1;
-    }
-  }
+  LiveAudio* live = opened.live.get();
+  LegacyPc* legacy = opened.legacy.get();
   auto* card = dynamic_cast<VirtualSoundCard*>(&live->Device());
 
-  LiveSession session(*live, legacy != nullptr, [&](Platform& platform) {
-    if (legacy != nullptr) WireLegacyPc(*legacy, platform);
-  });
+  LiveSession session(opened);
   if (!session.Activate("run")) return 1;
   TForm1& form = *session.form;
   ui::WindowLoop& loop = session.loop;

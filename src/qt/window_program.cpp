@@ -12,15 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/linux_system_services.h"
 #include "app/realtime/realtime_control.h"
+#include "app/session.h"
 #include "app/session_end.h"
 #include "app/startup/command_line.h"
 #include "app/startup/form_activate.h"
-#include "app/startup/main_unit.h"
-#include "engine/engine.h"
 #include "qt/live_audio_setting.h"
 #include "qt/loop_pump.h"
 #include "qt/main_window.h"
@@ -28,7 +26,6 @@
 #include "qt/qt_shell.h"
 #include "qt/window_font.h"
 #include "ui/clock.h"
-#include "ui/window_loop.h"
 
 namespace fw::qt {
 namespace {
@@ -92,35 +89,20 @@ int RunWindowProgram(int argc, char** argv) {
   QtShell shell;
   if (!RunProgramEntry(plan, system, &shell)) return 0;
 
-  std::unique_ptr<Engine> engine = MakeEngine();
-  ui::SteadyClock clock;
-  ui::WindowLoop loop{clock};
-
   std::string error;
-  AudioChoice audio;
-  if (!ChooseAudio("", "", audio, error)) std::cerr << "fretwerk: " << error << "\n";
-  std::unique_ptr<LiveAudio> live = MakeLiveAudio(LiveAudioChoiceFromEnvironment(audio.backend), error);
-  if (live == nullptr) std::cerr << "fretwerk: " << error << "\n";
-  std::unique_ptr<LegacyPc> legacy;
-  if (live != nullptr && audio.legacy) {
-    legacy = MakeLegacyPc(*live, audio.card, system.ProgramDirectory(), error);
-    if (legacy == nullptr) std::cerr << "fretwerk: " << error << "\n";
-  }
-  system.SetRing0Drivers(legacy != nullptr);
+  AudioChoice choice;
+  if (!ChooseAudio("", "", choice, error)) std::cerr << "fretwerk: " << error << "\n";
+  SessionAudio audio;
+  if (!audio.Open(choice, LiveAudioChoiceFromEnvironment(choice.backend), system.ProgramDirectory(), error))
+    std::cerr << "fretwerk: " << error << "\n";
+  system.SetRing0Drivers(audio.legacy != nullptr);
 
   QtDialogs dialogs;
-  Platform platform;
-  platform.dialogs = &dialogs;
-  platform.system = &system;
-  platform.shell = &shell;
-  if (live != nullptr) {
-    platform.output = &live->Output();
-    platform.waveIn = &live->Input();
-  }
-  if (legacy != nullptr) WireLegacyPc(*legacy, platform);
-  TForm1 form{*engine, loop, platform};
-  InitialiseMainUnit(*engine, form.io);
-  LoopPump pump{loop};
+  ui::SteadyClock clock;
+  Session session{clock};
+  TForm1& form = session.BuildForm(SessionPlatform({&dialogs, &system, &shell}, audio));
+  LiveAudio* live = audio.live.get();
+  LoopPump pump{session.loop};
   FormCreate(form, arguments);
   int status = 0;
   {

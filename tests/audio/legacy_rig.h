@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/audio_choice.h"
 #include "app/form1.h"
 #include "app/platform.h"
 #include "app/realtime/realtime_control.h"
+#include "app/session.h"
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/legacy/legacy_pc.h"
@@ -77,11 +77,7 @@ struct LegacyRig {
     pcOptions.smoothRegisters = false;
     pc = std::make_unique<LegacyPc>(pcOptions, *live);
     engine = MakeEngine();
-    Platform platform;
-    platform.output = &live->Output();
-    platform.dialogs = &dialogs;
-    platform.system = &system;
-    WireLegacyPc(*pc, platform);
+    Platform platform = SessionPlatform({&dialogs, &system, nullptr}, live.get(), pc.get());
     platform.timer = &timer;
     form = std::make_unique<TForm1>(*engine, loop, platform);
     form->RunCommand([this] { StartHeadless(*form, ""); });

@@ -296,12 +296,7 @@ struct LiveFixture : ::testing::Test {
     auto device = std::make_unique<VirtualSoundCard>(options);
     card = device.get();
     live = std::make_unique<LiveAudio>(std::move(device), &MakeSpeexRateConverter);
-    Platform platform;
-    platform.output = &live->Output();
-    platform.waveIn = &live->Input();
-    platform.delay = live.get();
-    platform.system = &system;
-    f = std::make_unique<FormFixture>(platform);
+    f = std::make_unique<FormFixture>(SessionPlatform({nullptr, &system, nullptr}, live.get()));
     f->form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
     DesignChainAsActivationWould(*f->form);
     f->form->Btn("Button_RUN_RT").Click();

@@ -23,11 +23,7 @@ TEST(RealtimePath, DeviceCallbackAllocatesAndLocksNothing) {
   auto device = std::make_unique<VirtualSoundCard>(options);
   LiveAudio live(std::move(device), &MakeSpeexRateConverter);
   FakeSystemServices system;
-  Platform platform;
-  platform.output = &live.Output();
-  platform.waveIn = &live.Input();
-  platform.system = &system;
-  FormFixture f(platform);
+  FormFixture f(SessionPlatform({nullptr, &system, nullptr}, &live));
   f.form->Group("RadioGroup_NameOfSC").SetItemIndex(2);
   DesignChainAsActivationWould(*f.form);
   f.form->Btn("Button_RUN_RT").Click();

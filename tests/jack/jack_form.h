@@ -4,8 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/form1.h"
-#include "audio/linux/device_factory.h"
+#include "app/session.h"
 #include "support/chain_setup.h"
 #include "support/engine_fixture.h"
 #include "support/fake_system_services.h"
@@ -13,7 +12,8 @@
 namespace fw::test {
 
 struct JackForm {
-  std::unique_ptr<LiveAudio> live;
+  SessionAudio audio;
+  LiveAudio* live = nullptr;
   FakeSystemServices system;
   std::unique_ptr<FormFixture> f;
 
@@ -22,12 +22,9 @@ struct JackForm {
     LiveAudioChoice choice;
     choice.backend = "jack";
     choice.connectJackPorts = false;
-    live = MakeLiveAudio(choice, error);
-    if (live == nullptr) return false;
-    Platform platform;
-    platform.output = &live->Output();
-    platform.waveIn = &live->Input();
-    platform.system = &system;
+    if (!audio.Open(AudioChoice{}, choice, "", error)) return false;
+    live = audio.live.get();
+    const Platform platform = SessionPlatform({nullptr, &system, nullptr}, audio);
     f = std::make_unique<FormFixture>(platform);
     Form().Group("RadioGroup_NameOfSC").SetItemIndex(2);
     DesignChainAsActivationWould(Form());

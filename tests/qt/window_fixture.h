@@ -9,36 +9,28 @@
 #include <memory>
 #include <string>
 
-#include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/session.h"
 #include "app/shell.h"
-#include "app/startup/main_unit.h"
-#include "audio/linux/device_factory.h"
-#include "engine/engine.h"
 #include "qt/loop_pump.h"
 #include "qt/main_window.h"
 #include "qt/qt_dialogs.h"
 #include "support/recording_shell.h"
 #include "support/test_paths.h"
 #include "ui/clock.h"
-#include "ui/window_loop.h"
 
 namespace fw::test {
 
-struct WindowFixture {
+struct WindowFixture : Session::Clocked<ui::SteadyClock>, Session {
   QTemporaryDir directory;
-  std::unique_ptr<Engine> engine = MakeEngine();
-  ui::SteadyClock clock;
-  ui::WindowLoop loop{clock};
   LinuxSystemServices system;
   RecordingShell shell;
   qt::QtDialogs dialogs;
-  std::unique_ptr<LiveAudio> live;
-  std::unique_ptr<TForm1> form;
+  SessionAudio audio;
   std::unique_ptr<qt::LoopPump> pump;
   std::unique_ptr<qt::MainWindow> window;
 
-  WindowFixture() {
+  WindowFixture() : Session(clock) {
     for (const char* name : kFixedPresetFiles) {
       QFile::copy(QString::fromStdString(BinaryDir() + "/" + name),
                   directory.filePath(QString::fromLatin1(name)));
@@ -49,20 +41,19 @@ struct WindowFixture {
     choice.virtualCard.inputSamples.assign(4410, 0.25f);
     choice.virtualCard.pacing = VirtualCardOptions::Pacing::Fast;
     std::string error;
-    live = MakeLiveAudio(choice, error);
-    Platform platform;
-    platform.dialogs = &dialogs;
-    platform.system = &system;
-    platform.shell = &shell;
-    platform.output = &live->Output();
-    platform.waveIn = &live->Input();
-    form = std::make_unique<TForm1>(*engine, loop, platform);
-    InitialiseMainUnit(*engine, form->io);
+    audio.Open(AudioChoice{}, choice, "", error);
+    BuildForm(SessionPlatform({&dialogs, &system, &shell}, audio));
     pump = std::make_unique<qt::LoopPump>(loop);
     window = std::make_unique<qt::MainWindow>(*form, dialogs, false);
     window->show();
     window->activateWindow();
     (void)QTest::qWaitForWindowActive(window.get());
+  }
+  // The window and the form go before the services and the audio they were handed.
+  ~WindowFixture() {
+    window.reset();
+    pump.reset();
+    form.reset();
   }
 
   template <class W>

@@ -172,6 +172,18 @@ TEST(Window, StartPlaysAFileChosenInTheOpenDialogAndCloseStopsAndFinishesTheReco
   EXPECT_GT(std::filesystem::file_size(take + ".au"), 128u);
 }
 
+TEST(Window, RealtimePageShowsTheInputToOutputDelayWhilePlaying) {
+  WindowFixture f;
+  auto* delay = f.Widget<QLabel>("Label_Delay");
+  EXPECT_TRUE(delay->text().isEmpty());
+  Start(f);
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return delay->text().startsWith(QStringLiteral("In ->out delay: ")); }, 10000))
+      << delay->text().toStdString();
+  QTest::mouseClick(f.Widget<QPushButton>("Button_STOP_RT"), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return delay->text().isEmpty(); }, 5000));
+}
+
 TEST(Window, HardwareMailCarriesTheReportAndLinksOpenThroughTheShell) {
   WindowFixture f;
   f.Widget<QPushButton>("BitBtn4")->click();

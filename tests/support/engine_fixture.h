@@ -1,26 +1,21 @@
 #pragma once
 // A TForm1 over a fresh engine, a fake clock and scripted dialogs, as tests drive it.
-#include <memory>
-
-#include "app/form1.h"
-#include "engine/engine.h"
+// The engine keeps its own start values: a page's test sets only what it needs.
+#include "app/session.h"
 #include "ui/clock.h"
 #include "ui/scripted_dialogs.h"
-#include "ui/window_loop.h"
 
 namespace fw::test {
 
-struct FormFixture {
-  std::unique_ptr<Engine> engine = MakeEngine();
-  ui::FakeClock clock;
-  ui::WindowLoop loop{clock};
+struct FormFixture : Session::Clocked<ui::FakeClock>, Session {
   ui::ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> form;
 
-  explicit FormFixture(Platform platform = {}) {
+  explicit FormFixture(Platform platform = {}) : Session(clock) {
     if (platform.dialogs == nullptr) platform.dialogs = &dialogs;
-    form = std::make_unique<TForm1>(*engine, loop, platform);
+    BuildForm(platform, false);
   }
+  // The form goes before the dialogs it was handed.
+  ~FormFixture() { form.reset(); }
 };
 
 }  // namespace fw::test
