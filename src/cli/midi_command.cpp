@@ -70,12 +70,13 @@ int Learn(const LearnOptions& options) {
   choice.backend = options.audio;
   choice.connectJackPorts = false;
   std::string error;
-  std::unique_ptr<LiveAudio> live = MakeLiveAudio(choice, error);
-  if (live == nullptr) {
+  SessionAudio opened;
+  if (!opened.Open(AudioChoice{}, choice, "", error)) {
     std::cerr << "fretwerk-cli midi learn: " << error << "\n";
     return 1;
   }
-  LiveSession session(*live, false);
+  LiveAudio* live = opened.live.get();
+  LiveSession session(opened);
   TForm1& form = *session.form;
   if (!Known(form, options.name, "learn")) return 2;
   StartMidi(form, &live->Midi(), MidiConfigPath());
