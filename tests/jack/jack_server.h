@@ -41,8 +41,8 @@ class JackServer {
   // Starts jackd and waits until it answers; the test process then talks to it only.
   // The name carries the rate, so tests at different rates may run side by side.
   // Test processes that run side by side take turns: two servers starting at once
-  // race for JACK's shared registry.
-  bool Start(int rate, int period) {
+  // race for JACK's shared registry. The server's messages go to log.
+  bool Start(int rate, int period, const std::string& log = "/dev/null") {
     lock_ = open("/tmp/fretwerk-jack-tests.lock", O_CREAT | O_RDWR, 0666);
     if (lock_ >= 0) flock(lock_, LOCK_EX);
     name_ = std::string(kTestServerPrefix) + "-" + std::to_string(rate);
@@ -56,8 +56,8 @@ class JackServer {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
     const int failed = posix_spawnp(&pid_, "jackd", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) {
