@@ -18,7 +18,8 @@ void AddRiffCommand(CLI::App& app) {
   auto options = std::make_shared<Options>();
   CLI::App* riff = app.add_subcommand("riff", "Write the bundled plucked-string guitar riff (mono, 16-bit)");
   riff->add_option("--rate", options->rate, "Sample rate")->check(CLI::IsMember({22050, 44100}));
-  riff->add_option("OUT", options->output, "Output: .wav, .au, .flac, .ogg (by the name) or .raw")->required();
+  riff->add_option("OUT", options->output, "Output: .wav, .au, .flac, .ogg (by the name) or .raw")
+      ->required();
   riff->callback([options] {
     try {
       WriteSound(options->output, SynthesiseRiff(options->rate), 1, options->rate);

@@ -29,6 +29,7 @@
 #include "app/startup/headless_start.h"
 #include "app/system_services.h"
 #include "audio/linux/device_factory.h"
+#include "cli/command_line_take.h"
 #include "cli/commands.h"
 #include "cli/control_setting.h"
 #include "cli/interrupt_pipe.h"
@@ -47,6 +48,8 @@ struct RunOptions {
   std::string in;
   std::string out;
   std::string preset;
+  std::string record;
+  bool recordClean = false;
   double seconds = 0.0;
   bool once = false;
   bool fast = false;
@@ -128,6 +131,11 @@ int Run(const RunOptions& options) {
                  "time only\n";
     return 2;
   }
+  if (const std::string problem = CommandLineTake::NameProblem(options.record);
+      !options.record.empty() && !problem.empty()) {
+    std::cerr << "fretwerk-cli run: " << problem << "\n";
+    return 2;
+  }
   if (options.fast && !options.once && options.seconds <= 0) {
     std::cerr << "fretwerk-cli run: --fast plays faster than real time and never ends by itself: give --once "
                  "or --seconds N (seconds of audio)\n";
@@ -175,6 +183,14 @@ int Run(const RunOptions& options) {
       return 2;
     }
   }
+  CommandLineTake take;
+  if (!options.record.empty()) {
+    if (!take.Start(form, options.record, options.recordClean)) {
+      EndSession(form);
+      return 1;
+    }
+    std::cout << "recording: " << take.File() << std::endl;
+  }
   // On the legacy PC the user checks Optimisation within the half second Start
   // waits, so the start sequence tries the direct modes.
   if (legacy != nullptr && form.engine.params.CardType.load() == 2)
@@ -202,7 +218,8 @@ int Run(const RunOptions& options) {
     const std::string caption = form.Btn("Button_RUN_RT").Caption();
     const std::string status = form.Status().SimpleText();
     if (caption != shownCaption || status != shownStatus) {
-      std::cout << "status: " << caption << (status.empty() ? "" : "  " + status) << std::endl;
+      std::cout << "status: " << caption << (status.empty() ? "" : "  " + StatusWithUnits(form, status))
+                << std::endl;
       shownCaption = caption;
       shownStatus = status;
     }
@@ -264,6 +281,15 @@ int Run(const RunOptions& options) {
   loop.PumpOnce();
   showStatus();
   Realtime(form).FormDestroy();
+  bool takeFailed = false;
+  if (!options.record.empty()) {
+    if (const std::string problem = take.Finish(); !problem.empty()) {
+      std::cerr << "fretwerk-cli run: " << problem << "\n";
+      takeFailed = true;
+    } else {
+      std::cout << "take: " << take.File() << std::endl;
+    }
+  }
   char summary[280];
   std::snprintf(summary, sizeof summary,
                 "stopped: xruns %d, late callbacks %d, underruns %d, delay %d samples (%.2f ms), in->out "
@@ -279,6 +305,7 @@ int Run(const RunOptions& options) {
     std::cerr << "fretwerk-cli run: " << outputFailure << "\n";
     return 1;
   }
+  if (takeFailed) return 1;
   return session.system.ended || session.dialogs.Errors() > 0 ? 1 : 0;
 }
 
@@ -314,6 +341,9 @@ void AddRunCommand(CLI::App& app) {
   run->add_option("--seconds", options->seconds, "Stop after this many seconds (of audio with --fast)")
       ->check(FinitePositive());
   run->add_option("--set", options->sets, "Set a control after Start: NAME=VALUE (repeatable)");
+  run->add_option("--record", options->record,
+                  "Record what the player hears into FILE (.au or .wav); an existing name gets a number");
+  run->add_flag("--record-clean", options->recordClean, "With --record: record the dry input instead");
   run->add_flag("--once", options->once, "Play the input file once, then stop");
   run->add_flag("--fast", options->fast,
                 "Run the virtual sound card as fast as possible (needs --once or --seconds)");

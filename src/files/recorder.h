@@ -28,6 +28,10 @@ class Recorder {
 
   // From a successful start to the end of a stop.
   bool Recording() const { return !path_.empty(); }
+  // The file being written; empty when idle.
+  const std::string& Path() const { return path_; }
+  // The take name the save dialog confirmed (replacing it was agreed there).
+  std::string confirmedName;
 
   // Start, up to the write timer: ring size, ring, file with a header placeholder,
   // then RecordFull, RecordIndex, RecordActive. False when the ring cannot be

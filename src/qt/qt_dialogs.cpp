@@ -60,6 +60,18 @@ void QtDialogs::ShowError(const std::string& text) {
   ReturnToParent();
 }
 
+std::optional<bool> QtDialogs::AskReplace(const std::string& path) {
+  ++boxesShown_;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Fretwerk"),
+                  QString::fromStdString(path + " already exists. Replace it?"),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setObjectName(QStringLiteral("ReplaceBox"));
+  box.setDefaultButton(QMessageBox::No);
+  const bool replace = box.exec() == QMessageBox::Yes;
+  ReturnToParent();
+  return replace;
+}
+
 // The window that opened a box becomes active again when it closes, whatever the
 // desktop (or its absence) would choose.
 void QtDialogs::ReturnToParent() {

@@ -20,6 +20,8 @@ class QtDialogs final : public ui::Dialogs {
   std::optional<std::string> SaveFile(const ui::FileDialogOptions& options) override;
   void MessageBox(const std::string& text, const std::string& caption) override;
   void ShowError(const std::string& text) override;
+  // A typed take name that exists: Yes replaces the file, No keeps it.
+  std::optional<bool> AskReplace(const std::string& path) override;
 
   // File dialogs belong to the system, not to the program's windows: the main
   // window's activation and deactivation do not run for them.

@@ -23,6 +23,13 @@ class Dialogs {
   virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
   // The application's standard error display (for example "File not found").
   virtual void ShowError(const std::string& text) = 0;
+  // A take's typed name names an existing file: true replaces it, false keeps it
+  // (the take does not start). nullopt where nobody is asked (the command line):
+  // the take then gets a free numbered name.
+  virtual std::optional<bool> AskReplace(const std::string& path) {
+    (void)path;
+    return std::nullopt;
+  }
 };
 
 }  // namespace fw::ui

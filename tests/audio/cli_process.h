@@ -62,7 +62,7 @@ class CliProcess {
   bool ReadUntilRecording() {
     return ReadUntilLine([](const std::string& line) {
       const auto at = line.find("Recorded=");
-      return at != std::string::npos && line.compare(at, 11, "Recorded=0\n") != 0;
+      return at != std::string::npos && line.compare(at, 11, "Recorded=0 ") != 0;
     });
   }
 

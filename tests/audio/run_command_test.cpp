@@ -231,6 +231,35 @@ TEST(RunCommand, FastRunsNeverRunAway) {
   EXPECT_NE(nowhere.output.find("plays silence to nowhere"), std::string::npos) << nowhere.output;
 }
 
+// run --record: a take by the name's format, never replacing a file, and the status
+// line says its count's unit and the file.
+TEST(RunCommand, RecordNumbersNewTakesInsteadOfReplacing) {
+  if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
+  TempDir dir("fretwerk-run-record");
+  const auto in = WriteGuitarLikeFile(dir.path, 44100);
+  const std::string base = "run --audio virtual --fast --once --in " + in.string() + " --record ";
+  for (const char* name : {"take.au", "take.wav"}) {
+    const std::string first = (dir.path / name).string();
+    ASSERT_EQ(RunCli(base + first).code, 0);
+    const auto before = std::filesystem::file_size(first);
+    const CliResult again = RunCli(base + first + " --record-clean");
+    ASSERT_EQ(again.code, 0) << again.output;
+    const std::string second =
+        (dir.path / (std::string("take-2") + std::filesystem::path(name).extension().string())).string();
+    EXPECT_NE(again.output.find("recording: " + second), std::string::npos) << again.output;
+    EXPECT_EQ(std::filesystem::file_size(first), before);
+    SF_INFO info{};
+    sf_close(sf_open(second.c_str(), SFM_READ, &info));
+    EXPECT_GT(info.frames, 40000) << second;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "take-2.wav.au"));
+  const CliResult status = RunCli(base + (dir.path / "take.au").string());
+  EXPECT_NE(status.output.find(" samples ("), std::string::npos) << status.output;
+  EXPECT_NE(status.output.find(" s) to " + (dir.path / "take-3.au").string()), std::string::npos)
+      << status.output;
+  EXPECT_NE(RunCli(base + (dir.path / "take.mp3").string()).code, 0);
+}
+
 TEST(RunCommand, WithoutJackOrAlsaTheMessageSaysWhatEachBackendSaid) {
   if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
   if (PortAudioDevice().Available()) GTEST_SKIP() << "this machine has an ALSA output device";

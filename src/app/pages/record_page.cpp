@@ -1,6 +1,8 @@
 // The "Record" page: what the player hears (or the clean input) to an AU file.
 #include <cmath>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/form1.h"
@@ -8,6 +10,7 @@
 #include "app/pages/pages.h"
 #include "app/system_services.h"
 #include "files/recorder.h"
+#include "files/take_name.h"
 #include "ui/dialogs.h"
 
 namespace fw {
@@ -52,11 +55,28 @@ void BitBtn_Open_FileClick(TForm1& form) {
   if (n > 3 && (path->compare(n - 3, 3, ".au") == 0 || path->compare(n - 3, 3, ".AU") == 0))
     path->resize(n - 3);
   form.Get<ui::Edit>("Edit_Open_R").SetText(*path);
+  RecorderOf(form).confirmedName = *path;
+}
+
+// A typed name that names an existing file: the window asks before replacing it, the
+// command line numbers the new take; a name the save dialog confirmed stands.
+// Empty when the take must not start.
+std::string TakePath(TForm1& form) {
+  const std::string name = form.Get<ui::Edit>("Edit_Open_R").Text();
+  const std::string path = name + ".au";
+  std::error_code error;
+  if (name == RecorderOf(form).confirmedName || !std::filesystem::exists(path, error)) return path;
+  const std::optional<bool> replace =
+      form.platform.dialogs != nullptr ? form.platform.dialogs->AskReplace(path) : std::nullopt;
+  if (!replace) return FreeTakeName(path);
+  return *replace ? path : std::string();
 }
 
 void BitBtn_Start_RecordClick(TForm1& form) {
   Recorder& recorder = RecorderOf(form);
   if (recorder.Recording() || !HasRecordPath(form)) return;
+  const std::string path = TakePath(form);
+  if (path.empty()) return;
   const int item = form.Group("RadioGroup_WAV_WRITE_BUF_SIZE").ItemIndex();
   const std::int32_t ringSize = (item < 0 ? 1 : item + 1) * Recorder::kRingStep;
   if (!recorder.AllocateRing(ringSize)) {
@@ -64,8 +84,7 @@ void BitBtn_Start_RecordClick(TForm1& form) {
     if (form.platform.system != nullptr) form.platform.system->EndProgramNow();
     return;
   }
-  recorder.CreateFile(form.Get<ui::Edit>("Edit_Open_R").Text() + ".au",
-                      HiQualityRate(form) ? 44100u : 22050u);
+  recorder.CreateFile(path, HiQualityRate(form) ? 44100u : 22050u);
   SetRecordButtons(form, true);
   recorder.Arm();
   form.GetTimer("Timer_Write_file").SetEnabled(true);
