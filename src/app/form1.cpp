@@ -4,7 +4,7 @@
 #include "app/pages/pages.h"
 #include "app/presets/preset_state.h"
 #include "app/realtime/realtime_control.h"
-#include "app/startup/startup_state.h"
+#include "app/startup_state.h"
 #include "audio/output_library.h"
 #include "engine/chain_io.h"
 #include "files/file_player.h"

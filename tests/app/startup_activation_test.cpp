@@ -7,7 +7,7 @@
 #include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
-#include "app/startup/startup_state.h"
+#include "app/startup_state.h"
 #include "files/file_player.h"
 #include "presets/preset_fixture.h"
 #include "support/fake_wave_input.h"

@@ -5,7 +5,7 @@
 #include "app/pages/pages.h"
 #include "app/realtime/realtime_control.h"
 #include "app/shell.h"
-#include "app/startup/web_links.h"
+#include "app/web_links.h"
 
 namespace fw {
 namespace {

@@ -6,7 +6,7 @@
 #include "app/form1.h"
 #include "app/pages/file_pages.h"
 #include "app/pages/pages.h"
-#include "app/startup/startup_state.h"
+#include "app/startup_state.h"
 #include "files/file_player.h"
 #include "files/io_error.h"
 #include "ui/dialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The link buttons' command: the web page in the browser, or its copy in the
 // program directory when the web site cannot be reached.
-#include "app/startup/web_links.h"
+#include "app/web_links.h"
 
 namespace fw {
 

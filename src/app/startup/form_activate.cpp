@@ -7,8 +7,8 @@
 #include "app/presets/preset_operations.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup/stage_defaults.h"
-#include "app/startup/startup_state.h"
 #include "app/startup/wave_input_name.h"
+#include "app/startup_state.h"
 #include "app/system_services.h"
 #include "engine/tube_voicings.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/form1.h"
 #include "app/pages/file_pages.h"
-#include "app/startup/startup_state.h"
+#include "app/startup_state.h"
 
 namespace fw {
 

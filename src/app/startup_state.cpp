@@ -1,4 +1,4 @@
-#include "app/startup/startup_state.h"
+#include "app/startup_state.h"
 
 #include <memory>
 
