@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -12,9 +13,8 @@
 
 #include "app/form1.h"
 #include "app/presets/preset_commands.h"
-#include "app/realtime/realtime_control.h"
-#include "app/startup/form_activate.h"
 #include "app/startup/mouse_hook.h"
+#include "app/startup_state.h"
 #include "qt/binders.h"
 #include "qt/page_builder.h"
 #include "qt/qt_dialogs.h"
@@ -34,7 +34,7 @@ constexpr int kFirstActivationWaitMs = 300;
 }  // namespace
 
 MainWindow::MainWindow(TForm1& form, QtDialogs& dialogs, bool noTaskbarButton)
-    : QWidget(nullptr), form_(form), dialogs_(dialogs) {
+    : QWidget(nullptr), form_(form), dialogs_(dialogs), policy_(form) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Fretwerk " FRETWERK_VERSION));
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -92,41 +92,24 @@ QWidget* MainWindow::PageWidget(const std::string& page) const {
   return findChild<QWidget*>(QString::fromStdString("Page:" + page));
 }
 
-// The activation runs when the window first becomes active and whenever it becomes
-// the program's active window again after another window of the program (a message
-// box) had it. Coming back from another application or from a file dialog (the
-// system's, not one of the program's windows) runs nothing, nor does the return from
-// the activation's own error display, which would otherwise repeat it for ever while
-// the default preset is missing.
-void MainWindow::Activated() {
-  if (activations_ > 0 && !backFromOwnWindow_) return;
-  backFromOwnWindow_ = false;
-  if (skipNextActivation_) {
-    skipNextActivation_ = false;
-    return;
-  }
-  const int boxes = dialogs_.BoxesShown();
-  ++activations_;
-  FormActivate(form_);
-  skipNextActivation_ = dialogs_.BoxesShown() != boxes;
+// Which window took the focus: a file dialog counts as the system's, not the
+// program's, and no active window means another application has it.
+FocusTaker MainWindow::TakerOfFocus() const {
+  QWidget* active = QApplication::activeWindow();
+  if (dialogs_.FileDialogOpen()) return FocusTaker::SystemDialog;
+  if (active == nullptr) return FocusTaker::OtherApplication;
+  if (qobject_cast<QMessageBox*>(active) != nullptr) return FocusTaker::OwnMessageBox;
+  return FocusTaker::OwnWindow;
 }
 
 bool MainWindow::event(QEvent* event) {
   if (event->type() == QEvent::Show && !shown_) {
-    // A desktop that keeps new windows from taking the focus never activates this
-    // one: the start-up's activation then runs once the window is on screen.
     shown_ = true;
-    QTimer::singleShot(kFirstActivationWaitMs, this, [this] {
-      if (activations_ == 0) Activated();
-    });
+    QTimer::singleShot(kFirstActivationWaitMs, this, [this] { policy_.ShownWithoutActivation(); });
   } else if (event->type() == QEvent::WindowActivate) {
-    Activated();
+    policy_.Activated();
   } else if (event->type() == QEvent::WindowDeactivate) {
-    QWidget* active = QApplication::activeWindow();
-    if (!dialogs_.FileDialogOpen() && active != nullptr && active != this) {
-      backFromOwnWindow_ = true;
-      Realtime(form_).FormDeactivate();
-    }
+    if (QApplication::activeWindow() != this) policy_.Deactivated(TakerOfFocus());
   }
   return QWidget::event(event);
 }
@@ -143,6 +126,9 @@ void MainWindow::RightButtonDown(std::uint64_t timestamp) {
 // target's parents is not counted again.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  // A hint stays for the application's hint pause, which the activation sets.
+  if (type == QEvent::ToolTip && watched->isWidgetType())
+    static_cast<QWidget*>(watched)->setToolTipDuration(StartupOf(form_).hintHidePauseMs);
   if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress) && watched->isWidgetType()) {
     const bool passedOn =
         event == lastEvent_ && !lastReceiver_.isNull() && watched != lastReceiver_ &&
@@ -159,10 +145,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// Stop as the Stop button does, finish a running recording, then close.
 void MainWindow::closeEvent(QCloseEvent* event) {
-  Realtime(form_).FormCloseQuery();
-  Realtime(form_).FormClose();
+  CloseMainWindow(form_);
   event->accept();
   // The program is this window: it ends with it, also as a tool window, which Qt
   // does not count as the last window.

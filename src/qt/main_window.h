@@ -1,12 +1,14 @@
 #pragma once
 // Form1 on screen: a fixed-size dialog-style window with a 510 x 478 client area,
 // the notebook of seven pages, the strip under it and the status bar. Its events
-// reach TForm1: activation, deactivation when another window of the program becomes
-// active, the close query and close, every key-down before the focused control and
-// every right-button press in any window of the program.
+// reach TForm1: activation and deactivation (the window policy decides what they
+// run), close, every key-down before the focused control, every right-button press
+// in any window of the program, and every hint, shown for the application's pause.
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+
+#include "app/window_policy.h"
 
 namespace fw {
 class TForm1;
@@ -35,15 +37,13 @@ class MainWindow final : public QWidget {
 
  private:
   void BuildStrip();
-  void Activated();
+  FocusTaker TakerOfFocus() const;
   void RightButtonDown(std::uint64_t timestamp);
 
   TForm1& form_;
   QtDialogs& dialogs_;
-  bool skipNextActivation_ = false;
+  WindowPolicy policy_;
   bool shown_ = false;
-  bool backFromOwnWindow_ = false;
-  int activations_ = 0;
   QPointer<QObject> lastReceiver_;
   const QEvent* lastEvent_ = nullptr;
   std::uint64_t lastRightPress_ = ~std::uint64_t{0};

@@ -43,7 +43,6 @@ std::optional<std::string> QtDialogs::SaveFile(const ui::FileDialogOptions& opti
 }
 
 void QtDialogs::MessageBox(const std::string& text, const std::string& caption) {
-  ++boxesShown_;
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), ScreenText(text), QMessageBox::Ok,
                   parent_);
   box.setObjectName(QStringLiteral("MessageBox"));
@@ -52,7 +51,6 @@ void QtDialogs::MessageBox(const std::string& text, const std::string& caption) 
 }
 
 void QtDialogs::ShowError(const std::string& text) {
-  ++boxesShown_;
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Fretwerk"), ScreenText(text), QMessageBox::Ok,
                   parent_);
   box.setObjectName(QStringLiteral("ErrorBox"));

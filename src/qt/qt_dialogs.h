@@ -26,7 +26,6 @@ class QtDialogs final : public ui::Dialogs {
   // File dialogs belong to the system, not to the program's windows: the main
   // window's activation and deactivation do not run for them.
   bool FileDialogOpen() const { return fileDialogDepth_ > 0; }
-  int BoxesShown() const { return boxesShown_; }
 
  private:
   std::optional<std::string> Ask(const ui::FileDialogOptions& options, bool save);
@@ -34,7 +33,6 @@ class QtDialogs final : public ui::Dialogs {
 
   QWidget* parent_ = nullptr;
   int fileDialogDepth_ = 0;
-  int boxesShown_ = 0;
 };
 
 }  // namespace fw::qt

@@ -81,7 +81,6 @@ int RunWindowProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setStyle(MakeWindowStyle());
   QApplication::setApplicationName(QStringLiteral("Fretwerk"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Fretwerk"));
   QApplication::setDesktopFileName(QStringLiteral("fretwerk"));
   QApplication::setFont(LoadWindowFont());
 

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The real window program under Xvfb: it starts with its title and a 510 x 478
-# client area, a click on Start plays the virtual sound card's input into its output
+# The real window program under Xvfb: it starts with its title (as the window manager
+# reads it, with nothing appended) and a 510 x 478 client area, a click on Start plays the virtual sound card's input into its output
 # file, and closing the window (the window manager's close request) ends the program
 # with status 0; so does the tool window of the argument "1", and SIGTERM. --help and
 # --version answer.
 set -euo pipefail
 program=$1
-for tool in Xvfb xdotool python3; do
+for tool in Xvfb xdotool xprop python3; do
   command -v "$tool" >/dev/null || { echo "window smoke test: $tool is missing (scripts/setup installs it)"; exit 1; }
 done
 # --help and --version answer on the terminal without a display.
@@ -83,6 +83,10 @@ FRETWERK_AUDIO=virtual FRETWERK_VIRTUAL_IN="$work/in.wav" FRETWERK_VIRTUAL_OUT="
   "$program" smoke test >"$work/log" 2>&1 &
 app=$!
 window=$(timeout 30 xdotool search --sync --name '^Fretwerk 2\.18$' | head -n 1)
+title=$(xprop -id "$window" _NET_WM_NAME)
+if [ "$title" != '_NET_WM_NAME(UTF8_STRING) = "Fretwerk 2.18"' ]; then
+  echo "window smoke test: the window manager reads $title"; exit 1
+fi
 eval "$(xdotool getwindowgeometry --shell "$window")"
 if [ "$WIDTH" != 510 ] || [ "$HEIGHT" != 478 ]; then
   echo "window smoke test: client area ${WIDTH} x ${HEIGHT}, expected 510 x 478"; exit 1

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "app/session_end.h"
 #include "app/system_services.h"
 #include "audio/kernel_services.h"
 #include "audio/output_library.h"
@@ -476,12 +477,10 @@ void RealtimeControl::RadioGroup_IRQClick() { irq = ItemNumber(form_.Group("Radi
 void RealtimeControl::RadioGroup_DMA8Click() { dma8 = ItemNumber(form_.Group("RadioGroup_DMA8"), dma8); }
 void RealtimeControl::RadioGroup_DMA16Click() { dma16 = ItemNumber(form_.Group("RadioGroup_DMA16"), dma16); }
 
+// The window's close ends the session as every other end does, so closing the window
+// never leaves a take without its header.
 void RealtimeControl::FormCloseQuery() {
-  form_.Btn("Button_STOP_RT").Click();
-  // A recording still running is finished as its Stop button does, so closing the
-  // window never leaves a take without its header.
-  auto* stopRecord = dynamic_cast<ui::Button*>(form_.Find("BitBtn_Stop_R"));
-  if (stopRecord != nullptr && stopRecord->Enabled()) form_.RunCommand([stopRecord] { stopRecord->Click(); });
+  form_.RunCommand([this] { EndSession(form_); });
 }
 
 // Closing the main input with the running flag still set would hand the returned
