@@ -42,9 +42,7 @@ std::unique_ptr<RateConverter> LiveAudio::MakeConverter(int channels, int fromRa
   return converters_(channels, fromRate, toRate);
 }
 
-void LiveAudio::Quiesce() const noexcept {
-  while (inProcess_.load() != 0) std::this_thread::yield();
-}
+void LiveAudio::Quiesce() const noexcept { callbacks_.Quiesce(); }
 
 float LiveAudio::TakeInputPeak() noexcept {
   const float v = inputPeak_.load(std::memory_order_relaxed);
@@ -59,7 +57,7 @@ float LiveAudio::TakeOutputPeak() noexcept {
 }
 
 void LiveAudio::Process(const float* input, float* left, float* right, int frames) noexcept {
-  inProcess_.store(1);
+  callbacks_.Enter();
   const auto begin = std::chrono::steady_clock::now();
   FlushDenormalsOnThisThread();
   if (resetInputPeak_.exchange(false, std::memory_order_relaxed)) inputPeakNow_ = 0.0f;
@@ -101,7 +99,7 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   const int rate = deviceRate_.load(std::memory_order_relaxed);
   if (rate > 0 && spent * rate > static_cast<std::int64_t>(frames) * 1000000000LL)
     lateCallbacks_.fetch_add(1, std::memory_order_relaxed);
-  inProcess_.store(0);
+  callbacks_.Leave();
 }
 
 void LiveAudio::AttachTap(ClickTap* tap) noexcept {

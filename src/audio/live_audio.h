@@ -16,6 +16,7 @@
 #include "audio/output_queue_library.h"
 #include "audio/rate_converter.h"
 #include "audio/stream_wave_input.h"
+#include "core/callback_epoch.h"
 
 namespace fw {
 
@@ -107,7 +108,7 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   std::atomic<bool> lost_{false};
   std::atomic<std::int32_t> lateCallbacks_{0};
   std::atomic<int> deviceRate_{0};
-  std::atomic<int> inProcess_{0};
+  CallbackEpoch callbacks_;
   std::atomic<std::int32_t> xruns_{0};
   std::atomic<std::int32_t> periodChanges_{0};
   std::atomic<std::int32_t> period_{0};

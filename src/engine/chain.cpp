@@ -5,6 +5,7 @@
 
 #include "core/denormals.h"
 #include "core/message_port.h"
+#include "core/polite_wait.h"
 #include "core/rounding.h"
 
 namespace fw {
@@ -320,10 +321,11 @@ std::uint32_t RealtimeThreadLoop(Engine& e, RealtimeShared& shared, void* ignore
     if (cardType == 1) {
       if (shared.event != nullptr) shared.event->Wait();
     } else if (cardType == 0) {
-      // Spin on the ready word; leave the spin too when the run flag is cleared,
-      // so that stopping never hangs on a driver that has gone quiet.
-      while (shared.ready.load() == 0 && shared.runFlag.load() == 1) {
-      }
+      // Wait for the ready word: a short spin, then a sleep the card's wake ends. A
+      // cleared run flag ends the wait too, so that stopping never hangs on a driver
+      // that has gone quiet.
+      WaitWhileEquals(shared.ready, 0, shared.readySleepers,
+                      [&shared] { return shared.runFlag.load() == 1; });
     }
     while (shared.suspended.load(std::memory_order_acquire) == 1 && shared.runFlag.load() == 1) {
       shared.suspended.wait(1);

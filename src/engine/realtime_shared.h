@@ -20,6 +20,8 @@ struct RealtimeShared {
   static constexpr int kBlockSamples = 256;     // 128 stereo frames or 256 mono samples
   Word<std::int32_t> block[kBlockSamples / 2];  // 16-bit samples, two to a word, shared with the driver
   IntWord ready{0};
+  // The realtime thread asleep on the ready word (card type 0), for the card's wake.
+  std::atomic<std::int32_t> readySleepers{0};
   IntWord threadState{0};  // 1 running, -1 after the loop has ended
   IntWord runFlag{0};
   // 1 while the thread is suspended (Pause): it waits on this word between blocks.

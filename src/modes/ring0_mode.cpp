@@ -4,6 +4,7 @@
 
 #include "audio/kernel_services.h"
 #include "audio/legacy/driver_codes.h"
+#include "core/polite_wait.h"
 #include "engine/engine.h"
 #include "engine/realtime_shared.h"
 
@@ -63,6 +64,7 @@ void Ring0Mode::LeaveThread(float limit) {
   float counter = 1.0f;
   while (shared_.threadState.load() != -1) {
     shared_.ready.store(1);
+    WakeSleepers(shared_.ready, shared_.readySleepers);
     event.Signal();
     counter += std::sqrt(2.0f);
     if (counter > limit) break;

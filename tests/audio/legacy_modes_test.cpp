@@ -402,6 +402,40 @@ void ExpectRing0PlaysWhatRenderPlays(int cardType) {
 TEST(LegacyRing0, SpinningCardTypePlaysWhatRenderPlays) { ExpectRing0PlaysWhatRenderPlays(0); }
 TEST(LegacyRing0, SignallingCardTypePlaysWhatRenderPlays) { ExpectRing0PlaysWhatRenderPlays(1); }
 
+// Twenty starts of each card type, each stopped while the thread has a block.
+TEST(LegacyRing0, EveryStartAfterAStopTakesBlocks) {
+  for (const int cardType : {0, 1}) {
+    Ring0Rig rig(cardType, Riff(200000), "ring0-cycles-" + std::to_string(cardType));
+    rig.Start(false);  // installs
+    rig.form->Btn("Button_STOP_RT").Click();
+    for (int cycle = 0; cycle < 20; ++cycle) {
+      rig.Start(false);
+      ASSERT_NE(rig.Control().Ring0().driver, -1) << "start " << cycle;
+      rig.Pump(128);
+      ASSERT_TRUE(rig.WaitForBlock()) << "card type " << cardType << ", start " << cycle;
+      rig.Pump(128);
+      rig.form->Btn("Button_STOP_RT").Click();
+      EXPECT_EQ(rig.form->io.realtime.threadState.load(), 0);
+    }
+  }
+}
+
+// Card type 0 waits for the ready word without holding a core: once no block comes,
+// the thread sleeps on the word until the card sets it.
+TEST(LegacyRing0, TheSpinningCardTypeSleepsWhileNoBlockComes) {
+  Ring0Rig rig(0, Riff(50000), "ring0-sleep");
+  rig.Start(false);  // installs
+  rig.form->Btn("Button_STOP_RT").Click();
+  rig.Start(false);
+  ASSERT_NE(rig.Control().Ring0().driver, -1);
+  RealtimeShared& shared = rig.form->io.realtime;
+  EXPECT_TRUE(SpinUntil([&] { return shared.readySleepers.load() == 1; })) << "the thread spins";
+  rig.Pump(128);
+  EXPECT_TRUE(rig.WaitForBlock()) << "the card's wake did not reach the thread";
+  rig.form->Btn("Button_STOP_RT").Click();
+  EXPECT_EQ(shared.readySleepers.load(), 0);
+}
+
 // The realtime thread's loop and the card's driver under the allocation detector.
 TEST(LegacyRing0, ThreadAndCardNeitherAllocateNorLock) {
   Ring0Rig rig(1, Riff(50000), "guard");

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "audio/live_audio.h"
+#include "core/polite_wait.h"
 #include "engine/realtime_shared.h"
 
 namespace fw {
@@ -89,12 +90,10 @@ bool LegacySoundCard::Acquire(int rate) {
 
 void LegacySoundCard::Release() { host_.Release(); }
 
-void LegacySoundCard::Quiesce() const noexcept {
-  while (inProcess_.load() != 0) std::this_thread::yield();
-}
+void LegacySoundCard::Quiesce() const noexcept { callbacks_.Quiesce(); }
 
 void LegacySoundCard::Process(const float* input, float* left, float* right, int frames) noexcept {
-  inProcess_.store(1);
+  callbacks_.Enter();
   const double deviceRate = std::max(host_.DeviceRate(), 1);
   const double cardRate = rate_.load(std::memory_order_relaxed);
   const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -114,7 +113,7 @@ void LegacySoundCard::Process(const float* input, float* left, float* right, int
     left[i] = held_;
     right[i] = held_;
   }
-  inProcess_.store(0);
+  callbacks_.Leave();
 }
 
 float LegacySoundCard::Step(float input) noexcept {
@@ -167,6 +166,7 @@ void LegacySoundCard::BlockStep(std::int16_t x, float& output) noexcept {
     }
   }
   s.ready.store(1);
+  WakeSleepers(s.ready, s.readySleepers);
   if (event_ != nullptr) event_->Signal();
 }
 

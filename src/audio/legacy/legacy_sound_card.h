@@ -15,6 +15,7 @@
 #include "audio/legacy/physical_memory.h"
 #include "audio/wave_input.h"
 #include "audio/wave_output.h"
+#include "core/callback_epoch.h"
 
 namespace fw {
 
@@ -96,7 +97,7 @@ class LegacySoundCard final : public AudioDeviceClient {
   Ring capture_;
   Ring playback_;
   std::atomic<int> rate_{22050};
-  std::atomic<int> inProcess_{0};
+  CallbackEpoch callbacks_;
   double phase_ = 0.0;
   std::int16_t transfer_[kMaxTransfer] = {};
   float held_ = 0.0f;
