@@ -59,7 +59,6 @@ void QtDialogs::ShowError(const std::string& text) {
 }
 
 std::optional<bool> QtDialogs::AskReplace(const std::string& path) {
-  ++boxesShown_;
   QMessageBox box(QMessageBox::Question, QStringLiteral("Fretwerk"),
                   QString::fromStdString(path + " already exists. Replace it?"),
                   QMessageBox::Yes | QMessageBox::No, parent_);
