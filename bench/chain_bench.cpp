@@ -6,7 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "audio/chain_io.h"
+#include "audio/realtime_chain.h"
 #include "audio/virtual/recording_output_library.h"
+#include "audio/wave_in_chain.h"
 #include "audio/wave_input.h"
 #include "core/denormals.h"
 #include "engine/chain.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/platform.h"
-#include "engine/chain_io.h"
+#include "audio/chain_io.h"
 #include "engine/engine.h"
 #include "ui/button.h"
 #include "ui/check_box.h"

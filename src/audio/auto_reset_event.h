@@ -2,7 +2,7 @@
 // The realtime event: auto-reset, initially unsignalled; Signal never blocks.
 #include <atomic>
 
-#include "engine/realtime_shared.h"
+#include "audio/realtime_shared.h"
 
 namespace fw {
 

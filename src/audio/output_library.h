@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/chain_io.h"
+#include "audio/chain_io.h"
 
 namespace fw {
 

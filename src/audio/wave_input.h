@@ -1,10 +1,10 @@
 #pragma once
 // Wave input as the program uses it: open with a format and a callback (or none),
 // prepare and add headers, start, stop, reset, close, device capabilities; the ring
-// of capture buffers itself belongs to the chain (engine/wave_in_buffers.h).
+// of capture buffers itself is wave_in_buffers.h.
 #include <cstdint>
 
-#include "engine/wave_in_buffers.h"
+#include "audio/wave_in_buffers.h"
 
 namespace fw {
 

@@ -11,7 +11,7 @@ inline constexpr int kDryCapacity = 1001;  // no block is longer than this
 struct ChainBuffers {
   float work[kWorkCapacity] = {};
   float dry[kDryCapacity] = {};
-  std::int16_t waveOut[kDryCapacity] = {};  // ProcessWaveInBlock's output block
+  std::int16_t waveOut[kDryCapacity] = {};  // library mode's output block, before the output library takes it
 };
 
 // Sound-file samples mixed into the chain, refilled half by half by the file reader

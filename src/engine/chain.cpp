@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <atomic>
 
-#include "core/denormals.h"
-#include "core/message_port.h"
-#include "core/polite_wait.h"
 #include "core/rounding.h"
 
 namespace fw {
 namespace {
-
-enum class Driver { WaveIn, Direct, Realtime };
 
 // File block counter constants: wrap value, first mark (request 2), second mark (request 1).
 struct FileCounterMarks {
@@ -206,50 +201,38 @@ void RunPipelineMiddle(Engine& e, int n, Driver driver, BlockSwitches switches) 
   if (!switches.wavViaEffects) MixInFile(e, n, driver);
 }
 
-int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(n, 0, kDryCapacity); }
+int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(n, 0, kMaxChainBlock); }
 
-}  // namespace
-
-void ProcessWaveInBlock(Engine& e, ChainIo& io, std::uintptr_t device, std::uint32_t message,
-                        std::uintptr_t instance, WaveInHeader* header, std::uintptr_t param2) noexcept {
-  (void)device, (void)instance, (void)param2;
-  if (io.waveIn.running.load() == 0 || message != MM_WIM_DATA || header == nullptr) return;
-
+// The WaveIn driver's output: gain, the overload latch, clamp and round.
+int LimitWithOverloadLatch(Engine& e, std::int16_t* out, int n) noexcept {
   EngineParams& p = e.params;
-  const int n = LimitBlockLength(p.WaveInBlockLength.load());
-  // A header whose index lies outside the buffer area is given back unprocessed.
-  constexpr std::int64_t kAreaSamples = WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength;
-  const std::uintptr_t b = header->user;
-  const bool blockInArea =
-      b <= static_cast<std::uintptr_t>(kAreaSamples) && static_cast<std::int64_t>(b) * n + n <= kAreaSamples;
-  if (blockInArea) {
-    const BlockSwitches switches = ReadSwitches(p);
-    ConvertInput(e, io.waveIn.area.samples + static_cast<std::int64_t>(b) * n, n);
-    RunPipelineMiddle(e, n, Driver::WaveIn, switches);
-
-    const float gain = p.OutputGain.load();
-    for (int i = 0; i < n; ++i) {
-      const float v = e.buffers.work[i] * gain;
-      if (v > kOutputLimit && p.OverloadLatch.load() == 0) {
-        p.OverloadLatch.store(1);
-        if (io.messages != nullptr) io.messages->PostMessage(kOverloadMessage);
-      }
-      if (v < 31000.0f) p.OverloadLatch.store(0);
-      e.buffers.waveOut[i] = ClampRound16(v);
+  const float gain = p.OutputGain.load();
+  int overloads = 0;
+  for (int i = 0; i < n; ++i) {
+    const float v = e.buffers.work[i] * gain;
+    if (v > kOutputLimit && p.OverloadLatch.load() == 0) {
+      p.OverloadLatch.store(1);
+      ++overloads;
     }
-
-    if (switches.writeWavLive) RecordTap(e, n, false);
-    if (io.output != nullptr) io.output->out_to_dsound(e.buffers.waveOut);
+    if (v < 31000.0f) p.OverloadLatch.store(0);
+    out[i] = ClampRound16(v);
   }
-  if (io.waveIn.device != nullptr) io.waveIn.device->AddBuffer(header, kWaveHeaderSize);
+  return overloads;
 }
 
-void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noexcept {
-  if (block == nullptr) return;
+ChainResult ProcessWaveIn(Engine& e, const std::int16_t* in, std::int16_t* out, int n) noexcept {
+  const BlockSwitches switches = ReadSwitches(e.params);
+  ConvertInput(e, in, n);
+  RunPipelineMiddle(e, n, Driver::WaveIn, switches);
+  const int overloads = LimitWithOverloadLatch(e, out, n);
+  if (switches.writeWavLive) RecordTap(e, n, false);
+  return {overloads, 1};
+}
+
+ChainResult ProcessDirect(Engine& e, const std::int16_t* in, std::int16_t* out, int n) noexcept {
   EngineParams& p = e.params;
-  const int n = LimitBlockLength(count);
   const BlockSwitches switches = ReadSwitches(p);
-  ConvertInput(e, block, n);
+  ConvertInput(e, in, n);
   RunPipelineMiddle(e, n, Driver::Direct, switches);
 
   // OutputGain is read per sample: the volume handler and this limiter both write
@@ -258,83 +241,92 @@ void ProcessDirectBlock(Engine& e, std::int32_t count, std::int16_t* block) noex
   for (int i = 0; i < n; ++i) {
     const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * p.OutputGain.load();
     if (v > kOutputLimit) p.OutputGain.store(p.OutputGain.load() * 0.9f);
-    block[i] = ClampRound16(v);
+    out[i] = ClampRound16(v);
   }
 
-  if (switches.writeWavLive) RecordTapCopy(e, block, n);
+  if (switches.writeWavLive) RecordTapCopy(e, out, n);
+  return {0, 1};
 }
 
-void RealtimeProcessSharedBlock(Engine& e, RealtimeShared& shared) noexcept {
-  EngineParams& p = e.params;
-  const bool stereoBlock = p.RealtimeBlockLength.load() == 128;
+// The Realtime driver's input: stereo frames summed, or mono samples; gained.
+int ConvertRealtimeInput(Engine& e, const std::int16_t* in, bool stereoBlock) noexcept {
   const int n = stereoBlock ? 128 : 256;
-  const BlockSwitches switches = ReadSwitches(p);
   float* work = e.buffers.work;
   float* dry = e.buffers.dry;
-
   if (stereoBlock) {
-    for (int i = 0; i < 128; ++i) {
-      work[i] = static_cast<float>(shared.Sample(2 * i) + shared.Sample(2 * i + 1));
-    }
+    for (int i = 0; i < 128; ++i) work[i] = static_cast<float>(in[2 * i] + in[2 * i + 1]);
   } else {
-    for (int i = 0; i < 256; ++i) work[i] = static_cast<float>(shared.Sample(i));
+    for (int i = 0; i < 256; ++i) work[i] = static_cast<float>(in[i]);
   }
   for (int i = 0; i < n; ++i) dry[i] = work[i];
-  const float inputFactor = p.InputGain.load() * p.LiveInputFactor.load();
+  const float inputFactor = e.params.InputGain.load() * e.params.LiveInputFactor.load();
   for (int i = 0; i < n; ++i) work[i] *= inputFactor;
+  return n;
+}
+
+// CardType 1: every result on both channels of a stereo block, or the mono block.
+void WriteRealtimeUndithered(const float* work, std::int16_t* out, int n, bool stereoBlock) noexcept {
+  for (int i = 0; i < n; ++i) {
+    const auto s = static_cast<std::int16_t>(ClampInt(RoundToInt(work[i]), -32000, 32000));
+    if (stereoBlock) {
+      out[2 * i] = s;
+      out[2 * i + 1] = s;
+    } else {
+      out[i] = s;
+    }
+  }
+}
+
+// Any other card type: 128 stereo frames, each channel with its own dither value.
+void WriteRealtimeDithered(const float* work, DitherTable& dither, std::int16_t* out) noexcept {
+  for (int i = 0; i < 128; ++i) {
+    const std::int32_t rounded = RoundToInt(work[i]);
+    const std::int32_t left = rounded + dither.values[dither.index++].load(std::memory_order_relaxed);
+    const std::int32_t right = rounded + dither.values[dither.index++].load(std::memory_order_relaxed);
+    out[2 * i] = static_cast<std::int16_t>(ClampInt(left, -32000, 32000));
+    out[2 * i + 1] = static_cast<std::int16_t>(ClampInt(right, -32000, 32000));
+  }
+}
+
+ChainResult ProcessRealtime(Engine& e, const std::int16_t* in, std::int16_t* out) noexcept {
+  EngineParams& p = e.params;
+  const bool stereoBlock = p.RealtimeBlockLength.load() == 128;
+  const BlockSwitches switches = ReadSwitches(p);
+  const int n = ConvertRealtimeInput(e, in, stereoBlock);
 
   RunPipelineMiddle(e, n, Driver::Realtime, switches);
 
+  float* work = e.buffers.work;
   const float gain = p.OutputGain.load();
   for (int i = 0; i < n; ++i) work[i] = work[i] * gain;
   if (switches.writeWavLive) RecordTap(e, n, true);
 
   if (p.CardType.load() == 1) {
-    for (int i = 0; i < n; ++i) {
-      const auto s = static_cast<std::int16_t>(ClampInt(RoundToInt(work[i]), -32000, 32000));
-      if (stereoBlock) {
-        shared.SetSample(2 * i, s);
-        shared.SetSample(2 * i + 1, s);
-      } else {
-        shared.SetSample(i, s);
-      }
-    }
-  } else {
-    DitherTable& dither = e.dither;
-    for (int i = 0; i < 128; ++i) {
-      const std::int32_t rounded = RoundToInt(work[i]);
-      const std::int32_t left = rounded + dither.values[dither.index++].load(std::memory_order_relaxed);
-      const std::int32_t right = rounded + dither.values[dither.index++].load(std::memory_order_relaxed);
-      shared.SetSample(2 * i, static_cast<std::int16_t>(ClampInt(left, -32000, 32000)));
-      shared.SetSample(2 * i + 1, static_cast<std::int16_t>(ClampInt(right, -32000, 32000)));
-    }
+    WriteRealtimeUndithered(work, out, n, stereoBlock);
+    return {0, stereoBlock ? 2 : 1};
   }
-  shared.ready.store(0);
+  WriteRealtimeDithered(work, e.dither, out);
+  return {0, 2};
 }
 
-std::uint32_t RealtimeThreadLoop(Engine& e, RealtimeShared& shared, void* ignored) noexcept {
-  (void)ignored;
-  FlushDenormalsOnThisThread();
-  shared.threadState.store(1);
-  while (shared.runFlag.load() == 1) {
-    const std::int32_t cardType = e.params.CardType.load();
-    if (cardType == 1) {
-      if (shared.event != nullptr) shared.event->Wait();
-    } else if (cardType == 0) {
-      // Wait for the ready word: a short spin, then a sleep the card's wake ends. A
-      // cleared run flag ends the wait too, so that stopping never hangs on a driver
-      // that has gone quiet.
-      WaitWhileEquals(shared.ready, 0, shared.readySleepers,
-                      [&shared] { return shared.runFlag.load() == 1; });
-    }
-    while (shared.suspended.load(std::memory_order_acquire) == 1 && shared.runFlag.load() == 1) {
-      shared.suspended.wait(1);
-    }
-    if (shared.runFlag.load() != 1) break;
-    RealtimeProcessSharedBlock(e, shared);
+}  // namespace
+
+ChainResult Chain::Process(Driver driver, const std::int16_t* in, std::int16_t* out, int n) noexcept {
+  if (in == nullptr || out == nullptr) return {};
+  switch (driver) {
+    case Driver::WaveIn:
+      return ProcessWaveIn(engine_, in, out, LimitBlockLength(n));
+    case Driver::Direct:
+      return ProcessDirect(engine_, in, out, LimitBlockLength(n));
+    case Driver::Realtime:
+      if (n != kRealtimeBlockSamples) return {};
+      return ProcessRealtime(engine_, in, out);
   }
-  shared.threadState.store(-1);
-  return 0;
+  return {};
+}
+
+void ProcessDirectBlock(Engine& engine, std::int32_t count, std::int16_t* block) noexcept {
+  Chain(engine).Process(Driver::Direct, block, block, count);
 }
 
 }  // namespace fw

@@ -69,7 +69,8 @@ struct DriverConfig {
   IntWord CardType{0};
   // The engine sample rate: 22050 or 44100 (the equaliser designs and wave formats use it).
   IntWord EngineSampleRate{22050};
-  // ProcessWaveInBlock's overload latch: at most one 0x1400 message outstanding.
+  // The WaveIn driver's overload latch: at most one overload reported until the
+  // window has stepped the volume down and cleared it.
   IntWord OverloadLatch{0};
 };
 

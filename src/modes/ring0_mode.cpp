@@ -4,9 +4,9 @@
 
 #include "audio/kernel_services.h"
 #include "audio/legacy/driver_codes.h"
+#include "audio/realtime_shared.h"
 #include "core/polite_wait.h"
 #include "engine/engine.h"
-#include "engine/realtime_shared.h"
 
 namespace fw {
 

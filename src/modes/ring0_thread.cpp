@@ -3,7 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 
-#include "engine/chain.h"
+#include "audio/realtime_chain.h"
 
 namespace fw {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup/main_unit.h"
-#include "engine/chain_io.h"
+#include "audio/chain_io.h"
 #include "engine/engine.h"
 
 namespace fw {

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <regex>
 
+#include "audio/realtime_chain.h"
+#include "audio/realtime_shared.h"
 #include "engine/chain.h"
 #include "legacy_rig.h"
 #include "modes/direct_modes.h"

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/pages/file_pages.h"
+#include "audio/realtime_chain.h"
 #include "files/recording_fixture.h"
 #include "support/fake_system_services.h"
 #include "support/realtime_guard.h"

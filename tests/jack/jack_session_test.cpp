@@ -20,6 +20,7 @@
 #include "audio/linux/device_factory.h"
 #include "audio/linux/jack_device.h"
 #include "audio/virtual/recording_output_library.h"
+#include "audio/wave_in_chain.h"
 #include "core/denormals.h"
 #include "engine/chain.h"
 #include "jack_form.h"

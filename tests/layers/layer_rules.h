@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fw::test {
 
@@ -46,6 +47,7 @@ inline std::optional<std::string> IncludeViolation(std::string_view file, std::s
   const auto from = LayerOf(file);
   const auto to = LayerOf(header);
   if (!from || !to) return std::nullopt;
+  if (*from == "dsp" && header == "core/message_port.h") return "the dsp layer posts no messages";
   if (*from == *to) {
     if (file.substr(0, 5) == "tone/" && header.substr(0, 7) == "engine/" && header != "engine/params.h") {
       return "the tone stages use only engine/params.h of the engine";
@@ -56,6 +58,29 @@ inline std::optional<std::string> IncludeViolation(std::string_view file, std::s
     return std::nullopt;
   }
   if (AllowedUses().at(*from).count(*to) == 0) return "layer " + *from + " may not use layer " + *to;
+  return std::nullopt;
+}
+
+// The dsp layer is called with plain buffers: it names no device, device message,
+// message number or callback argument. These names belong to the audio layer's
+// adapters (the wave-input queue and headers, the ring-0 shared block, ChainIo).
+inline const std::vector<std::string_view>& DeviceNames() {
+  static const std::vector<std::string_view> names = {
+      "WaveInHeader",  "WaveInState", "WaveInBufferArea", "WaveInBufferReturn",
+      "AddBuffer",     "MM_WIM_DATA", "kWaveHeaderSize",  "RealtimeShared",
+      "RealtimeEvent", "ChainIo",     "BlockPlayer",      "out_to_dsound",
+      "MessagePort",   "PostMessage", "kOverloadMessage", "0x1400",
+      "WaveInput",     "WaveOutput",  "Device",           "Callback",
+  };
+  return names;
+}
+
+// The first device name `line` of a dsp file mentions, or nothing.
+inline std::optional<std::string> DeviceNameIn(std::string_view file, std::string_view line) {
+  if (LayerOf(file) != std::optional<std::string>("dsp")) return std::nullopt;
+  for (const std::string_view name : DeviceNames()) {
+    if (line.find(name) != std::string_view::npos) return std::string(name);
+  }
   return std::nullopt;
 }
 

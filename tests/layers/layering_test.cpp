@@ -27,6 +27,10 @@ TEST(Layers, NoSourceIncludesAHeaderOfAHigherLayer) {
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
       std::smatch m;
+      if (auto name = DeviceNameIn(file, line)) {
+        violations.push_back(file + ":" + std::to_string(number) + " names " + *name +
+                             ": the dsp layer names no device");
+      }
       if (!std::regex_search(line, m, include)) continue;
       if (auto why = IncludeViolation(file, m[1].str())) {
         violations.push_back(file + ":" + std::to_string(number) + " includes " + m[1].str() + ": " + *why);
@@ -74,6 +78,17 @@ TEST(Layers, RefusesTheFolderCyclesTheTreeOnceHad) {
   };
   for (const auto& [file, header] : allowed)
     EXPECT_FALSE(IncludeViolation(file, header)) << file << " -> " << header;
+}
+
+// The chain once took a wave-input header and posted the overload message itself.
+TEST(Layers, RefusesDeviceShapesInTheDspLayer) {
+  EXPECT_TRUE(IncludeViolation("engine/chain.cpp", "core/message_port.h"));
+  EXPECT_TRUE(IncludeViolation("engine/chain_io.h", "audio/wave_in_buffers.h"));
+  EXPECT_TRUE(DeviceNameIn("engine/chain.h", "void Process(WaveInHeader* header);"));
+  EXPECT_TRUE(DeviceNameIn("tone/distortions.cpp", "messages->PostMessage(kOverloadMessage);"));
+  EXPECT_FALSE(DeviceNameIn("engine/chain.h", "ChainResult Process(Driver, const std::int16_t* in);"));
+  EXPECT_FALSE(
+      DeviceNameIn("audio/wave_in_chain.cpp", "io.waveIn.device->AddBuffer(header, kWaveHeaderSize);"));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "audio/chain_io.h"
+#include "audio/wave_in_chain.h"
 #include "audio/wave_input.h"
 #include "engine/chain.h"
 #include "files/riff_synth.h"

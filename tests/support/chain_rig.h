@@ -11,7 +11,11 @@
 #include <memory>
 #include <vector>
 
+#include "audio/chain_io.h"
+#include "audio/realtime_chain.h"
+#include "audio/realtime_shared.h"
 #include "audio/virtual/recording_output_library.h"
+#include "audio/wave_in_chain.h"
 #include "engine/chain.h"
 #include "support/engine_fixture.h"
 #include "support/fake_wave_input.h"

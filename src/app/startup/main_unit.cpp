@@ -1,6 +1,6 @@
 #include "app/startup/main_unit.h"
 
-#include "engine/chain_io.h"
+#include "audio/chain_io.h"
 #include "engine/engine.h"
 
 namespace fw {

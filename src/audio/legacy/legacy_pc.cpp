@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/realtime_shared.h"
+#include "audio/realtime_shared.h"
 
 namespace fw {
 namespace {

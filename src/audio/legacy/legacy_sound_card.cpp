@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "audio/live_audio.h"
+#include "audio/realtime_shared.h"
 #include "core/polite_wait.h"
-#include "engine/realtime_shared.h"
 
 namespace fw {
 namespace {

@@ -38,6 +38,21 @@ struct RealtimeShared {
     w = (i & 1) ? ((w & 0x0000FFFFu) | (u << 16)) : ((w & 0xFFFF0000u) | u);
     block[i >> 1].store(static_cast<std::int32_t>(w));
   }
+  // The whole block, two samples to a word, low half first.
+  void ReadBlock(std::int16_t* samples) const noexcept {
+    for (int k = 0; k < kBlockSamples / 2; ++k) {
+      const auto w = static_cast<std::uint32_t>(block[k].load());
+      samples[2 * k] = static_cast<std::int16_t>(w & 0xFFFFu);
+      samples[2 * k + 1] = static_cast<std::int16_t>(w >> 16);
+    }
+  }
+  void WriteBlock(const std::int16_t* samples) noexcept {
+    for (int k = 0; k < kBlockSamples / 2; ++k) {
+      const auto low = static_cast<std::uint32_t>(static_cast<std::uint16_t>(samples[2 * k]));
+      const auto high = static_cast<std::uint32_t>(static_cast<std::uint16_t>(samples[2 * k + 1]));
+      block[k].store(static_cast<std::int32_t>(low | (high << 16)));
+    }
+  }
 };
 
 }  // namespace fw

@@ -1,13 +1,13 @@
 #pragma once
-// What the chain drivers reach beyond the engine: library mode's capture buffers,
-// where its finished blocks and overload message go, and ring-0 mode's shared
-// block. The audio mode that runs a driver wires these up; the engine itself holds
-// DSP state only.
+// What the chain's device adapters reach beyond the engine: library mode's capture
+// buffers, where its finished blocks and overload messages go, and ring-0 mode's
+// shared block. The audio mode that runs an adapter wires these up; the engine
+// itself holds DSP state only.
 #include <cstdint>
 
+#include "audio/realtime_shared.h"
+#include "audio/wave_in_buffers.h"
 #include "core/message_port.h"
-#include "engine/realtime_shared.h"
-#include "engine/wave_in_buffers.h"
 
 namespace fw {
 
