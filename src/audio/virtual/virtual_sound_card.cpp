@@ -1,11 +1,22 @@
 #include "audio/virtual/virtual_sound_card.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <iostream>
 
 namespace fw {
+namespace {
+
+// Frames read from the input file at a time (times its channels, up to 1024).
+constexpr int kInputChunk = 256;
+
+}  // namespace
 
 VirtualSoundCard::VirtualSoundCard(VirtualCardOptions options)
     : options_(std::move(options)),
@@ -18,26 +29,34 @@ VirtualSoundCard::VirtualSoundCard(VirtualCardOptions options)
   rate_ = options_.rate > 0 ? options_.rate : 44100;
 }
 
-VirtualSoundCard::~VirtualSoundCard() { Stop(); }
+VirtualSoundCard::~VirtualSoundCard() {
+  Stop();
+  CloseOutput();
+  if (inputFile_ != nullptr) sf_close(static_cast<SNDFILE*>(inputFile_));
+}
 
 bool VirtualSoundCard::Load(std::string& error) {
   if (options_.inputFile.empty()) return true;
+  const int fd = ::open(options_.inputFile.c_str(), O_RDONLY | O_CLOEXEC);
   SF_INFO info{};
-  SNDFILE* file = sf_open(options_.inputFile.c_str(), SFM_READ, &info);
+  // libsndfile closes the descriptor, also when it cannot open the file.
+  SNDFILE* file = fd < 0 ? nullptr : sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
   if (file == nullptr) {
-    error = "Can not read " + options_.inputFile + ": " + sf_strerror(nullptr);
+    error =
+        "Can not read " + options_.inputFile + ": " + (fd < 0 ? std::strerror(errno) : sf_strerror(nullptr));
     return false;
   }
-  std::vector<float> frames(static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels));
-  const sf_count_t got = sf_readf_float(file, frames.data(), info.frames);
-  sf_close(file);
-  input_.assign(static_cast<std::size_t>(got), 0.0f);
-  for (sf_count_t f = 0; f < got; ++f) {
-    float sum = 0.0f;
-    for (int c = 0; c < info.channels; ++c) sum += frames[static_cast<std::size_t>(f * info.channels + c)];
-    input_[static_cast<std::size_t>(f)] = sum / static_cast<float>(info.channels);
+  inputFile_ = file;
+  inputChannels_ = std::max(info.channels, 1);
+  inputFrames_ = info.frames;
+  inputChunk_.assign(static_cast<std::size_t>(kInputChunk) * static_cast<std::size_t>(inputChannels_), 0.0f);
+  if (options_.rate <= 0) {
+    rate_ = std::clamp(info.samplerate, kMinRate, kMaxRate);
+    if (rate_ != info.samplerate) {
+      std::cerr << "fretwerk: note: " << options_.inputFile << " says its rate is " << info.samplerate
+                << " Hz; the virtual card plays it at " << rate_ << " Hz\n";
+    }
   }
-  if (options_.rate <= 0) rate_ = info.samplerate;
   return true;
 }
 
@@ -49,25 +68,50 @@ std::vector<std::string> VirtualSoundCard::OutputDevices() {
   return names;
 }
 
+bool VirtualSoundCard::OpenOutput(std::string& error) {
+  if (file_ != nullptr || options_.outputFile.empty()) return true;
+  // Close-on-exec: programs the window starts never hold the output open.
+  const int fd = ::open(options_.outputFile.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  SF_INFO info{};
+  info.samplerate = rate_;
+  info.channels = 2;
+  info.format = SF_FORMAT_RF64 | SF_FORMAT_PCM_16;
+  SNDFILE* file = fd < 0 ? nullptr : sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  if (file == nullptr) {
+    error = "Can not write " + options_.outputFile + ": " +
+            (fd < 0 ? std::strerror(errno) : sf_strerror(nullptr));
+    return false;
+  }
+  // A WAV file while it fits, and a header that is right after every period, so a
+  // program that ends without Stop leaves a readable file.
+  sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+  sf_command(file, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+  file_ = file;
+  return true;
+}
+
+void VirtualSoundCard::CloseOutput() {
+  if (file_ == nullptr) return;
+  auto* file = static_cast<SNDFILE*>(file_);
+  file_ = nullptr;
+  if (sf_close(file) != 0 && !writeFailed_.load()) {
+    writeFailed_.store(true);
+    writeFailure_ = "cannot write " + options_.outputFile + ": " + sf_strerror(nullptr);
+  }
+}
+
 bool VirtualSoundCard::Start(AudioDeviceClient& client, int preferredRate, std::string& error) {
   (void)preferredRate;  // the card runs at its input's rate
   if (running_.load()) return true;
-  if (!options_.outputFile.empty()) {
-    SF_INFO info{};
-    info.samplerate = rate_;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(options_.outputFile.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) {
-      error = "Can not write " + options_.outputFile + ": " + sf_strerror(nullptr);
-      return false;
-    }
-    file_ = file;
+  // What an earlier Start wrote stays: the file is opened once and appended to.
+  if (writeFailed_.load()) {
+    error = writeFailure_;
+    return false;
   }
+  if (!OpenOutput(error)) return false;
   client_ = &client;
   announcedPeriod_ = period_.load();
   stop_.store(false);
-  writeFailed_.store(false);
   running_.store(true);
   ++starts_;
   if (options_.pacing != VirtualCardOptions::Pacing::Manual) thread_ = std::thread([this] { Thread(); });
@@ -81,12 +125,8 @@ void VirtualSoundCard::Stop() {
   // A manual pump on another thread finishes its period before the client goes.
   while (pumping_.load()) std::this_thread::yield();
   running_.store(false);
-  if (file_ != nullptr) {
-    auto* file = static_cast<SNDFILE*>(file_);
-    file_ = nullptr;
-    // The header is completed at close: a failure there loses the take too.
-    if (sf_close(file) != 0 && !writeFailed_.load()) ReportWriteFailure(sf_strerror(nullptr));
-  }
+  // The header is current; what the periods wrote reaches the disk.
+  if (file_ != nullptr) sf_write_sync(static_cast<SNDFILE*>(file_));
   client_ = nullptr;
 }
 
@@ -107,24 +147,14 @@ bool VirtualSoundCard::RunPeriod() {
     client_->PeriodChanged(n);
   }
   // Silence while the client does not listen yet: the file waits for it.
-  const bool holdInput = !client_->Capturing();
-  if (!holdInput && inputBeganAt_.load() < 0) inputBeganAt_.store(framesRun_.load());
   bool reachedEnd = false;
-  for (int i = 0; i < n; ++i) {
-    float v = 0.0f;
-    if (!holdInput && inputPos_ < input_.size()) {
-      v = input_[inputPos_++];
-      if (inputPos_ == input_.size()) {
-        if (options_.loop) {
-          inputPos_ = 0;
-        } else {
-          reachedEnd = true;
-        }
-      }
-    } else if (!holdInput && input_.empty()) {
-      reachedEnd = true;
-    }
-    in_[static_cast<std::size_t>(i)] = v;
+  const bool capturing = client_->Capturing();
+  if (!capturing) {
+    std::fill_n(in_.begin(), n, 0.0f);
+  } else if (inputFile_ != nullptr) {
+    reachedEnd = ReadFileInput(n);
+  } else {
+    reachedEnd = ReadMemoryInput(n);
   }
   client_->Process(in_.data(), left_.data(), right_.data(), n);
   // Finished once the last sample has been through the client, not before.
@@ -147,7 +177,56 @@ bool VirtualSoundCard::RunPeriod() {
       stop_.store(true);
     }
   }
-  return !holdInput;
+  return capturing;
+}
+
+bool VirtualSoundCard::ReadMemoryInput(int n) {
+  bool reachedEnd = input_.empty();
+  for (int i = 0; i < n; ++i) {
+    float v = 0.0f;
+    if (inputPos_ < input_.size()) {
+      v = input_[inputPos_++];
+      if (inputPos_ == input_.size()) {
+        if (options_.loop) {
+          inputPos_ = 0;
+        } else {
+          reachedEnd = true;
+        }
+      }
+    }
+    in_[static_cast<std::size_t>(i)] = v;
+  }
+  return reachedEnd;
+}
+
+bool VirtualSoundCard::ReadFileInput(int n) {
+  auto* file = static_cast<SNDFILE*>(inputFile_);
+  bool reachedEnd = false;
+  int filled = 0;
+  while (filled < n && !reachedEnd) {
+    const int want = std::min(n - filled, kInputChunk);
+    const sf_count_t got = inputRead_ < inputFrames_ ? sf_readf_float(file, inputChunk_.data(), want) : 0;
+    for (sf_count_t f = 0; f < got; ++f) {
+      float sum = 0.0f;
+      for (int c = 0; c < inputChannels_; ++c)
+        sum += inputChunk_[static_cast<std::size_t>(f * inputChannels_ + c)];
+      in_[static_cast<std::size_t>(filled + f)] = sum / static_cast<float>(inputChannels_);
+    }
+    filled += static_cast<int>(got);
+    inputRead_ += got;
+    // The end: where the header says, or sooner where the data ends.
+    if (got < want || inputRead_ >= inputFrames_) {
+      const bool empty = inputRead_ == 0;
+      if (options_.loop && !empty && sf_seek(file, 0, SEEK_SET) == 0) {
+        inputFrames_ = inputRead_;
+        inputRead_ = 0;
+      } else {
+        reachedEnd = true;
+      }
+    }
+  }
+  std::fill(in_.begin() + filled, in_.begin() + n, 0.0f);
+  return reachedEnd;
 }
 
 void VirtualSoundCard::ReportWriteFailure(const char* reason) {
@@ -158,6 +237,8 @@ void VirtualSoundCard::ReportWriteFailure(const char* reason) {
 
 void VirtualSoundCard::Thread() {
   using Clock = std::chrono::steady_clock;
+  // Short slices: a stop is seen soon even when a period is long.
+  constexpr auto kSlice = std::chrono::milliseconds(20);
   auto next = Clock::now();
   const auto limit = static_cast<std::int64_t>(options_.secondsLimit * rate_);
   while (!stop_.load()) {
@@ -171,7 +252,8 @@ void VirtualSoundCard::Thread() {
     // is no longer than it would be live.
     if (options_.pacing == VirtualCardOptions::Pacing::RealTime || !heard) {
       next += std::chrono::nanoseconds(static_cast<std::int64_t>(announcedPeriod_) * 1000000000LL / rate_);
-      std::this_thread::sleep_until(next);
+      while (!stop_.load() && Clock::now() < next)
+        std::this_thread::sleep_until(std::min(next, Clock::now() + kSlice));
     }
   }
 }

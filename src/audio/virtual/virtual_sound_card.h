@@ -1,7 +1,11 @@
 #pragma once
 // The virtual sound card: input from a sound file or from samples in memory (looped
 // or once), output to a sound file and/or memory, paced by a real-time clock, as fast
-// as possible, or one period at a time by the caller (tests).
+// as possible, or one period at a time by the caller (tests). The input file is read
+// as it plays, never all at once, so a header that claims a huge length costs
+// nothing. The output file is created at the first Start and stays open until the
+// card goes: a later Start appends. Its header is kept current after every period,
+// and it becomes RF64 only when it outgrows the 4 GiB of a WAV file.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -21,7 +25,7 @@ struct VirtualCardOptions {
   std::string outputFile;   // stereo WAV at the card's rate; empty = none
   bool keepOutput = false;  // keep what was played in memory
   Pacing pacing = Pacing::RealTime;
-  int rate = 0;  // 0: the input file's rate, else 44100
+  int rate = 0;  // 0: the input file's rate (limited to kMinRate .. kMaxRate), else 44100
   int period = 128;
   int outputDevices = 1;  // 0: a card without an output device
   // The card stops after this many seconds of audio heard by a capturing client
@@ -32,11 +36,14 @@ struct VirtualCardOptions {
 class VirtualSoundCard final : public AudioDevice {
  public:
   static constexpr int kMaxPeriod = 8192;
+  static constexpr int kMinRate = 8000;
+  static constexpr int kMaxRate = 192000;
 
   explicit VirtualSoundCard(VirtualCardOptions options);
   ~VirtualSoundCard() override;
 
-  // Reads the input file; false with a message when it cannot.
+  // Opens the input file; false with a message when it cannot. A rate outside
+  // kMinRate .. kMaxRate is limited, with a note on stderr.
   bool Load(std::string& error);
 
   std::string BackendName() const override { return "virtual"; }
@@ -70,12 +77,22 @@ class VirtualSoundCard final : public AudioDevice {
   // True when the client was capturing.
   bool RunPeriod();
   void Thread();
+  bool OpenOutput(std::string& error);
+  void CloseOutput();
+  // Fill in_[0 .. n-1] from the input; true when its end was reached.
+  bool ReadMemoryInput(int n);
+  bool ReadFileInput(int n);
   // A write of the output file failed: the card stops, and the client hears why.
   void ReportWriteFailure(const char* reason);
 
   VirtualCardOptions options_;
-  std::vector<float> input_;
+  std::vector<float> input_;  // options_.inputSamples
   std::size_t inputPos_ = 0;
+  void* inputFile_ = nullptr;  // SNDFILE*, read as the card plays
+  int inputChannels_ = 1;
+  std::int64_t inputFrames_ = 0;  // as the header says; a read may end sooner
+  std::int64_t inputRead_ = 0;
+  std::vector<float> inputChunk_;
   int rate_ = 44100;
   int selected_ = 0;
   std::atomic<int> period_{128};
@@ -92,7 +109,7 @@ class VirtualSoundCard final : public AudioDevice {
   std::int64_t framesHeard_ = 0;  // frames run while the client captured
   std::int32_t starts_ = 0;
   std::thread thread_;
-  void* file_ = nullptr;  // SNDFILE*
+  void* file_ = nullptr;  // SNDFILE* of the output, from the first Start on
   std::vector<float> in_, left_, right_, interleaved_;
 };
 
