@@ -2,7 +2,10 @@
 // A file written beside its target and renamed over it only once every byte is
 // on disk: a failed write, sync or close leaves the old file as it was and throws
 // IoError naming the target and the reason. A device or pipe (/dev/null) is
-// written in place instead.
+// written in place instead. A new file gets the permissions the umask allows, a
+// replaced one keeps its own (without set-id bits); the directory is synced after
+// the rename. A link someone else planted in a shared sticky directory (/tmp) is
+// refused, as the kernel refuses to follow it.
 #include <sys/types.h>
 
 #include <cstddef>
@@ -21,7 +24,7 @@ struct FileCalls {
 class ReplacementFile {
  public:
   // Creates the temporary file in the target's directory (beside the file a
-  // symbolic link points to, so the link stays).
+  // symbolic link points to, so the link stays; the link is read once).
   explicit ReplacementFile(const std::string& target, FileCalls calls = FileCalls::System());
   // An uncommitted replacement removes its temporary file; the target is untouched.
   ~ReplacementFile();
@@ -40,6 +43,7 @@ class ReplacementFile {
 
  private:
   std::string target_;
+  std::string written_;  // the target, or the file its links lead to
   std::string temporary_;
   int fd_ = -1;
   FileCalls calls_;

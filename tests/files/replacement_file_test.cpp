@@ -3,6 +3,8 @@
 #include "files/replacement_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -85,6 +87,50 @@ TEST(ReplacementFile, RenderOutputOnAFullDiskFailsWithTheReason) {
     EXPECT_THROW(WriteSound(dir / "full.raw", std::vector<std::int16_t>(10, 1), 1, 22050), SoundFileError);
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
   }
+}
+
+TEST(ReplacementFile, ALinkSomeoneElsePlantedInASharedDirectoryIsRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting a link owned by another user needs root";
+  test::TempDir dir;
+  const std::string victim = dir / "victim.rc";
+  const std::string shared = dir / "shared";
+  const std::string link = shared + "/out.wav";
+  test::WriteBytes(victim, {1});
+  std::filesystem::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  std::filesystem::create_symlink(victim, link);
+  ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+  const std::uint8_t fresh[2] = {6, 6};
+  try {
+    ReplaceFileContents(link, fresh, sizeof fresh);
+    ADD_FAILURE() << "the planted link was followed";
+  } catch (const IoError& error) {
+    EXPECT_NE(error.Detail().find("cannot write " + link + ": "), std::string::npos) << error.Detail();
+  }
+  EXPECT_EQ(test::ReadBytes(victim), (std::vector<std::uint8_t>{1}));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  // The user's own link there is followed.
+  ASSERT_EQ(::lchown(link.c_str(), ::geteuid(), ::getegid()), 0);
+  ReplaceFileContents(link, fresh, sizeof fresh);
+  EXPECT_EQ(test::ReadBytes(victim), (std::vector<std::uint8_t>{6, 6}));
+}
+
+TEST(ReplacementFile, NewFilesFollowTheUmaskAndReplacedOnesLoseSetIdBits) {
+  test::TempDir dir;
+  const std::string fresh = dir / "new.pre";
+  const std::string old = dir / "old.pre";
+  const std::uint8_t bytes[1] = {3};
+  const mode_t saved = ::umask(077);
+  ReplaceFileContents(fresh, bytes, sizeof bytes);
+  ::umask(saved);
+  test::WriteBytes(old, {1});
+  ASSERT_EQ(::chmod(old.c_str(), 06750), 0);
+  ReplaceFileContents(old, bytes, sizeof bytes);
+  struct stat status {};
+  ASSERT_EQ(::stat(fresh.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  ASSERT_EQ(::stat(old.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0750u);
 }
 
 }  // namespace
