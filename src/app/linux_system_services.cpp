@@ -1,11 +1,16 @@
 #include "app/linux_system_services.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace fw {
 namespace {
@@ -30,8 +35,27 @@ bool HasFixedPresets(const fs::path& directory) {
 
 fs::path UserDataDirectory(const ProgramDirectoryInputs& inputs) {
   if (inputs.xdgDataHome) return fs::path(*inputs.xdgDataHome) / "fretwerk";
-  if (inputs.home) return fs::path(*inputs.home) / ".local" / "share" / "fretwerk";
-  return fs::temp_directory_path() / "fretwerk";
+  const std::optional<std::string>& home = inputs.home ? inputs.home : inputs.accountHome;
+  if (home) return fs::path(*home) / ".local" / "share" / "fretwerk";
+  return fs::temp_directory_path() / ("fretwerk-" + std::to_string(::geteuid()));
+}
+
+// The presets loaded at start, the help page handed to the desktop and the Save As
+// targets live here: a directory another user owns or may write is not used.
+void CheckOnlyTheUserWrites(const fs::path& directory) {
+  struct stat status {};
+  std::string problem;
+  if (::lstat(directory.c_str(), &status) != 0) {
+    problem = std::string("cannot be created: ") + std::strerror(errno);
+  } else if (!S_ISDIR(status.st_mode)) {
+    problem = "is not a directory";
+  } else if (status.st_uid != ::geteuid()) {
+    problem = "belongs to another user";
+  } else if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    problem = "can be written by other users";
+  }
+  if (!problem.empty())
+    throw ProgramDirectoryRefused("the program directory " + directory.string() + " " + problem);
 }
 
 // Copies each shipped file (presets, the help page and the local copies of the web
@@ -57,7 +81,11 @@ std::string ResolveProgramDirectory(const ProgramDirectoryInputs& inputs) {
   }
   const fs::path directory = UserDataDirectory(inputs);
   std::error_code error;
-  fs::create_directories(directory, error);
+  if (fs::create_directories(directory, error)) {
+    fs::permissions(directory, fs::perms::owner_all, fs::perm_options::replace | fs::perm_options::nofollow,
+                    error);
+  }
+  CheckOnlyTheUserWrites(directory);
   FillFromInstalledCopies(directory, inputs.installedDataDirectory);
   return WithSeparator(directory.string());
 }
@@ -76,6 +104,14 @@ ProgramDirectoryInputs CurrentProgramDirectoryInputs() {
   inputs.fretwerkHome = Env("FRETWERK_HOME");
   inputs.xdgDataHome = Env("XDG_DATA_HOME");
   inputs.home = Env("HOME");
+  // Without HOME, the account's home from the password database.
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+      found->pw_dir != nullptr && *found->pw_dir != '\0') {
+    inputs.accountHome = std::string(found->pw_dir);
+  }
   std::error_code error;
   const fs::path executable = fs::read_symlink("/proc/self/exe", error);
   if (!error) {
@@ -111,6 +147,9 @@ void LinuxSystemServices::RequestTerminate() {
   if (onTerminate_) onTerminate_();
 }
 
-void LinuxSystemServices::EndProgramNow() { std::exit(0); }
+void LinuxSystemServices::EndProgramNow() {
+  endedOnFailure_ = true;
+  RequestTerminate();
+}
 
 }  // namespace fw

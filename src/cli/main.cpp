@@ -1,8 +1,10 @@
 // fretwerk-cli: the program's logic without a window.
 #include <CLI/CLI.hpp>
 #include <csignal>
+#include <iostream>
 #include <string>
 
+#include "app/linux_system_services.h"
 #include "cli/commands.h"
 
 #ifndef FRETWERK_VERSION
@@ -34,6 +36,11 @@ int main(int argc, char** argv) {
   fw::cli::AddLatencyCommand(app);
   fw::cli::AddMidiCommands(app);
   fw::cli::AddControlsCommand(app);
-  CLI11_PARSE(app, argc, argv);
+  try {
+    CLI11_PARSE(app, argc, argv);
+  } catch (const fw::ProgramDirectoryRefused& refused) {
+    std::cerr << "fretwerk-cli: " << refused.what() << "\n";
+    return 1;
+  }
   return 0;
 }

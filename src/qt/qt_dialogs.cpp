@@ -43,6 +43,7 @@ std::optional<std::string> QtDialogs::SaveFile(const ui::FileDialogOptions& opti
 }
 
 void QtDialogs::MessageBox(const std::string& text, const std::string& caption) {
+  lastMessage_ = text;
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), ScreenText(text), QMessageBox::Ok,
                   parent_);
   box.setObjectName(QStringLiteral("MessageBox"));

@@ -26,6 +26,8 @@ class QtDialogs final : public ui::Dialogs {
   // File dialogs belong to the system, not to the program's windows: the main
   // window's activation and deactivation do not run for them.
   bool FileDialogOpen() const { return fileDialogDepth_ > 0; }
+  // The text of the last message box: the reason a fatal error ended the program.
+  const std::string& LastMessage() const { return lastMessage_; }
 
  private:
   std::optional<std::string> Ask(const ui::FileDialogOptions& options, bool save);
@@ -33,6 +35,7 @@ class QtDialogs final : public ui::Dialogs {
 
   QWidget* parent_ = nullptr;
   int fileDialogDepth_ = 0;
+  std::string lastMessage_;
 };
 
 }  // namespace fw::qt

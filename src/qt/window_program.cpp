@@ -6,8 +6,12 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,24 +35,59 @@ namespace fw::qt {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+std::atomic<int> closingSignals{0};
+constexpr int kClosingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-void OnSignal(int) {
+void OnSignal(int signal) {
+  const int saved = errno;
+  // A second signal while the window closes (a device that hangs): end at once.
+  if (closingSignals.fetch_add(1) > 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
   const char byte = 1;
+  // Non-blocking: a full socket already holds a close.
   [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
+  errno = saved;
 }
 
-// SIGTERM and SIGINT close the window as its close button does.
-void CloseOnSignals(QWidget& window) {
-  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-    char byte = 0;
-    [[maybe_unused]] const auto got = read(signalPipe[0], &byte, 1);
-    window.close();
-  });
-  std::signal(SIGTERM, OnSignal);
-  std::signal(SIGINT, OnSignal);
-}
+// SIGTERM, SIGINT and SIGHUP (a closed terminal) close the window as its close button
+// does, a second one ends the program. The earlier handlers come back with this
+// object's end, so no signal reaches a notifier that is gone.
+class CloseOnSignals {
+ public:
+  explicit CloseOnSignals(QWidget& window) {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return;
+    notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window, [&window] {
+      char bytes[16];
+      while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
+      }
+      window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < std::size(kClosingSignals); ++i)
+      sigaction(kClosingSignals[i], &action, &previous_[i]);
+  }
+  ~CloseOnSignals() {
+    if (notifier_ == nullptr) return;
+    for (std::size_t i = 0; i < std::size(kClosingSignals); ++i)
+      sigaction(kClosingSignals[i], &previous_[i], nullptr);
+    notifier_.reset();
+    close(signalPipe[0]);
+    close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+  }
+  CloseOnSignals(const CloseOnSignals&) = delete;
+  CloseOnSignals& operator=(const CloseOnSignals&) = delete;
+
+ private:
+  std::unique_ptr<QSocketNotifier> notifier_;
+  struct sigaction previous_[std::size(kClosingSignals)]{};
+};
 
 // --help and --version answer on the terminal; any other single argument keeps its
 // old meaning.
@@ -77,6 +116,8 @@ int RunWindowProgram(int argc, char** argv) {
   if (arguments.size() == 1 && AnswerInfoRequest(arguments.front())) return 0;
   const StartPlan plan = PlanStart(arguments);
   if (plan.mode == StartMode::EndAtOnce) return 0;
+  // A closed pipe is a failed write, reported where it happens, not the program's end.
+  std::signal(SIGPIPE, SIG_IGN);
 
   QApplication app(argc, argv);
   QApplication::setStyle(MakeWindowStyle());
@@ -86,6 +127,12 @@ int RunWindowProgram(int argc, char** argv) {
 
   LinuxSystemServices system([] { QTimer::singleShot(0, [] { QApplication::closeAllWindows(); }); });
   QtShell shell;
+  try {
+    system.ProgramDirectory();
+  } catch (const ProgramDirectoryRefused& refused) {
+    std::cerr << "fretwerk: " << refused.what() << "\n";
+    return 1;
+  }
   if (!RunProgramEntry(plan, system, &shell)) return 0;
 
   std::string error;
@@ -106,7 +153,7 @@ int RunWindowProgram(int argc, char** argv) {
   int status = 0;
   {
     MainWindow window{form, dialogs, plan.mode == StartMode::NoTaskbarButton};
-    CloseOnSignals(window);
+    const CloseOnSignals closer{window};
     // A device that goes away mid-session is stopped as the user would, once.
     QTimer deviceWatch;
     bool lostShown = false;
@@ -123,6 +170,12 @@ int RunWindowProgram(int argc, char** argv) {
     window.activateWindow();
     status = QApplication::exec();
     Realtime(form).FormDestroy();
+  }
+  if (system.EndedOnFailure()) {
+    std::string reason = dialogs.LastMessage();
+    std::replace(reason.begin(), reason.end(), '\r', ' ');
+    std::cerr << "fretwerk: ended on a fatal error: " << reason << "\n";
+    return 1;
   }
   return status;
 }

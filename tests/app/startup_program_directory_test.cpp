@@ -64,6 +64,32 @@ TEST(ProgramDirectory, HomeLocalShareWithoutXdgDataHome) {
   EXPECT_TRUE(fs::is_directory(dir.path() / ".local" / "share" / "fretwerk"));
 }
 
+TEST(ProgramDirectory, WithoutHomeTheAccountsHomeAndNeverADirectoryOthersWrite) {
+  test::TempDir dir;
+  ProgramDirectoryInputs inputs;
+  inputs.accountHome = dir.path().string();
+  const fs::path user = dir.path() / ".local" / "share" / "fretwerk";
+  EXPECT_EQ(ResolveProgramDirectory(inputs), user.string() + "/");
+  // The running process finds its account's home without HOME.
+  EXPECT_TRUE(CurrentProgramDirectoryInputs().accountHome.has_value());
+
+  // Planted by someone else, or opened to everyone: refused, not used.
+  fs::permissions(user, fs::perms::all);
+  EXPECT_THROW(ResolveProgramDirectory(inputs), ProgramDirectoryRefused);
+  fs::remove(user);
+  fs::create_directory_symlink(dir.path(), user);
+  EXPECT_THROW(ResolveProgramDirectory(inputs), ProgramDirectoryRefused);
+}
+
+TEST(LinuxSystemServices, AFatalEndClosesInOrderAndFails) {
+  int closes = 0;
+  LinuxSystemServices system([&] { ++closes; });
+  EXPECT_FALSE(system.EndedOnFailure());
+  system.EndProgramNow();  // the test program goes on: no exit behind the window's back
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(system.EndedOnFailure());
+}
+
 TEST(LinuxSystemServices, TimeOfDayIsWithinOneDayAndNoRing0) {
   LinuxSystemServices system;
   const auto now = system.TimeOfDayMs();
