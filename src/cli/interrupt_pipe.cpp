@@ -4,16 +4,24 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <system_error>
 
 namespace fw::cli {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
+std::atomic<int> signalsSeen{0};
 
-void OnSignal(int) {
+void OnSignal(int signal) {
   const int saved = errno;
+  // A second signal while the session ends (a device that hangs): end at once.
+  if (signalsSeen.fetch_add(1) > 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
   const char byte = 1;
   // A full pipe already holds an interrupt: nothing is lost by a failed write.
   [[maybe_unused]] const auto written = write(pipeEnds[1], &byte, 1);
@@ -25,6 +33,7 @@ void OnSignal(int) {
 InterruptPipe::InterruptPipe() {
   if (pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
     throw std::system_error(errno, std::generic_category(), "cannot create the interrupt pipe");
+  signalsSeen.store(0);
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);

@@ -1,8 +1,9 @@
 #pragma once
 // Ctrl-C, SIGTERM and SIGHUP (a closed terminal) for a session: the handler only
 // writes one byte to a pipe (the self-pipe), and the session's loop reads it and ends
-// in order. While it exists the pipe owns the three signals; the previous handlers
-// come back when it is destroyed.
+// in order; a second signal ends the program at once, for a session whose device
+// hangs. While it exists the pipe owns the three signals; the previous handlers come
+// back when it is destroyed.
 #include <csignal>
 
 namespace fw::cli {

@@ -15,7 +15,7 @@ SampleStream::~SampleStream() {
 }
 
 bool SampleStream::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = std::fopen(path.c_str(), "rbe");  // close-on-exec
   if (file == nullptr) return false;
   if (file_ != nullptr) std::fclose(file_);
   file_ = file;

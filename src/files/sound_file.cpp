@@ -113,7 +113,11 @@ MonoSound ReadWithSndfile(const std::string& path, std::uint64_t fileSize, std::
   MonoSound sound;
   if (LooksLikeAu(path)) CheckAuHeader(path, fileSize, sound);
   SF_INFO info{};
-  SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+  // Close-on-exec: programs the window starts never inherit the file.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw SoundFileError("cannot read " + path + ": " + std::strerror(errno));
+  // libsndfile closes the descriptor, also when it cannot open the file.
+  SndfileHandle file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE));
   if (!file) throw SoundFileError("cannot read " + path + ": " + sf_strerror(nullptr));
   if (info.channels < 1) throw SoundFileError(path + " has no channels");
   const auto channels = static_cast<std::size_t>(info.channels);

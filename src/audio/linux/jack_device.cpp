@@ -212,8 +212,16 @@ void JackDevice::OnLatencyRequest(int mode, void* self) {
 void JackDevice::OnShutdown(const char* reason, void* self) {
   auto* device = static_cast<JackDevice*>(self);
   if (device->audio_ == nullptr) return;
-  std::snprintf(device->shutdownReason_, sizeof device->shutdownReason_, "the JACK server shut down (%s)",
-                reason != nullptr && reason[0] != '\0' ? reason : "no reason given");
+  // JACK allows no formatting here (snprintf may allocate or lock): plain copies.
+  char* out = device->shutdownReason_;
+  std::size_t room = sizeof device->shutdownReason_ - 1;
+  const auto append = [&](const char* text) {
+    for (; *text != '\0' && room > 0; --room) *out++ = *text++;
+  };
+  append("the JACK server shut down (");
+  append(reason != nullptr && reason[0] != '\0' ? reason : "no reason given");
+  append(")");
+  *out = '\0';
   device->audio_->DeviceLost(device->shutdownReason_);
 }
 
