@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "app/midi/midi_control.h"
 #include "app/presets/preset_commands.h"
 #include "app/startup/mouse_hook.h"
 #include "app/startup_state.h"
@@ -50,6 +51,9 @@ MainWindow::MainWindow(TForm1& form, QtDialogs& dialogs, bool noTaskbarButton)
   QTabWidget* tabs = BuildNotebook(form_, notebook, kNotebookHeight, this);
   tabs->setGeometry(2, 2, kNotebookWidth, kNotebookHeight);
   BuildStrip();
+  // The status bar shows MIDI's last action.
+  MidiOf(form_).listeners.push_back(
+      [&form](const std::string& text) { form.Status().SetSimpleText("midi: " + text); });
   qApp->installEventFilter(this);
 }
 
@@ -124,6 +128,15 @@ void MainWindow::RightButtonDown(std::uint64_t timestamp) {
 
 // The first receiver of a key event is the target; the same event passed on to the
 // target's parents is not counted again.
+// While "MIDI Learn" waits, a click on a control chooses it instead of moving it.
+bool MainWindow::ChooseForMidiLearn(QWidget* widget) {
+  if (!MidiOf(form_).choosingTarget) return false;
+  for (; widget != nullptr; widget = widget->parentWidget()) {
+    if (ChooseMidiLearnTarget(form_, widget->objectName().toStdString())) return true;
+  }
+  return false;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   // A hint stays for the application's hint pause, which the activation sets.
@@ -140,6 +153,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       if (type == QEvent::KeyPress && widget->window() == this) FormKeyDown(form_);
       if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
         RightButtonDown(static_cast<QMouseEvent*>(event)->timestamp());
+      if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+          ChooseForMidiLearn(widget))
+        return true;
     }
   }
   return QWidget::eventFilter(watched, event);

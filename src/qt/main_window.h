@@ -39,6 +39,7 @@ class MainWindow final : public QWidget {
   void BuildStrip();
   FocusTaker TakerOfFocus() const;
   void RightButtonDown(std::uint64_t timestamp);
+  bool ChooseForMidiLearn(QWidget* widget);
 
   TForm1& form_;
   QtDialogs& dialogs_;

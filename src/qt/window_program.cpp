@@ -18,6 +18,8 @@
 
 #include "app/form1.h"
 #include "app/linux_system_services.h"
+#include "app/midi/midi_config_file.h"
+#include "app/midi/midi_control.h"
 #include "app/realtime/realtime_control.h"
 #include "app/session.h"
 #include "app/session_end.h"
@@ -150,6 +152,7 @@ int RunWindowProgram(int argc, char** argv) {
   LiveAudio* live = audio.live.get();
   LoopPump pump{session.loop};
   FormCreate(form, arguments);
+  StartMidi(form, live != nullptr ? &live->Midi() : nullptr, MidiConfigPath());
   int status = 0;
   {
     MainWindow window{form, dialogs, plan.mode == StartMode::NoTaskbarButton};

@@ -103,9 +103,11 @@ TEST(MidiTapTempo, MeanOfTheLastTapsSetsTheNearestDelayTimeAndAPauseStartsOver) 
   EXPECT_EQ(m.Last(), "cc 66 = 127 -> tap, ScrollBar_Delay_Time 42");
   EXPECT_EQ(m.engine().params.EchoDelay.load(), 42 * 260);
   m.f.clock.Advance(2500);
-  EXPECT_FALSE(TapTempoClick(m.form));  // the first tap of a new count
+  m.form.Btn("Button_Tap").Click();  // the first tap of a new count
+  EXPECT_EQ(time.Position(), 42);
   m.f.clock.Advance(1900);
-  EXPECT_EQ(TapTempoClick(m.form), 100);  // clamped to the control's range
+  m.form.Btn("Button_Tap").Click();
+  EXPECT_EQ(time.Position(), 100);  // clamped to the control's range
 }
 
 TEST(MidiConfigFile, MalformedLinesAreNamedAndTheirDefaultsApply) {
@@ -132,7 +134,11 @@ TEST(MidiConfigFile, DefaultsRoundTripAndLearnKeepsTheFileThroughPresetLoads) {
   EXPECT_EQ(ParseMidiConfig(DefaultMidiConfigText(), lookup, "x").assignments, DefaultMidiAssignments());
 
   MidiFixture m;
-  LearnMidi(m.form, "ScrollBar_Delay_Gain");
+  m.form.Btn("Button_MidiLearn").Click();  // the window's way: click a control, move a pedal
+  EXPECT_FALSE(ChooseMidiLearnTarget(m.form, "Button_MidiLearn"));
+  EXPECT_FALSE(ChooseMidiLearnTarget(m.form, "PageControl1"));
+  EXPECT_TRUE(ChooseMidiLearnTarget(m.form, "ScrollBar_Delay_Gain"));
+  EXPECT_EQ(m.Last(), "learn: move a pedal for ScrollBar_Delay_Gain");
   m.Send(0xC0, 4);  // a slider waits for a control change
   m.Cc(20, 127);
   EXPECT_EQ(m.Last(), "learned cc 20 ScrollBar_Delay_Gain");

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/midi/midi_control.h"
 #include "app/startup_state.h"
 #include "files/sound_file.h"
 #include "qt/binders.h"
@@ -138,6 +139,27 @@ TEST(Window, AnyKeyTogglesPresetsAndRightButtonSwitchesSlot) {
   EXPECT_EQ(status->text(), QStringLiteral("File=B"));
   QTest::mouseClick(f.Widget<QWidget>("ScrollBar_OutPut_Volume"), Qt::RightButton);
   EXPECT_EQ(status->text(), QStringLiteral("File=A"));
+}
+
+// "MIDI Learn", a click on a control, a pedal: the click chooses instead of moving,
+// and the status bar follows each step and each action.
+TEST(Window, MidiLearnChoosesTheClickedControlAndTheStatusBarShowsMidiActions) {
+  WindowFixture f;
+  StartMidi(*f.form, &f.live->Midi(), f.Path("midi.conf"));
+  auto* status = f.Widget<QLabel>("StatusBar1");
+  f.form->Btn("Button_MidiLearn").Click();
+  auto* gain = f.Widget<QScrollBar>("ScrollBar_Delay_Gain");
+  QTest::mouseClick(gain, Qt::LeftButton, {}, QPoint(gain->width() - 30, gain->height() / 2));
+  EXPECT_EQ(status->text(), QStringLiteral("midi: learn: move a pedal for ScrollBar_Delay_Gain"));
+  EXPECT_EQ(gain->value(), 1);
+  const unsigned char pedal[] = {0xB0, 20, 127};
+  f.live->MidiReceived(pedal, sizeof pedal);
+  f.loop.PumpOnce();
+  EXPECT_EQ(status->text(), QStringLiteral("midi: learned cc 20 ScrollBar_Delay_Gain"));
+  f.live->MidiReceived(pedal, sizeof pedal);
+  f.loop.PumpOnce();
+  EXPECT_EQ(gain->value(), 100);
+  EXPECT_EQ(status->text(), QStringLiteral("midi: cc 20 = 127 -> ScrollBar_Delay_Gain 100"));
 }
 
 TEST(Window, StartPlaysAFileChosenInTheOpenDialogAndCloseStopsAndFinishesTheRecording) {

@@ -18,6 +18,8 @@ enum class MidiTargetKind { None, Slider, CheckBox, RadioGroup, Button, Action }
 inline constexpr std::string_view kMidiToggle = "toggle";  // the preset toggle key
 inline constexpr std::string_view kMidiTap = "tap";        // tap tempo for the echo
 inline constexpr std::string_view kMidiTuner = "tuner";    // the tuner on and off
+// The window's "MIDI Learn" button, which no pedal can press.
+inline constexpr std::string_view kMidiLearnButton = "Button_MidiLearn";
 
 struct MidiAssignment {
   MidiSource source = MidiSource::Controller;

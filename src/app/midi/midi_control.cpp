@@ -120,6 +120,7 @@ MidiControl& MidiOf(TForm1& form) {
 
 MidiTargetKind MidiTargetOf(const TForm1& form, const std::string& name) {
   if (name == kMidiToggle || name == kMidiTap || name == kMidiTuner) return MidiTargetKind::Action;
+  if (name == kMidiLearnButton) return MidiTargetKind::None;
   const ui::Control* control = form.Find(name);
   if (dynamic_cast<const ui::ScrollBar*>(control) != nullptr) return MidiTargetKind::Slider;
   if (dynamic_cast<const ui::CheckBox*>(control) != nullptr) return MidiTargetKind::CheckBox;
@@ -187,6 +188,22 @@ std::optional<int> TapTempoClick(TForm1& form) {
 }
 
 void LearnMidi(TForm1& form, const std::string& target) { MidiOf(form).learning = target; }
+
+void BeginMidiLearn(TForm1& form) {
+  MidiControl& midi = MidiOf(form);
+  midi.choosingTarget = true;
+  midi.learning.reset();
+  Tell(midi, "learn: click the control a pedal should move");
+}
+
+bool ChooseMidiLearnTarget(TForm1& form, const std::string& name) {
+  MidiControl& midi = MidiOf(form);
+  if (!midi.choosingTarget || MidiTargetOf(form, name) == MidiTargetKind::None) return false;
+  midi.choosingTarget = false;
+  LearnMidi(form, name);
+  Tell(midi, "learn: move a pedal for " + name);
+  return true;
+}
 
 int ClearMidi(TForm1& form, const std::string& target) {
   int removed = 0;

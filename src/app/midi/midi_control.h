@@ -32,6 +32,7 @@ class MidiControl {
   std::string configPath;  // empty: learned assignments are not kept
   TapTempo tapTempo;
   std::optional<std::string> learning;  // the target waiting for a pedal
+  bool choosingTarget = false;          // "MIDI Learn" waits for the user to click a control
   // Each action's text, for the status bar or the console.
   std::vector<std::function<void(const std::string&)>> listeners;
   // The tuner's switch; nothing happens without one.
@@ -63,6 +64,13 @@ std::optional<int> TapTempoClick(TForm1& form);
 // The next control change, or a program change when `target` is pressed rather than
 // moved, is assigned to `target` and kept in the configuration file.
 void LearnMidi(TForm1& form, const std::string& target);
+
+// "MIDI Learn" in the window: the next control the user clicks is the one a pedal
+// will move.
+void BeginMidiLearn(TForm1& form);
+// The view's answer while the user chooses: true, and waiting for a pedal, when
+// `name` is a control MIDI can drive; false leaves the click to the control.
+bool ChooseMidiLearnTarget(TForm1& form, const std::string& name);
 
 // Removes every assignment of `target` from the file and the form; how many there were.
 int ClearMidi(TForm1& form, const std::string& target);

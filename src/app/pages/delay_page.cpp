@@ -1,6 +1,7 @@
-// The "Delay/Chorus" page: the echo delay's switch, time, decay, gain, echo gain and
-// "Very Light Flanger".
+// The "Delay/Chorus" page: the echo delay's switch, time, decay, gain, echo gain,
+// "Tap" for the delay time and "Very Light Flanger".
 #include "app/form1.h"
+#include "app/midi/midi_control.h"
 #include "app/pages/pages.h"
 
 namespace fw {
@@ -57,6 +58,10 @@ void BuildDelayControls(TForm1& form) {
   form.AddLabel("Label_Delay_I_Gain", kPage, "Echo Gain");
   form.AddScrollBar("ScrollBar_Delay_I_Gain", kPage, 1, 100, 1).OnChange = [&form] {
     ScrollBar_Delay_I_GainChange(form);
+  };
+
+  form.AddButton("Button_Tap", kPage, "Tap").OnClick = [&form] {
+    form.RunCommand([&form] { TapTempoClick(form); });
   };
 
   form.AddCheckBox("CheckBox1", kPage, "Very Light Flanger").OnClick = [&form] { CheckBox1Click(form); };

@@ -2,6 +2,7 @@
 // and DMA choices of the ring-0 mode (hidden unless that mode is chosen) and the
 // mail that sends the hardware report.
 #include "app/form1.h"
+#include "app/midi/midi_control.h"
 #include "app/pages/pages.h"
 #include "app/realtime/realtime_control.h"
 #include "app/shell.h"
@@ -41,6 +42,9 @@ void BuildHardwareControls(TForm1& form) {
   dma16.OnClick = [&rt] { rt.RadioGroup_DMA16Click(); };
   form.AddButton("BitBtn4", "Hardware", "Send Hardware Config to Author", ui::ButtonKind::Bitmap).OnClick =
       [&form] { BitBtn4Click(form); };
+  form.AddButton(std::string(kMidiLearnButton), "Hardware", "MIDI Learn").OnClick = [&form] {
+    BeginMidiLearn(form);
+  };
   // Without ring-0 drivers "Any (SB Live, etc.)" is the only card type there is: it is
   // chosen now, as start-up would, so the controls that look at it agree from the start.
   if (!rt.Ring0Available()) card.SetItemIndex(2);
