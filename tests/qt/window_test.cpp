@@ -145,7 +145,7 @@ TEST(Window, AnyKeyTogglesPresetsAndRightButtonSwitchesSlot) {
 // and the status bar follows each step and each action.
 TEST(Window, MidiLearnChoosesTheClickedControlAndTheStatusBarShowsMidiActions) {
   WindowFixture f;
-  StartMidi(*f.form, &f.live->Midi(), f.Path("midi.conf"));
+  StartMidi(*f.form, &f.audio.live->Midi(), f.Path("midi.conf"));
   auto* status = f.Widget<QLabel>("StatusBar1");
   f.form->Btn("Button_MidiLearn").Click();
   auto* gain = f.Widget<QScrollBar>("ScrollBar_Delay_Gain");
@@ -153,10 +153,10 @@ TEST(Window, MidiLearnChoosesTheClickedControlAndTheStatusBarShowsMidiActions) {
   EXPECT_EQ(status->text(), QStringLiteral("midi: learn: move a pedal for ScrollBar_Delay_Gain"));
   EXPECT_EQ(gain->value(), 1);
   const unsigned char pedal[] = {0xB0, 20, 127};
-  f.live->MidiReceived(pedal, sizeof pedal);
+  f.audio.live->MidiReceived(pedal, sizeof pedal);
   f.loop.PumpOnce();
   EXPECT_EQ(status->text(), QStringLiteral("midi: learned cc 20 ScrollBar_Delay_Gain"));
-  f.live->MidiReceived(pedal, sizeof pedal);
+  f.audio.live->MidiReceived(pedal, sizeof pedal);
   f.loop.PumpOnce();
   EXPECT_EQ(gain->value(), 100);
   EXPECT_EQ(status->text(), QStringLiteral("midi: cc 20 = 127 -> ScrollBar_Delay_Gain 100"));
