@@ -16,6 +16,8 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<FileDialogOptions> fileRequests;
   std::vector<std::string> messages;  // message boxes and errors, in order shown
   std::vector<std::string> errors;
+  // The answer to "replace this take?": empty numbers the new take instead.
+  std::optional<bool> replaceAnswer;
 
   std::optional<std::string> OpenFile(const FileDialogOptions& options) override { return Next(options); }
   std::optional<std::string> SaveFile(const FileDialogOptions& options) override { return Next(options); }
@@ -26,6 +28,10 @@ class ScriptedDialogs final : public Dialogs {
   void ShowError(const std::string& text) override {
     errors.push_back(text);
     messages.push_back(text);
+  }
+  std::optional<bool> AskReplace(const std::string& path) override {
+    (void)path;
+    return replaceAnswer;
   }
 
  private:

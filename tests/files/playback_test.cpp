@@ -345,6 +345,7 @@ TEST(Playback, FileAfterTheEffectsIsRecordedOnlyWithWriteWavLive) {
   p.Play();
   p.Blocks(60);
   p.form().Get<ui::Edit>("Edit_Open_R").SetText(p.dir / "rec");
+  p.f.dialogs.replaceAnswer = true;  // the second take replaces the first
   for (bool live : {false, true}) {
     p.form().Box("CheckBox_Write_WAV_Live").SetChecked(live);
     p.form().Btn("BitBtn_Start_Record").Click();

@@ -28,7 +28,9 @@ struct RecordingFixture {
   EngineParams& params() { return f.engine->params; }
   std::string File() const { return base + ".au"; }
 
+  // Recording again under the same name replaces the take, as a user who answers Yes.
   void Start() {
+    f.dialogs.replaceAnswer = true;
     form().Get<ui::Edit>("Edit_Open_R").SetText(base);
     form().Btn("BitBtn_Start_Record").Click();
   }

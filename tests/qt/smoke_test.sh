@@ -98,9 +98,18 @@ sleep 3
 close_window "$window"
 wait_for_end "normal start"
 python3 - "$work/out.wav" <<'PY'
-import struct, sys, wave
-with wave.open(sys.argv[1], "rb") as w:
-    data = w.readframes(w.getnframes())
+import struct, sys
+# The card writes 16-bit PCM in a WAVE_FORMAT_EXTENSIBLE header (RF64-ready), which
+# Python's wave module refuses: read the data chunk directly.
+raw = open(sys.argv[1], "rb").read()
+pos, data = 12, b""
+while pos + 8 <= len(raw):
+    tag, size = raw[pos:pos + 4], struct.unpack("<I", raw[pos + 4:pos + 8])[0]
+    if tag == b"data":
+        data = raw[pos + 8:pos + 8 + size]
+        break
+    pos += 8 + size + (size & 1)
+data = data[: len(data) // 2 * 2]
 peak = max((abs(v) for (v,) in struct.iter_unpack("<h", data)), default=0)
 if peak < 500:
     sys.exit("window smoke test: the output file is silent (peak %d)" % peak)
@@ -126,4 +135,14 @@ xdotool mousemove --window "$window" 130 97 click 1
 sleep 2
 kill -TERM "$app"
 wait_for_end "SIGTERM"
-python3 -c 'import sys, wave; wave.open(sys.argv[1], "rb").getnframes() > 0 or sys.exit("window smoke test: " + sys.argv[1] + " is empty after SIGTERM")' "$work/term.wav"
+python3 - "$work/term.wav" <<'PY'
+import struct, sys
+raw = open(sys.argv[1], "rb").read()
+pos = 12
+while pos + 8 <= len(raw):
+    tag, size = raw[pos:pos + 4], struct.unpack("<I", raw[pos + 4:pos + 8])[0]
+    if tag == b"data":
+        sys.exit(0 if size > 0 else "window smoke test: " + sys.argv[1] + " is empty after SIGTERM")
+    pos += 8 + size + (size & 1)
+sys.exit("window smoke test: " + sys.argv[1] + " has no data after SIGTERM")
+PY

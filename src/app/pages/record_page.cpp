@@ -65,7 +65,8 @@ std::string TakePath(TForm1& form) {
   const std::string name = form.Get<ui::Edit>("Edit_Open_R").Text();
   const std::string path = name + ".au";
   std::error_code error;
-  if (name == RecorderOf(form).confirmedName || !std::filesystem::exists(path, error)) return path;
+  // Only an existing take is kept from harm; anything else (a folder) fails to open as before.
+  if (name == RecorderOf(form).confirmedName || !std::filesystem::is_regular_file(path, error)) return path;
   const std::optional<bool> replace =
       form.platform.dialogs != nullptr ? form.platform.dialogs->AskReplace(path) : std::nullopt;
   if (!replace) return FreeTakeName(path);
