@@ -6,18 +6,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/capture_tap.h"
 #include "audio/click_probe.h"
 
 namespace fw {
 
-class ClickTap {
+class ClickTap final : public CaptureTap {
  public:
   // Records up to `frames` frames.
   ClickTap(ClickProbe probe, std::size_t frames) : probe_(probe), heard_(frames, 0.0f) {}
 
-  // Device thread: `in` captured at device frames [frame, frame + n); `out` is what the
-  // program receives instead.
-  void Process(const float* in, float* out, int n, std::int64_t frame) noexcept {
+  void Process(const float* in, float* out, int n, std::int64_t frame) noexcept override {
     if (start_ < 0) start_ = frame;
     const std::int64_t base = frame - start_;
     for (int i = 0; i < n; ++i) {

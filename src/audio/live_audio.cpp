@@ -64,7 +64,7 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   if (resetOutputPeak_.exchange(false, std::memory_order_relaxed)) outputPeakNow_ = 0.0f;
 
   const std::int64_t firstFrame = frames_.load(std::memory_order_relaxed);
-  ClickTap* tap = tap_.load();
+  CaptureTap* tap = tap_.load();
   for (int done = 0; done < frames;) {
     const int n = std::min(kChunk, frames - done);
     for (int i = 0; i < n; ++i) inputPeakNow_ = std::max(inputPeakNow_, std::fabs(input[done + i]));
@@ -102,7 +102,7 @@ void LiveAudio::Process(const float* input, float* left, float* right, int frame
   callbacks_.Leave();
 }
 
-void LiveAudio::AttachTap(ClickTap* tap) noexcept {
+void LiveAudio::AttachTap(CaptureTap* tap) noexcept {
   tap_.store(tap);
   Quiesce();
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "audio/audio_device.h"
-#include "audio/click_tap.h"
+#include "audio/capture_tap.h"
 #include "audio/live_delay.h"
 #include "audio/midi_inbox.h"
 #include "audio/output_queue_library.h"
@@ -83,7 +83,7 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
 
   // Window thread: routes the captured sound through `tap` (nullptr: no more); returns
   // once no callback uses the previous one.
-  void AttachTap(ClickTap* tap) noexcept;
+  void AttachTap(CaptureTap* tap) noexcept;
 
   // LiveDelay
   double InputToOutputMs() const override;
@@ -121,7 +121,7 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   std::atomic<AudioDeviceClient*> card_{nullptr};
   float cardLeft_[kChunk] = {};
   float cardRight_[kChunk] = {};
-  std::atomic<ClickTap*> tap_{nullptr};
+  std::atomic<CaptureTap*> tap_{nullptr};
   float tapped_[kChunk] = {};
   int publishedDelay_ = -1;
   float inputPeakNow_ = 0.0f;

@@ -33,10 +33,24 @@
 namespace fw::test {
 namespace {
 
-// A player and a recorder, two JACK clients that index every sample by the server's
-// frame time, so both sides of fretwerk line up exactly.
+// What fretwerk heard, by its device frame, noted in its own callback: a cycle the
+// server ran without the player, or with the player late, still lines up exactly.
+struct HeardInput final : CaptureTap {
+  std::vector<float> in;
+  explicit HeardInput(std::size_t capacity) : in(capacity, 0.0f) {}
+  void Process(const float* from, float* out, int n, std::int64_t frame) noexcept override {
+    for (int i = 0; i < n; ++i) {
+      const auto d = static_cast<std::size_t>(frame + i);
+      if (d < in.size()) in[d] = from[i];
+      out[i] = from[i];
+    }
+  }
+};
+
+// A player and a recorder, two JACK clients around fretwerk. The player plays the
+// signal by the server's frame time; the recorder, which runs after fretwerk in a
+// cycle, notes what fretwerk played by its device frame.
 struct TestClients {
-  static constexpr int kMaxXruns = 1024;
   jack_client_t* player = nullptr;
   jack_client_t* recorder = nullptr;
   jack_port_t* out = nullptr;
@@ -44,19 +58,19 @@ struct TestClients {
   jack_port_t* inRight = nullptr;
   const std::vector<float>* signal = nullptr;
   LiveAudio* live = nullptr;
-  std::vector<float> left, right;
+  std::vector<float> left, right;   // by device frame
+  std::vector<std::uint8_t> noted;  // the recorder noted that frame
   std::atomic<std::int64_t> t0{-1};
   std::atomic<std::int64_t> recorded{0};
-  std::atomic<std::int64_t> offset{INT64_MIN};  // server frame minus fretwerk's device frame
-  std::atomic<bool> measure{false};
   std::atomic<bool> go{false};  // the player is silent until the ports are connected
   std::atomic<int> xruns{0};
   std::atomic<std::int64_t> cycles{0};  // of the recorder
-  std::atomic<std::int64_t> xrunAt[kMaxXruns] = {};
+  std::int64_t recorderSaw = -1;        // the device frame at the recorder's last cycle
 
   TestClients(const std::vector<float>& s, LiveAudio& l, std::size_t capacity) : signal(&s), live(&l) {
     left.assign(capacity, 0.0f);
-    right.assign(capacity, 0.0f);
+    right = left;
+    noted.assign(capacity, 0);
   }
   ~TestClients() {
     if (player != nullptr) jack_client_close(player);
@@ -106,27 +120,22 @@ struct TestClients {
     const std::int64_t t0 = c->t0.load();
     if (t0 < 0) return 0;
     const auto ft = static_cast<std::int64_t>(jack_last_frame_time(c->recorder));
-    const std::int64_t liveFrames = c->live->FramesProcessed();
-    // Once connected, fretwerk runs before the recorder in every cycle.
-    if (c->measure.load() && c->offset.load() == INT64_MIN && liveFrames > 0)
-      c->offset.store(ft - (liveFrames - n));
+    // Where fretwerk missed the cycle, its output for this frame was noted before.
+    const std::int64_t device = c->live->FramesProcessed() - n;
+    const bool note = device != c->recorderSaw;
+    c->recorderSaw = device;
     const auto* l = static_cast<const float*>(jack_port_get_buffer(c->inLeft, n));
     const auto* r = static_cast<const float*>(jack_port_get_buffer(c->inRight, n));
     for (jack_nframes_t i = 0; i < n; ++i) {
-      const auto k = static_cast<std::size_t>(ft - t0 + i);
-      if (k < c->left.size()) {
-        c->left[k] = l[i];
-        c->right[k] = r[i];
-      }
+      const auto d = static_cast<std::size_t>(device + i);
+      if (note && d < c->left.size()) c->left[d] = l[i], c->right[d] = r[i], c->noted[d] = 1;
     }
     c->recorded.store(ft - t0 + n);
     return 0;
   }
 
   static int OnXrun(void* self) {
-    auto* c = static_cast<TestClients*>(self);
-    const int i = c->xruns.fetch_add(1);
-    if (i < kMaxXruns) c->xrunAt[i].store(c->recorded.load());
+    static_cast<TestClients*>(self)->xruns.fetch_add(1);
     return 0;
   }
 
@@ -146,17 +155,6 @@ struct TestClients {
     while (recorded.load() < sample && std::chrono::steady_clock::now() < give_up) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-  }
-
-  // Whether a server xrun fell within `margin` of [from, to); past kMaxXruns the places
-  // are unknown, and any range may hold one.
-  bool NearXrun(std::int64_t from, std::int64_t to, std::int64_t margin) const {
-    if (xruns.load() > kMaxXruns) return true;
-    for (int i = 0; i < xruns.load(); ++i) {
-      const std::int64_t at = xrunAt[i].load();
-      if (at + margin >= from && at - margin < to) return true;
-    }
-    return false;
   }
 };
 
@@ -222,15 +220,26 @@ void ExpectNoUnderruns(std::int32_t underruns, const TestClients& clients) {
 
 struct SessionOutcome {
   static constexpr std::int64_t kWanted = 20 * 44100;
-  std::int64_t exactSamples = 0;     // compared sample by sample, up to the first server xrun
-  bool periodChangeChecked = false;  // no server xrun while the period changed
+  std::int64_t exactSamples = 0;  // compared sample by sample
+  bool periodChangeChecked = false;
   int serverXruns = 0;
   bool Complete() const { return exactSamples >= kWanted && periodChangeChecked; }
 };
 
-// One session. A server xrun before the end ends the exact comparison (the flanger's
-// sweep then runs against a shifted input); the checks that do not depend on the
-// timing of every cycle still run.
+// Fails instead of skipping when the run before this one skipped too: a session that
+// cannot be checked on this machine twice running is a fault to look at, not noise.
+void SkipUnlessSkippedLastTime(const std::filesystem::path& marker, const std::string& why) {
+  if (std::filesystem::exists(marker)) {
+    std::filesystem::remove(marker);
+    FAIL() << "skipped in two runs in a row: " << why;
+  }
+  std::ofstream(marker) << why << "\n";
+  GTEST_SKIP() << why;
+}
+
+// One session, compared by fretwerk's device frame: a cycle the server missed or ran
+// late changes the signal fretwerk heard, not the comparison, which renders what it
+// heard. Only frames the recorder missed go unchecked.
 void RunSession(SessionOutcome& outcome) {
   constexpr std::int64_t kRate = 44100;
   const auto signal = QuietNoise(static_cast<std::size_t>(30 * kRate));
@@ -240,17 +249,17 @@ void RunSession(SessionOutcome& outcome) {
   ASSERT_TRUE(jack.Open(error)) << error;
   auto& live = jack.live;
   TForm1& form = jack.Form();
-
-  TestClients clients(signal, *live, signal.size() + 10000);
+  TestClients clients(signal, *live, signal.size() + 5 * kRate);
+  HeardInput heard(clients.left.size());
+  live->AttachTap(&heard);
   ASSERT_TRUE(clients.Open());
   jack.Start();
   ASSERT_TRUE(live->Input().IsStarted());
   ASSERT_TRUE(clients.Connect(dynamic_cast<JackDevice&>(live->Device())));
 
   // Seconds 1-6 at the default delay, a press up, two presses down, the chorus on and
-  // off again, and finally a period change from 128 to 256.
+  // off again, and finally a period change from 128 to 256. The marks are device frames.
   ASSERT_TRUE(clients.WaitCycles(3));
-  clients.measure.store(true);
   clients.go.store(true);
   std::int64_t at[6] = {};
   clients.WaitUntil(5 * kRate);
@@ -272,121 +281,102 @@ void RunSession(SessionOutcome& outcome) {
   EXPECT_EQ(reported.min, reportedDelay);
   EXPECT_EQ(reported.max, reportedDelay);
   clients.WaitUntil(6 * kRate);
-  at[0] = clients.recorded.load();
+  at[0] = live->FramesProcessed();
   form.Btn("BitBtn_latPlus").Click();
   clients.WaitUntil(10 * kRate);
-  at[1] = clients.recorded.load();
+  at[1] = live->FramesProcessed();
   form.Btn("BitBtn_LatMinus").Click();
   form.Btn("BitBtn_LatMinus").Click();
   clients.WaitUntil(15 * kRate);
-  at[2] = clients.recorded.load();
+  at[2] = live->FramesProcessed();
   live->Output().setup_max_chorus_delay(600);
   live->Output().setup_stereo(2);
   clients.WaitUntil(18 * kRate);
-  at[3] = clients.recorded.load();
+  at[3] = live->FramesProcessed();
   live->Output().setup_stereo(1);
+  live->Output().setup_max_chorus_delay(0);
   clients.WaitUntil(26 * kRate);
-  at[4] = clients.recorded.load();
+  at[4] = live->FramesProcessed();
   ASSERT_EQ(jack_set_buffer_size(clients.player, 256), 0);
   clients.WaitUntil(29 * kRate);
-  at[5] = clients.recorded.load();
+  at[5] = live->FramesProcessed();
   const std::int32_t underruns = live->Output().Underruns();
   const std::int32_t delayAfterChange = live->Output().DelaySamples();
   form.Btn("Button_STOP_RT").Click();
+  live->AttachTap(nullptr);
   EXPECT_FALSE(live->Device().Running());
   ExpectNoUnderruns(underruns, clients);
   EXPECT_EQ(live->PeriodFrames(), 256);
   EXPECT_GE(live->PeriodChanges(), 1);
   EXPECT_EQ(delayAfterChange, d0);  // the second Decrease stops at the smallest queue
 
-  // Where in the player's signal the capture began, and the offline render from there.
-  ASSERT_NE(clients.offset.load(), INT64_MIN);
-  // Before the player began (start < 0) fretwerk heard silence.
-  const std::int64_t start = live->Input().FirstFrame() + clients.offset.load() - clients.t0.load();
-  std::vector<float> input(static_cast<std::size_t>(static_cast<std::int64_t>(signal.size()) - start));
-  for (std::size_t k = 0; k < input.size(); ++k) {
-    const std::int64_t i = start + static_cast<std::int64_t>(k);
-    input[k] = i < 0 ? 0.0f : signal[static_cast<std::size_t>(i)];
-  }
-  const auto expected = RenderOffline(input);
+  // What fretwerk heard from the capture's first frame on, rendered offline.
+  const std::int64_t start = live->Input().FirstFrame();
+  ASSERT_GE(start, 0);
+  const std::int64_t known = std::min<std::int64_t>(live->FramesProcessed(), std::ssize(heard.in));
+  ASSERT_GT(known, start);
+  const auto expected = RenderOffline(std::vector<float>(heard.in.begin() + start, heard.in.begin() + known));
 
   const std::int64_t margin = kRate / 3;
-  auto mismatches = [&](std::int64_t from, std::int64_t to, std::int64_t delay, bool mono) {
-    std::int64_t bad = 0;
-    for (std::int64_t r = from; r < to; ++r) {
-      const std::int64_t k = r - start - delay;
-      const auto ru = static_cast<std::size_t>(r);
-      if (k < 0 || k >= static_cast<std::int64_t>(expected.size())) {
-        ++bad;
-        continue;
-      }
-      const float want = static_cast<float>(expected[static_cast<std::size_t>(k)]) / 32768.0f;
-      if (clients.left[ru] != want || (mono && clients.right[ru] != want)) ++bad;
-    }
-    return bad;
-  };
-  struct Segment {
-    std::int64_t from, to, delay;
-  };
-  const Segment segments[] = {{kRate, at[0], d0},
-                              {at[0] + margin, at[1], d0 + 50},
-                              {at[1] + margin, at[2], d0},
-                              {at[3] + margin, at[4], d0}};
   std::int64_t checked = 0;
-  for (const auto& s : segments) {
-    if (clients.NearXrun(0, s.to, kRate / 10)) break;
-    EXPECT_EQ(mismatches(s.from, s.to, s.delay, true), 0)
-        << "segment from " << s.from << " delay " << s.delay;
-    checked += s.to - s.from;
-  }
+  auto compare = [&](std::int64_t from, std::int64_t to, std::int64_t delay) {
+    std::int64_t bad = 0;
+    for (std::int64_t d = from; d < to; ++d) {
+      const std::int64_t k = d - start - delay;
+      if (d >= known || k >= static_cast<std::int64_t>(expected.size())) return;  // past what is known
+      const auto du = static_cast<std::size_t>(d);
+      const float want = k < 0 ? 0.0f : static_cast<float>(expected[static_cast<std::size_t>(k)]) / 32768.0f;
+      if (clients.noted[du] == 0) continue;
+      if (clients.left[du] != want || clients.right[du] != want) ++bad;
+      ++checked;
+    }
+    EXPECT_EQ(bad, 0) << "device frames " << from << " to " << to << " at delay " << delay;
+  };
+  // The chorus segment is left out: it differs between the sides by design.
+  compare(kRate, at[0], d0);
+  compare(at[0] + margin, at[1], d0 + 50);
+  compare(at[1] + margin, at[2], d0);
+  compare(at[3] + margin, at[4], d0);
+  // The server drops the cycle in which it changes its period, for every client; the
+  // audio flows on at the same delay, exactly.
+  const std::int64_t before = checked;
+  compare(at[4], at[5], d0);
+  outcome.periodChangeChecked = checked - before >= (at[5] - at[4]) / 2;
   outcome.exactSamples = checked;
   outcome.serverXruns = clients.xruns.load();
 
   // Stereo: the sides differ while the chorus plays.
-  double difference = 0.0;
-  for (std::int64_t r = at[2] + margin; r < at[3]; ++r) {
-    difference +=
-        std::fabs(clients.left[static_cast<std::size_t>(r)] - clients.right[static_cast<std::size_t>(r)]);
-  }
-  EXPECT_GT(difference / static_cast<double>(at[3] - at[2] - margin), 0.001);
-
-  // The server drops the cycle in which it changes its period, for every client; the
-  // audio flows on: no silence beyond that cycle, the same delay, the same level. A
-  // server xrun there leaves a gap in the recording of its own.
-  outcome.periodChangeChecked = !clients.NearXrun(at[4], at[5], 0);
-  if (!outcome.periodChangeChecked) return;
-  std::int64_t silentRun = 0;
-  std::int64_t longestSilence = 0;
-  for (std::int64_t r = at[4]; r < at[5]; ++r) {
-    silentRun = clients.left[static_cast<std::size_t>(r)] == 0.0f ? silentRun + 1 : 0;
-    longestSilence = std::max(longestSilence, silentRun);
-  }
-  EXPECT_LE(longestSilence, 512);
-  auto rms = [&](std::int64_t from, std::int64_t to) {
-    double sum = 0.0;
-    for (std::int64_t r = from; r < to; ++r) sum += std::pow(clients.left[static_cast<std::size_t>(r)], 2.0);
-    return std::sqrt(sum / static_cast<double>(to - from));
-  };
-  const double before = rms(at[3] + margin, at[4]);
-  for (std::int64_t w = at[4] + kRate / 5; w + kRate / 10 <= at[5]; w += kRate / 10) {
-    const double level = rms(w, w + kRate / 10);
-    EXPECT_GT(level, 0.5 * before) << "window at " << w;
-    EXPECT_LT(level, 2.0 * before) << "window at " << w;
+  const std::int64_t chorusEnd = std::min(at[3], known);
+  if (chorusEnd > at[2] + margin) {
+    double difference = 0.0;
+    for (std::int64_t d = at[2] + margin; d < chorusEnd; ++d) {
+      const auto du = static_cast<std::size_t>(d);
+      difference += std::fabs(clients.left[du] - clients.right[du]);
+    }
+    EXPECT_GT(difference / static_cast<double>(chorusEnd - at[2] - margin), 0.001);
   }
 }
 
 TEST_F(JackSession, OutputIsTheOfflineRenderDelayedByTheLatencyThroughPressesPeriodChangeAndStereo) {
   Boot(44100);
   if (IsSkipped()) return;
+  const std::filesystem::path marker = std::filesystem::path(FRETWERK_BINARY_DIR) / "jack-session-skipped";
   SessionOutcome outcome;
   for (int attempt = 0; attempt < 2 && !outcome.Complete() && !HasFailure(); ++attempt) RunSession(outcome);
-  if (HasFailure() || outcome.Complete()) return;
+  if (HasFailure()) return;
+  if (outcome.Complete()) {
+    std::filesystem::remove(marker);
+    return;
+  }
   ASSERT_GT(outcome.serverXruns, 0) << "only " << outcome.exactSamples
                                     << " samples were compared, yet the server reported no xrun";
-  GTEST_SKIP() << "the server reported " << outcome.serverXruns << " xruns (a busy machine) in each attempt, "
-               << "leaving " << outcome.exactSamples << " samples to compare exactly"
-               << (outcome.periodChangeChecked ? "" : " and the period change unchecked")
-               << "; fretwerk's output queue never ran dry";
+  SkipUnlessSkippedLastTime(marker,
+                            "the server reported " + std::to_string(outcome.serverXruns) +
+                                " xruns (a busy machine) in each attempt and the recorder missed so many "
+                                "cycles that " +
+                                std::to_string(outcome.exactSamples) + " samples were compared exactly" +
+                                (outcome.periodChangeChecked ? "" : " and the period change unchecked") +
+                                "; fretwerk's output queue never ran dry");
 }
 
 // A 1 kHz sine at 48000 through the engine at 44100; the pitch and level are measured
