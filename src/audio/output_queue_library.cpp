@@ -41,7 +41,8 @@ void OutputQueueLibrary::select_wdm_waveOut_device(std::int32_t index) {
   host_.Device().SelectOutputDevice(index);
 }
 
-void OutputQueueLibrary::setup_stereo(std::int32_t channels) { stereo_.store(channels); }
+// The chorus delay alone decides how the mono blocks play on the two channels.
+void OutputQueueLibrary::setup_stereo(std::int32_t) {}
 void OutputQueueLibrary::setup_auto(std::int32_t on) { auto_.store(on); }
 void OutputQueueLibrary::setup_delta_delta(std::int32_t delta) { deltaDelta_.store(delta); }
 void OutputQueueLibrary::setup_freq_22_44(std::int32_t rate) {
@@ -281,8 +282,10 @@ void OutputQueueLibrary::Render(float* left, float* right, int frames, int gathe
     std::fill(right, right + frames, 0.0f);
     return;
   }
-  const bool chorus = stereo_.load(std::memory_order_relaxed) == 2;
+  // The chorus plays whenever its longest delay is above 0, after a mono set-up too: the
+  // start's set-up sends 0 (dry), and the Hardware page's slider brings it in.
   const int chorusDelay = chorusDelay_.load(std::memory_order_relaxed);
+  const bool chorus = chorusDelay > 0;
   const auto rate = static_cast<float>(engineRate_.load(std::memory_order_relaxed));
 
   if (converter_ == nullptr) {

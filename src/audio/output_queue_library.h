@@ -4,8 +4,8 @@
 // device holds (measured over the first moments) and an underrun lengthens it by 50
 // samples, up to the latency setting plus one block; with setup_auto(0) the delay is
 // the latency setting plus one block. insert_buffer and skip_buffer move it by 50
-// samples with a short crossfade; setup_stereo 2 with a chorus delay above 0 plays the
-// stereo chorus.
+// samples with a short crossfade. A chorus delay above 0 plays the stereo chorus, in
+// mono and stereo set-ups alike; 0 plays the block on both channels.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -81,7 +81,6 @@ class OutputQueueLibrary final : public OutputLibrary {
   std::int32_t selected_ = 0;
 
   // Settings written by the window thread.
-  std::atomic<std::int32_t> stereo_{1};
   std::atomic<std::int32_t> auto_{1};
   std::atomic<std::int32_t> deltaDelta_{150};
   std::atomic<std::int32_t> engineRate_{44100};

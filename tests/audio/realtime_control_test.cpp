@@ -342,6 +342,23 @@ TEST_F(LiveFixture, StartThenStopLeavesEveryDeviceClosed) {
   EXPECT_EQ(card->Starts(), 2);
 }
 
+// Start sets the library up in mono with no chorus; moving "stereo chorus" on the
+// Hardware page while playing brings the chorus in.
+TEST_F(LiveFixture, StereoChorusIsHeardOnceItsSliderMovesWhilePlaying) {
+  auto sidesDiffer = [&] {
+    for (int i = 0; i < 200; ++i) card->Pump();
+    double difference = 0.0;
+    const auto& l = card->playedLeft;
+    for (std::size_t i = l.size() - 4410; i < l.size(); ++i)
+      difference += std::fabs(l[i] - card->playedRight[i]);
+    return difference;
+  };
+  EXPECT_EQ(sidesDiffer(), 0.0);
+  EXPECT_GT(LoudestOfLast(1000), 0.0f);
+  f->form->Bar("ScrollBar_max_chorus_delay").SetPosition(600);
+  EXPECT_GT(sidesDiffer(), 1.0);
+}
+
 TEST_F(LiveFixture, DeactivateAndCloseStopProcessing) {
   for (int i = 0; i < 50; ++i) card->Pump();
   Realtime(*f->form).FormDeactivate();
