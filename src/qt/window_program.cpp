@@ -124,7 +124,7 @@ int RunWindowProgram(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setStyle(MakeWindowStyle());
   QApplication::setApplicationName(QStringLiteral("Fretwerk"));
-  QApplication::setDesktopFileName(QStringLiteral("fretwerk"));
+  QApplication::setDesktopFileName(QStringLiteral("org.example.fretwerk.Fretwerk"));
   QApplication::setFont(LoadWindowFont());
 
   LinuxSystemServices system([] { QTimer::singleShot(0, [] { QApplication::closeAllWindows(); }); });
