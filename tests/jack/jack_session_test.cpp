@@ -65,7 +65,7 @@ struct TestClients {
   std::atomic<bool> go{false};  // the player is silent until the ports are connected
   std::atomic<int> xruns{0};
   std::atomic<std::int64_t> cycles{0};  // of the recorder
-  std::int64_t recorderSaw = -1;        // the device frame at the recorder's last cycle
+  std::int64_t recorderNext = -1;       // the device frame that follows the recorder's last cycle
 
   TestClients(const std::vector<float>& s, LiveAudio& l, std::size_t capacity) : signal(&s), live(&l) {
     left.assign(capacity, 0.0f);
@@ -119,17 +119,20 @@ struct TestClients {
     c->cycles.fetch_add(1);
     const std::int64_t t0 = c->t0.load();
     if (t0 < 0) return 0;
-    const auto ft = static_cast<std::int64_t>(jack_last_frame_time(c->recorder));
-    // Where fretwerk missed the cycle, its output for this frame was noted before.
+    const auto ft = static_cast<std::int64_t>(jack_last_frame_time(
+        c->recorder));  // Noted only where the cycle follows the last one in fretwerk's frames: where
+    // fretwerk missed the cycle its output was noted before, and a cycle after a gap,
+    // or one fretwerk's next cycle overlaps, may hold another cycle's output.
     const std::int64_t device = c->live->FramesProcessed() - n;
-    const bool note = device != c->recorderSaw;
-    c->recorderSaw = device;
+    const bool note = device == c->recorderNext;
+    c->recorderNext = device + n;
     const auto* l = static_cast<const float*>(jack_port_get_buffer(c->inLeft, n));
     const auto* r = static_cast<const float*>(jack_port_get_buffer(c->inRight, n));
     for (jack_nframes_t i = 0; i < n; ++i) {
       const auto d = static_cast<std::size_t>(device + i);
       if (note && d < c->left.size()) c->left[d] = l[i], c->right[d] = r[i], c->noted[d] = 1;
     }
+    if (c->live->FramesProcessed() != device + n) c->recorderNext = -1;
     c->recorded.store(ft - t0 + n);
     return 0;
   }
