@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 
 #include <atomic>
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
@@ -82,11 +83,18 @@ TEST(PluginInJalv, RunsConnectedOnTheDummyServerAndEndsCleanly) {
   const std::string in = std::string(kClient) + ":in";
   ASSERT_TRUE(WaitFor([&] { return jack_port_by_name(counter.client(), in.c_str()) != nullptr; }))
       << "jalv did not register its ports";
-  EXPECT_EQ(jack_connect(counter.client(), "system:capture_1", in.c_str()), 0);
-  EXPECT_EQ(jack_connect(counter.client(), (std::string(kClient) + ":out_left").c_str(), "system:playback_1"),
-            0);
-  EXPECT_EQ(
-      jack_connect(counter.client(), (std::string(kClient) + ":out_right").c_str(), "system:playback_2"), 0);
+  // jalv registers its ports before it activates, and JACK refuses to connect the
+  // ports of an inactive client: retry until each connection is made.
+  const auto connect = [&](const std::string& from, const std::string& to) {
+    return WaitFor([&] {
+      const int result = jack_connect(counter.client(), from.c_str(), to.c_str());
+      return result == 0 || result == EEXIST;
+    });
+  };
+  const std::string client(kClient);
+  EXPECT_TRUE(connect("system:capture_1", in));
+  EXPECT_TRUE(connect(client + ":out_left", "system:playback_1"));
+  EXPECT_TRUE(connect(client + ":out_right", "system:playback_2"));
   const long start = counter.Frames();
   EXPECT_TRUE(WaitFor([&] { return counter.Frames() - start >= 3L * kRate; }))
       << "the server stopped cycling";
