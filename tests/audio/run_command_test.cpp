@@ -341,12 +341,7 @@ TEST(LatencyCommand, MeasuresTheRoundTripOnTheVirtualCard) {
   ASSERT_EQ(std::sscanf(r.output.c_str() + at, "round trip: %d samples, %lf ms", &samples, &ms), 2)
       << r.output;
   EXPECT_GE(samples, 200);
-#ifdef FRETWERK_SANITIZED
-  // A sanitized session can come back one 128-frame period late.
-  EXPECT_LE(samples, 220 + 32 + 128);
-#else
   EXPECT_LE(samples, 220 + 32);
-#endif
   EXPECT_NEAR(ms, 1000.0 * samples / 44100.0, 0.01);
   EXPECT_NE(r.output.find("underruns 0"), std::string::npos) << r.output;
 }

@@ -149,6 +149,8 @@ bool VirtualSoundCard::RunPeriod() {
   // Silence while the client does not listen yet: the file waits for it.
   bool reachedEnd = false;
   const bool capturing = client_->Capturing();
+  // Where the input began: a listener lines up what it sent with what came back.
+  if (capturing && inputBeganAt_.load() < 0) inputBeganAt_.store(framesRun_.load());
   if (!capturing) {
     std::fill_n(in_.begin(), n, 0.0f);
   } else if (inputFile_ != nullptr) {
