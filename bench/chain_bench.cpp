@@ -28,8 +28,8 @@ void EverySwitchOn(Engine& e, int rate) {
   test::DesignStages(e);
   EngineParams& p = e.params;
   test::SetEveryStage(p, 1);
-  p.EchoDelay.store(6500);
-  p.ReverbDelay2.store(1500);
+  e.echo.EchoDelay.store(6500);
+  e.reverb.ReverbDelay2.store(1500);
   p.EngineSampleRate.store(rate);
   p.RealtimeBlockLength.store(rate == 44100 ? 256 : 128);
 }

@@ -29,7 +29,7 @@ void ReportPerSample(benchmark::State& state) {
 }
 
 void EchoDelayBlock(benchmark::State& state) {
-  auto echo = std::make_unique<fw::EchoDelay>();
+  auto echo = std::make_unique<fw::Echo>();
   echo->SetTaps(0.45f, 0.4f);
   echo->EchoGain.store(0.6f);
   echo->EchoSweepOn.store(static_cast<std::int32_t>(state.range(0)));
@@ -46,16 +46,15 @@ BENCHMARK(EchoDelayBlock)->Arg(0)->Arg(1);
 
 void ReverbCallSequence(benchmark::State& state) {
   auto reverb = std::make_unique<fw::Reverb>();
-  fw::EngineParams params;
-  params.ReverbGain2.store(0.84f);
-  params.ReverbAllPassGain.store(0.75f);
-  params.ReverbDelay2.store(240);
+  reverb->ReverbGain2.store(0.84f);
+  reverb->ReverbAllPassGain.store(0.75f);
+  reverb->ReverbDelay2.store(240);
   reverb->ReverbBrightness.store(0.7f);
   const std::vector<float> input = Noise();
   std::vector<float> work(kBlock);
   for (auto _ : state) {
     std::copy(input.begin(), input.end(), work.begin());
-    reverb->Process(work.data(), kBlock, params);
+    reverb->Process(work.data(), kBlock);
     benchmark::DoNotOptimize(work.data());
   }
   ReportPerSample(state);

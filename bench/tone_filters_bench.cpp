@@ -6,7 +6,6 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/params.h"
 #include "tone/distortions.h"
 #include "tone/tone_filters.h"
 
@@ -15,9 +14,8 @@ namespace {
 constexpr int kBlock = 220;
 
 struct Bench {
-  std::unique_ptr<fw::EngineParams> params = std::make_unique<fw::EngineParams>();
   std::unique_ptr<fw::ToneFilters> filters = std::make_unique<fw::ToneFilters>();
-  std::unique_ptr<fw::Distortions> distortions = std::make_unique<fw::Distortions>(*params);
+  std::unique_ptr<fw::Distortions> distortions = std::make_unique<fw::Distortions>();
   std::array<float, kBlock> input{};
   std::array<float, kBlock> work{};
   std::array<float, kBlock> side{};
@@ -72,13 +70,13 @@ void BM_LowPass2(benchmark::State& s) {
   RunStage(s, [](Bench& b, float* w) { b.filters->LowPass2(w, kBlock); });
 }
 void BM_SoftDistortion(benchmark::State& s) {
-  RunStage(s, [](Bench& b, float* w) { b.distortions->SoftDistortion(w, kBlock); });
+  RunStage(s, [](Bench& b, float* w) { b.distortions->SoftDistortion(w, kBlock, 1.0f); });
 }
 void BM_SoftDistortionPerSample(benchmark::State& s) {
   RunStage(s, [](Bench& b, float* w) {
     b.distortions->SoftArmed.store(1);
     b.distortions->SoftDivisor.store(1);
-    b.distortions->SoftDistortion(w, kBlock);
+    b.distortions->SoftDistortion(w, kBlock, 1.0f);
   });
 }
 void BM_Waveshaper(benchmark::State& s) {

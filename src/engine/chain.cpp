@@ -66,10 +66,16 @@ void MixInFile(Engine& e, int n, Driver driver) noexcept {
 void WaveshaperWithLowBoost(Engine& e, int n) noexcept {
   float* work = e.buffers.work;
   if (e.params.LowBoostOn.load() == 1) {
-    e.lowBoost.Process(work, n, e.distortion, e.params.LowBoostMix.load());
+    e.lowBoost.Process(work, n, e.distortion);
   } else {
     e.distortion.Waveshaper(work, n);
   }
+}
+
+// With the live input muted the chain has not applied the input gain to the work
+// buffer; the soft distortion applies it to what it reads.
+float GainLeftToSoftDistortion(const StageParams& p) noexcept {
+  return p.LiveInputFactor.load() < 0.5f ? p.InputGain.load() : 1.0f;
 }
 
 // The effect stages, each in its driver's own order.
@@ -85,7 +91,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
     e.filters.HiPreSectionB(work, n);
   }
   e.filters.Fvc3Filter(work, n);
-  if (p.SoftDistortionOn.load() == 1.0f) e.distortion.SoftDistortion(work, n);
+  if (p.SoftDistortionOn.load() == 1.0f) e.distortion.SoftDistortion(work, n, GainLeftToSoftDistortion(p));
   if (p.Fvc1On.load() == 1) e.filters.Fvc1Filter(work, e.lowBoost.Side(), n);
   if (p.DistortionType.load() > 0) WaveshaperWithLowBoost(e, n);
   if (p.TubeOn.load() == 1) {
@@ -98,7 +104,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
       e.filters.FixedSection(work, n);
       e.filters.Fvc2Stage(work, n);
       if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
-      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
+      if (p.EchoOn.load() == 1) e.echo.Process(work, n);
       e.elliptic.Process(work, n);
       if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
       if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
@@ -111,11 +117,11 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
       e.elliptic.Process(work, n);
       if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
       if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
-      if (p.EchoOn.load() == 1) e.echo.EchoDelayBlock(work, n, p.EchoDelay.load());
+      if (p.EchoOn.load() == 1) e.echo.Process(work, n);
       break;
   }
 
-  if (p.ReverbOn.load() == 1) e.reverb.Process(work, n, p);
+  if (p.ReverbOn.load() == 1) e.reverb.Process(work, n);
 }
 
 bool RecordTapOpen(const EngineParams& p) noexcept {

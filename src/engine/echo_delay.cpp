@@ -6,7 +6,7 @@
 
 namespace fw {
 
-void EchoDelay::EchoDelayBlock(float* work, int n, int delay) noexcept {
+void Echo::EchoDelayBlock(float* work, int n, int delay) noexcept {
   const std::int32_t spacing = std::clamp<std::int32_t>(delay, kMinSpacing, kMaxSpacing);
   const float gain = EchoGain.load();
   const bool sweepOn = EchoSweepOn.load() == 1;
@@ -50,7 +50,7 @@ void EchoDelay::EchoDelayBlock(float* work, int n, int delay) noexcept {
   StoreUnlessRewritten(sweepDirection, directionAtStart, direction);
 }
 
-void EchoDelay::SetTaps(float level, float decay) noexcept {
+void Echo::SetTaps(float level, float decay) noexcept {
   EchoLevel.store(level);
   EchoDecay.store(decay);
   float tap[kTapCount];
@@ -59,19 +59,18 @@ void EchoDelay::SetTaps(float level, float decay) noexcept {
   for (int k = 0; k < kTapCount; ++k) taps[k].store(tap[k] * level);
 }
 
-void EchoDelay::ResetSweep() noexcept {
+void Echo::ResetSweep() noexcept {
   sweepOffset.store(0);
   sweepCounter.store(0);
   sweepDirection.store(1);
   EchoSweepOn.store(0);
 }
 
-void SetEchoStartValues(EchoDelay& echo, EngineParams& params) noexcept {
-  params.EchoDelay.store(3000);
+void SetEchoStartValues(Echo& echo) noexcept {
+  echo.EchoDelay.store(3000);
   echo.EchoDecay.store(0.5f);
   echo.EchoGain.store(0.33f);
   echo.EchoLevel.store(0.0f);
-  params.EchoOn.store(0);
 }
 
 }  // namespace fw

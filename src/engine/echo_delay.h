@@ -5,11 +5,10 @@
 #include <cstdint>
 
 #include "core/word.h"
-#include "engine/params.h"
 
 namespace fw {
 
-struct EchoDelay {
+struct Echo {
   static constexpr int kRingLength = 134000;
   // The ring plus spare entries that are never written and read as 0 by a swept
   // tap that overshoots the end of the ring.
@@ -21,6 +20,7 @@ struct EchoDelay {
   static constexpr std::int32_t kMaxSpacing = 26799;
 
   // Parameters: written by the window thread, read once per block.
+  IntWord EchoDelay{3000};    // samples between two echoes
   FloatWord EchoDecay{0.0f};  // ratio between successive echoes
   FloatWord EchoLevel{0.0f};  // gain of the first echo
   FloatWord EchoGain{0.0f};   // output gain over dry signal and echoes
@@ -38,6 +38,8 @@ struct EchoDelay {
 
   // Processes work[0..n) in place with the given echo spacing in samples.
   void EchoDelayBlock(float* work, int n, int delay) noexcept;
+  // The chain's call: EchoDelayBlock with this stage's EchoDelay.
+  void Process(float* work, int n) noexcept { EchoDelayBlock(work, n, EchoDelay.load()); }
 
   // The tap computation of the "Decay" and "Echo Gain" controls:
   // tap[k] = level × decay^k, built one multiplication at a time.
@@ -48,8 +50,8 @@ struct EchoDelay {
 };
 
 // The activation sequence's echo values before it moves the echo controls:
-// EchoDelay 3000, EchoDecay 0.5, EchoGain 0.33, EchoLevel 0, EchoOn 0.
-// The taps stay as they are until a tap control moves.
-void SetEchoStartValues(EchoDelay& echo, EngineParams& params) noexcept;
+// EchoDelay 3000, EchoDecay 0.5, EchoGain 0.33, EchoLevel 0 (the caller turns the
+// echo off). The taps stay as they are until a tap control moves.
+void SetEchoStartValues(Echo& echo) noexcept;
 
 }  // namespace fw

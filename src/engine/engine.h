@@ -39,12 +39,12 @@ struct Engine {
   RecordRing record;
 
   ToneFilters filters;
-  Distortions distortion{params};
+  Distortions distortion;
   LowBoost lowBoost;
   GraphicEqualisers eq;
   TubeStages tube;
   EllipticFilter elliptic;
-  EchoDelay echo;
+  Echo echo;
   Flanger flanger;
   Reverb reverb;
 

@@ -6,7 +6,8 @@
 
 namespace fw {
 
-void LowBoost::Process(float* work, int n, Distortions& shaper, float mix) noexcept {
+void LowBoost::Process(float* work, int n, Distortions& shaper) noexcept {
+  const float mix = LowBoostMix.load();
   // The waveshaper works in place on the work buffer only, so the side signal
   // passes through it there while the block waits in the save buffer.
   std::copy(work, work + n, save_);

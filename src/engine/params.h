@@ -1,7 +1,8 @@
 #pragma once
 // The effect parameter block read by the chain drivers. Every field is a relaxed
 // 32-bit word: the window thread writes it, the audio side reads it on the next block.
-// Stage-specific parameters live with their stages (src/tone, src/engine/*).
+// The switches say which stages the chain runs; every value a stage reads lives with
+// that stage (src/tone, src/engine/*), so a stage is handed nothing but itself.
 //
 // The block is made of four groups so that each party can be handed only the words
 // it owns: the stage switches and values (control handlers), the record hand-shake
@@ -26,16 +27,11 @@ struct StageParams {
   IntWord Fvc1On{0};
   IntWord DistortionType{0};
   IntWord LowBoostOn{0};
-  FloatWord LowBoostMix{4000.0f};
   IntWord TubeOn{0};
   IntWord LowPass2On{0};
   IntWord FlangerOn{1};
   IntWord EchoOn{0};
-  IntWord EchoDelay{3000};
   IntWord ReverbOn{0};
-  FloatWord ReverbAllPassGain{0.26f};
-  IntWord ReverbDelay2{0};
-  FloatWord ReverbGain2{0.84f};
 
   // State of the two window check boxes the drivers consult on every block
   // ("Effects" and "Record playing back wav file + live input"); their click

@@ -6,11 +6,11 @@
 
 namespace fw {
 
-void Reverb::Process(float* work, int n, const EngineParams& params) noexcept {
+void Reverb::Process(float* work, int n) noexcept {
   std::copy(work, work + n, input_);
-  const float g = params.ReverbAllPassGain.load();
+  const float g = ReverbAllPassGain.load();
   for (int s = 0; s < 4; ++s) ReverbAllPass(n, kAllPassLengths[s], lines_[s], positions_[s], g);
-  ReverbOutput(work, n, params.ReverbDelay2.load(), params);
+  ReverbOutput(work, n, ReverbDelay2.load());
 }
 
 void Reverb::ReverbAllPass(int n, int length, float* line, IntWord& position, float g) noexcept {
@@ -28,7 +28,7 @@ void Reverb::ReverbAllPass(int n, int length, float* line, IntWord& position, fl
   StoreUnlessRewritten(position, atStart, p);
 }
 
-void Reverb::ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept {
+void Reverb::ReverbOutput(float* work, int n, int length) noexcept {
   // A longer length than the line would write past it; the controls stop at 2400.
   const int limit = std::min(length, kLineCapacity);
   std::int32_t q = secondPosition_;
@@ -37,7 +37,7 @@ void Reverb::ReverbOutput(float* work, int n, int length, const EngineParams& pa
     const float v = secondLine_[q];
     secondLine_[q] = input_[i];
     s = s + (v - s) * ReverbBrightness.load();
-    work[i] = work[i] + s * params.ReverbGain2.load();
+    work[i] = work[i] + s * ReverbGain2.load();
     q = q + 1;
     if (q >= limit) q = 0;
   }
@@ -49,9 +49,9 @@ void Reverb::ResetAllPassPositions() noexcept {
   for (IntWord& p : positions_) p.store(0);
 }
 
-void SetReverbStartValues(Reverb& reverb, EngineParams& params) noexcept {
+void SetReverbStartValues(Reverb& reverb) noexcept {
   reverb.ResetAllPassPositions();
-  params.ReverbAllPassGain.store(0.26f);
+  reverb.ReverbAllPassGain.store(0.26f);
 }
 
 float ReverbGainForPosition(int position) noexcept {

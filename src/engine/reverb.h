@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "core/word.h"
-#include "engine/params.h"
 
 namespace fw {
 
@@ -15,9 +14,12 @@ class Reverb {
   static constexpr int kLineCapacity = 2501;
   static constexpr int kAllPassLengths[4] = {2203, 1511, 1049, 787};
 
-  // Coefficient of the second stage's low-pass (1.0 = transparent); the window
-  // thread writes it, the second stage re-reads it every sample.
-  FloatWord ReverbBrightness{0.01f};
+  // Parameters: written by the window thread. The second stage re-reads its gain and
+  // brightness every sample.
+  FloatWord ReverbAllPassGain{0.26f};  // coefficient of the four all-pass sections
+  IntWord ReverbDelay2{0};             // the second stage's delay in samples
+  FloatWord ReverbGain2{0.84f};        // gain of the wet signal
+  FloatWord ReverbBrightness{0.01f};   // the second stage's low-pass (1.0 = transparent)
 
   // The "Non realtime reverb" group: stored for presets and the window, read by no stage.
   IntWord ReverbDelay1{24};
@@ -28,7 +30,7 @@ class Reverb {
   // The chain's call on work[0..n): the block is copied to the reverb input, passes
   // the four all-pass sections with ReverbAllPassGain, then the second stage with
   // ReverbDelay2 adds the wet signal to work.
-  void Process(float* work, int n, const EngineParams& params) noexcept;
+  void Process(float* work, int n) noexcept;
 
   // The activation sequence's reset: the four all-pass positions to 0; the lines keep their content.
   void ResetAllPassPositions() noexcept;
@@ -42,7 +44,7 @@ class Reverb {
   void ReverbAllPass(int n, int length, float* line, IntWord& position, float g) noexcept;
   // The second stage over input_[0..n): delays by `length` samples (one sample for a
   // length of 0 or 1), low-passes, and adds the result × ReverbGain2 to work.
-  void ReverbOutput(float* work, int n, int length, const EngineParams& params) noexcept;
+  void ReverbOutput(float* work, int n, int length) noexcept;
 
   float input_[kInputCapacity] = {};
   float lines_[4][kLineCapacity] = {};
@@ -57,7 +59,7 @@ class Reverb {
 
 // The activation sequence's reverb values: the all-pass positions to 0 and
 // ReverbAllPassGain 0.26 (the "Reverb Decay 2" control then makes it 0.75).
-void SetReverbStartValues(Reverb& reverb, EngineParams& params) noexcept;
+void SetReverbStartValues(Reverb& reverb) noexcept;
 
 // The reverb gain of "Reverb Gain 1" and "Reverb Gain 2": 1.0 multiplied by 0.84 once
 // per position step (1.0 at position 0 or below).

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "engine/params.h"
-
 namespace fw {
 namespace {
 
@@ -41,7 +39,7 @@ struct ShaperCurve {
 
 }  // namespace
 
-void Distortions::SoftDistortion(float* work, int n) noexcept {
+void Distortions::SoftDistortion(float* work, int n, float inputGain) noexcept {
   if (SoftArmed.load() == 0) {
     positions_ = kArmedPositions;
     SoftEnvelope.store(0.0f);
@@ -58,9 +56,6 @@ void Distortions::SoftDistortion(float* work, int n) noexcept {
   const float sharpness = SoftSharpness.load();
   const float exponent = SoftExponent.load();
   const float level = SoftLevel.load();
-  // With the live input muted the chain has not applied the input gain; the stage does.
-  const bool muted = chain_.LiveInputFactor.load() < 0.5f;
-  const float inputGain = chain_.InputGain.load();
 
   SoftRingPositions p = positions_;
   float* history = history_.data();
@@ -70,7 +65,7 @@ void Distortions::SoftDistortion(float* work, int n) noexcept {
     p.centre = NextRingPosition(p.centre);
     p.oldest = NextRingPosition(p.oldest);
 
-    const float s = muted ? work[i] * inputGain : work[i];
+    const float s = work[i] * inputGain;  // exact for a gain of 1
     history[p.write] = s;
     envelope = envelope + std::fabs(history[p.newest]) - std::fabs(history[p.oldest]);
     if (envelope < kEnvelopeFloor) envelope = kEnvelopeFloor;

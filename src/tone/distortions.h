@@ -9,8 +9,6 @@
 
 namespace fw {
 
-struct EngineParams;
-
 // The quadruple a waveshaper type loads: level e, smoothing k, knee input a, knee output b.
 struct ShaperTypeSet {
   float level;
@@ -39,9 +37,6 @@ struct Distortions {
   static constexpr int kHistoryLength = 501;
   static constexpr SoftRingPositions kArmedPositions{398, 398, 396, 393};
 
-  // The soft distortion reads InputGain and LiveInputFactor from the chain's block.
-  explicit Distortions(const EngineParams& chainParams) noexcept : chain_(chainParams) {}
-
   // Soft distortion.
   IntWord SoftDivisor{15};          // L: divides the envelope; 1 selects per-sample shaping
   FloatWord SoftSharpness{1.0e7f};  // B: squashing sets in near sqrt(B)
@@ -58,7 +53,9 @@ struct Distortions {
   FloatWord ShaperDrive{1.0f};   // G: factor on the input magnitude
 
   // Stages: work[0 .. n-1] in place.
-  void SoftDistortion(float* work, int n) noexcept;
+  // inputGain: what the chain left to this stage of the input gain (InputGain while
+  // the live input is muted, else 1); it scales each sample on its way into the ring.
+  void SoftDistortion(float* work, int n, float inputGain) noexcept;
   // The waveshaper with the current knee, smoothing and level words.
   void Waveshaper(float* work, int n) noexcept {
     WaveshaperDistortion(work, ShaperKneeIn.load(), ShaperKneeOut.load(), n, ShaperSmooth.load(),
@@ -74,7 +71,6 @@ struct Distortions {
   const SoftRingPositions& SoftPositions() const noexcept { return positions_; }
 
  private:
-  const EngineParams& chain_;
   std::array<float, kHistoryLength> history_{};
   SoftRingPositions positions_{kArmedPositions};
 };

@@ -4,9 +4,9 @@ namespace fw {
 namespace {
 
 void DesignSection(HighPassSection& section, const FloatWord& cutoff, const FloatWord& damping,
-                   const FloatWord& rate) noexcept {
+                   float rate) noexcept {
   section.Design(static_cast<double>(cutoff.load()), static_cast<double>(damping.load()),
-                 static_cast<double>(rate.load()));
+                 static_cast<double>(rate));
 }
 
 }  // namespace
@@ -14,25 +14,25 @@ void DesignSection(HighPassSection& section, const FloatWord& cutoff, const Floa
 // Sections hold a valid design from the start, so the always-on stages are
 // usable before the activation sequence designs them.
 ToneFilters::ToneFilters() noexcept {
-  DesignFvc1(*this);
-  DesignFvc2(*this);
-  DesignFvc3(*this);
-  DesignFixedSection(*this);
+  DesignFvc1(*this, kFilterDesignRate);
+  DesignFvc2(*this, kFilterDesignRate);
+  DesignFvc3(*this, kFilterDesignRate);
+  DesignFixedSection(*this, kFilterDesignRate);
 }
 
-void DesignFvc1(ToneFilters& f) noexcept {
-  DesignSection(f.fvc1, f.Fvc1Cutoff, f.Fvc1Damping, f.FilterDesignRate);
+void DesignFvc1(ToneFilters& f, float rate) noexcept {
+  DesignSection(f.fvc1, f.Fvc1Cutoff, f.Fvc1Damping, rate);
 }
-void DesignFvc2(ToneFilters& f) noexcept {
-  DesignSection(f.fvc2, f.Fvc2Cutoff, f.Fvc2Damping, f.FilterDesignRate);
+void DesignFvc2(ToneFilters& f, float rate) noexcept {
+  DesignSection(f.fvc2, f.Fvc2Cutoff, f.Fvc2Damping, rate);
 }
-void DesignFvc3(ToneFilters& f) noexcept {
-  DesignSection(f.fvc3, f.Fvc3Cutoff, f.Fvc3Damping, f.FilterDesignRate);
+void DesignFvc3(ToneFilters& f, float rate) noexcept {
+  DesignSection(f.fvc3, f.Fvc3Cutoff, f.Fvc3Damping, rate);
 }
 
-void DesignFixedSection(ToneFilters& f) noexcept {
+void DesignFixedSection(ToneFilters& f, float rate) noexcept {
   f.fixedSection.Design(static_cast<double>(kFixedSectionCutoff), static_cast<double>(kFixedSectionDamping),
-                        static_cast<double>(f.FilterDesignRate.load()));
+                        static_cast<double>(rate));
 }
 
 void ToneFilters::Fvc1Filter(float* work, float* side, int n) noexcept {

@@ -14,10 +14,6 @@ namespace fw {
 struct ToneFilters {
   ToneFilters() noexcept;
 
-  // Rate every FVC design uses: 44100 only for the dither table's FVC1 design at
-  // activation, 22050 for every other design.
-  FloatWord FilterDesignRate{22050.0f};
-
   FloatWord Fvc1Cutoff{150.0f};
   FloatWord Fvc1Damping{1.41f};
   FloatWord Fvc1Gain{1.0f};
@@ -59,15 +55,19 @@ struct ToneFilters {
   float lowPass2_ = 0.0f;
 };
 
+// The rate the FVC and fixed-section designs assume at either engine rate (the
+// activation's first designs, for the dither table, assume 44100).
+inline constexpr float kFilterDesignRate = 22050.0f;
+
 // The fixed second-order section's design, made once at activation.
 inline constexpr float kFixedSectionCutoff = 50.0f;
 inline constexpr float kFixedSectionDamping = 1.41f;
 
-// Window thread: each design reads its stage's cutoff and damping words and
-// FilterDesignRate, and replaces that section's coefficients.
-void DesignFvc1(ToneFilters& filters) noexcept;
-void DesignFvc2(ToneFilters& filters) noexcept;
-void DesignFvc3(ToneFilters& filters) noexcept;
-void DesignFixedSection(ToneFilters& filters) noexcept;
+// Window thread: each design reads its stage's cutoff and damping words and replaces
+// that section's coefficients with a design at `rate` samples per second.
+void DesignFvc1(ToneFilters& filters, float rate) noexcept;
+void DesignFvc2(ToneFilters& filters, float rate) noexcept;
+void DesignFvc3(ToneFilters& filters, float rate) noexcept;
+void DesignFixedSection(ToneFilters& filters, float rate) noexcept;
 
 }  // namespace fw

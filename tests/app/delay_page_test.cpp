@@ -11,19 +11,19 @@ TEST(DelayPage, StartUpPositionsGive6500Samples0Point6AndTheFiveTaps) {
   test::FormFixture f;
   TForm1& form = *f.form;
   f.engine->echo.ResetSweep();
-  SetEchoStartValues(f.engine->echo, f.engine->params);
+  SetEchoStartValues(f.engine->echo);
   form.Bar("ScrollBar_Delay_Time").SetPosition(25);
   form.Bar("ScrollBar_Delay_Decay").SetPosition(40);
   form.Bar("ScrollBar_Delay_Gain").SetPosition(60);
   form.Bar("ScrollBar_Delay_I_Gain").SetPosition(45);
 
-  const EchoDelay& echo = f.engine->echo;
-  EXPECT_EQ(f.engine->params.EchoDelay.load(), 6500);
+  const Echo& echo = f.engine->echo;
+  EXPECT_EQ(f.engine->echo.EchoDelay.load(), 6500);
   EXPECT_FLOAT_EQ(echo.EchoGain.load(), 0.6f);
   EXPECT_FLOAT_EQ(echo.EchoDecay.load(), 0.4f);
   EXPECT_FLOAT_EQ(echo.EchoLevel.load(), 0.45f);
   const double referenceTaps[] = {0.45, 0.18, 0.072, 0.0288, 0.01152};
-  for (int k = 0; k < EchoDelay::kTapCount; ++k) {
+  for (int k = 0; k < Echo::kTapCount; ++k) {
     EXPECT_NEAR(echo.taps[k].load(), referenceTaps[k], referenceTaps[k] * 1e-6) << "tap " << k;
   }
 }
@@ -32,8 +32,8 @@ TEST(DelayPage, DecayOneWithEchoGain100LeavesOnlyTheFirstEchoAudible) {
   test::FormFixture f;
   f.form->Bar("ScrollBar_Delay_Decay").SetPosition(1);
   f.form->Bar("ScrollBar_Delay_I_Gain").SetPosition(100);
-  const EchoDelay& echo = f.engine->echo;
-  for (int k = 0; k < EchoDelay::kTapCount; ++k) {
+  const Echo& echo = f.engine->echo;
+  for (int k = 0; k < Echo::kTapCount; ++k) {
     EXPECT_NEAR(echo.taps[k].load(), std::pow(0.01, k), std::pow(0.01, k) * 1e-6) << "tap " << k;
   }
 }
@@ -62,9 +62,9 @@ TEST(DelayPage, SwitchesSetTheirWords) {
 TEST(DelayPage, TimeAndGainMapThroughTheirFormulas) {
   test::FormFixture f;
   f.form->Bar("ScrollBar_Delay_Time").SetPosition(100);
-  EXPECT_EQ(f.engine->params.EchoDelay.load(), 26000);
+  EXPECT_EQ(f.engine->echo.EchoDelay.load(), 26000);
   f.form->Bar("ScrollBar_Delay_Time").SetPosition(10);
-  EXPECT_EQ(f.engine->params.EchoDelay.load(), 2600);
+  EXPECT_EQ(f.engine->echo.EchoDelay.load(), 2600);
   f.form->Bar("ScrollBar_Delay_Gain").SetPosition(50);
   EXPECT_EQ(f.engine->echo.EchoGain.load(), 0.5f);
   f.form->Bar("ScrollBar_Delay_Decay").SetPosition(1000);  // limited to 99

@@ -93,13 +93,13 @@ TEST_F(DistortionControls, SliderMappingsAtTheirEnds) {
   form.Bar("ScrollBar_D_SMOOT").SetPosition(8);
   EXPECT_EQ(d().ShaperSmooth.load(), 0.025f);
   form.Bar("ScrollBar_nd_Ampl").SetPosition(10);
-  EXPECT_EQ(f.engine->params.LowBoostMix.load(), 2000.0f);
+  EXPECT_EQ(f.engine->lowBoost.LowBoostMix.load(), 2000.0f);
 }
 
 // Creating the controls at their initial positions runs no handler.
 TEST_F(DistortionControls, CreatingTheControlsRunsNoHandler) {
   EXPECT_EQ(d().ShaperKneeIn.load(), 1000);
-  EXPECT_EQ(f.engine->params.LowBoostMix.load(), 4000.0f);
+  EXPECT_EQ(f.engine->lowBoost.LowBoostMix.load(), 4000.0f);
 }
 
 }  // namespace

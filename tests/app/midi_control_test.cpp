@@ -101,7 +101,7 @@ TEST(MidiTapTempo, MeanOfTheLastTapsSetsTheNearestDelayTimeAndAPauseStartsOver) 
   // Taps 400 and 600 ms apart: 500 ms at 22050 Hz is 42.4 steps of 260 samples.
   EXPECT_EQ(time.Position(), 42);
   EXPECT_EQ(m.Last(), "cc 66 = 127 -> tap, ScrollBar_Delay_Time 42");
-  EXPECT_EQ(m.engine().params.EchoDelay.load(), 42 * 260);
+  EXPECT_EQ(m.engine().echo.EchoDelay.load(), 42 * 260);
   m.f.clock.Advance(2500);
   m.form.Btn("Button_Tap").Click();  // the first tap of a new count
   EXPECT_EQ(time.Position(), 42);

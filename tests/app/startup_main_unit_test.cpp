@@ -16,7 +16,7 @@ TEST(MainUnit, SetsTheEngineStartValues) {
   p.PostEqOn.store(0);
   p.TubeOn.store(1);
   p.EngineSampleRate.store(44100);
-  p.LowBoostMix.store(1.0f);
+  engine->lowBoost.LowBoostMix.store(1.0f);
   p.LiveInputFactor.store(0.001f);
   p.WavFileGain.store(0.0f);
   engine->distortion.ShaperKneeIn.store(400);
@@ -30,7 +30,7 @@ TEST(MainUnit, SetsTheEngineStartValues) {
   EXPECT_EQ(p.RealtimeBlockLength.load(), 128);
   EXPECT_EQ(p.EngineSampleRate.load(), 22050);
   EXPECT_EQ(p.WaveInBlockLength.load(), 220);
-  EXPECT_FLOAT_EQ(p.LowBoostMix.load(), 4000.0f);
+  EXPECT_FLOAT_EQ(engine->lowBoost.LowBoostMix.load(), 4000.0f);
   EXPECT_FLOAT_EQ(p.LiveInputFactor.load(), 1.001f);
   EXPECT_FLOAT_EQ(p.WavFileGain.load(), 1.0f);
   EXPECT_EQ(engine->distortion.ShaperKneeIn.load(), 1000);

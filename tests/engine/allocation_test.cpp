@@ -21,8 +21,8 @@ void Busy(ChainRig& rig) {
   std::vector<std::int16_t> file(2000);
   for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<std::int16_t>(i * 31 % 20000 - 10000);
   rig.SetFile(file, 2.0f);
-  rig.p.EchoDelay.store(6500);
-  rig.p.ReverbDelay2.store(1500);
+  rig.engine.echo.EchoDelay.store(6500);
+  rig.engine.reverb.ReverbDelay2.store(1500);
 }
 
 std::vector<std::int16_t> Loud(int n) {

@@ -51,14 +51,13 @@ void Prepare(Engine& e) {
   test::DesignStages(e);
   EngineParams& p = e.params;
   test::SetEveryStage(p, 1);
-  p.EchoDelay.store(300);
-  p.ReverbDelay2.store(200);
-  p.ReverbAllPassGain.store(0.75f);
+  e.echo.EchoDelay.store(300);
+  e.reverb.ReverbDelay2.store(200);
+  e.reverb.ReverbAllPassGain.store(0.75f);
   p.LiveInputFactor.store(1.0f);
 }
 
 void RunStage(Engine& e, Stage stage, float* w, int n) {
-  EngineParams& p = e.params;
   switch (stage) {
     case Stage::PreEq:
       e.eq.PreEqualiser(w, n);
@@ -73,7 +72,7 @@ void RunStage(Engine& e, Stage stage, float* w, int n) {
       e.filters.Fvc3Filter(w, n);
       break;
     case Stage::Soft:
-      e.distortion.SoftDistortion(w, n);
+      e.distortion.SoftDistortion(w, n, 1.0f);
       break;
     case Stage::Fvc1:
       e.filters.Fvc1Filter(w, e.lowBoost.Side(), n);
@@ -87,7 +86,7 @@ void RunStage(Engine& e, Stage stage, float* w, int n) {
       std::copy(w, w + n, side);
       std::copy(save.begin(), save.end(), w);
       e.distortion.Waveshaper(w, n);
-      for (int i = 0; i < n; ++i) w[i] = side[i] * p.LowBoostMix.load() * 0.0005f + w[i];
+      for (int i = 0; i < n; ++i) w[i] = side[i] * e.lowBoost.LowBoostMix.load() * 0.0005f + w[i];
       break;
     }
     case Stage::Tube:
@@ -103,7 +102,7 @@ void RunStage(Engine& e, Stage stage, float* w, int n) {
       e.eq.PostEqualiser(w, n);
       break;
     case Stage::Echo:
-      e.echo.EchoDelayBlock(w, n, p.EchoDelay.load());
+      e.echo.EchoDelayBlock(w, n, e.echo.EchoDelay.load());
       break;
     case Stage::Elliptic:
       e.elliptic.Process(w, n);
@@ -115,7 +114,7 @@ void RunStage(Engine& e, Stage stage, float* w, int n) {
       e.flanger.FlangerBlock(w, n);
       break;
     case Stage::Reverb:
-      e.reverb.Process(w, n, p);
+      e.reverb.Process(w, n);
       break;
   }
 }

@@ -16,7 +16,7 @@ namespace {
 constexpr int kBlock = 220;
 
 // Runs a whole signal through the stage in blocks, as a driver does.
-std::vector<float> Process(EchoDelay& echo, std::vector<float> signal, int delay, int block = kBlock) {
+std::vector<float> Process(Echo& echo, std::vector<float> signal, int delay, int block = kBlock) {
   for (std::size_t at = 0; at < signal.size(); at += static_cast<std::size_t>(block)) {
     const int n =
         static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(block), signal.size() - at));
@@ -32,8 +32,8 @@ std::vector<float> Impulse(std::size_t length) {
 }
 
 // The activation sequence's echo: spacing position 25 → 6500 samples, decay 0.40, level 0.45, gain 0.6.
-std::unique_ptr<EchoDelay> StartUpEcho() {
-  auto echo = std::make_unique<EchoDelay>();
+std::unique_ptr<Echo> StartUpEcho() {
+  auto echo = std::make_unique<Echo>();
   echo->SetTaps(0.45f, 0.40f);
   echo->EchoGain.store(0.6f);
   return echo;
@@ -41,10 +41,10 @@ std::unique_ptr<EchoDelay> StartUpEcho() {
 
 TEST(EchoDelay, TapsAreLevelTimesDecayToThePowerK) {
   const auto owner = StartUpEcho();
-  EchoDelay& echo = *owner;
+  Echo& echo = *owner;
   // The reference taps; float products agree to 1e-6 relative.
   const double referenceTaps[] = {0.45, 0.18, 0.072, 0.0288, 0.01152};
-  for (int k = 0; k < EchoDelay::kTapCount; ++k) {
+  for (int k = 0; k < Echo::kTapCount; ++k) {
     EXPECT_NEAR(echo.taps[k].load(), referenceTaps[k], referenceTaps[k] * 1e-6) << "tap " << k;
     EXPECT_NEAR(echo.taps[k].load(), 0.45 * std::pow(0.4, k), referenceTaps[k] * 1e-6) << "tap " << k;
   }
@@ -82,7 +82,7 @@ TEST(EchoDelay, OutputGainScalesDrySignalAndEchoesAlike) {
 }
 
 TEST(EchoDelay, SweepWalksUpTo601DownToMinusOneAndBack) {
-  auto echo = std::make_unique<EchoDelay>();
+  auto echo = std::make_unique<Echo>();
   // The walk runs whether the sweep is on or not.
   std::vector<std::int32_t> walk;
   std::vector<float> block(128, 0.0f);
@@ -108,7 +108,7 @@ TEST(EchoDelay, SweepWalksUpTo601DownToMinusOneAndBack) {
 }
 
 TEST(EchoDelay, SweptDelayIsShorterByTheOffset) {
-  auto echo = std::make_unique<EchoDelay>();
+  auto echo = std::make_unique<Echo>();
   echo->SetTaps(1.0f, 0.0f);  // only the first echo
   echo->EchoGain.store(1.0f);
   echo->EchoSweepOn.store(1);
@@ -120,8 +120,8 @@ TEST(EchoDelay, SweptDelayIsShorterByTheOffset) {
 }
 
 TEST(EchoDelay, SweptReadsPastTheRingTakeTheNeverWrittenSpareEntries) {
-  auto echo = std::make_unique<EchoDelay>();
-  std::fill(echo->line, echo->line + EchoDelay::kRingLength, 7.0f);
+  auto echo = std::make_unique<Echo>();
+  std::fill(echo->line, echo->line + Echo::kRingLength, 7.0f);
   echo->SetTaps(1.0f, 0.0f);
   echo->EchoGain.store(1.0f);
   echo->EchoSweepOn.store(1);
@@ -134,15 +134,15 @@ TEST(EchoDelay, SweptReadsPastTheRingTakeTheNeverWrittenSpareEntries) {
   const std::vector<float> out = Process(*echo, std::vector<float>(120, 0.0f), 260);
   for (int i = 0; i < 120; ++i) {
     const int r = 133600 + i + 341;
-    ASSERT_EQ(out[static_cast<std::size_t>(i)], r < EchoDelay::kRingLength ? 7.0f : 0.0f) << "at " << i;
+    ASSERT_EQ(out[static_cast<std::size_t>(i)], r < Echo::kRingLength ? 7.0f : 0.0f) << "at " << i;
   }
-  for (int e = EchoDelay::kRingLength; e < EchoDelay::kLineCapacity; ++e) ASSERT_EQ(echo->line[e], 0.0f);
+  for (int e = Echo::kRingLength; e < Echo::kLineCapacity; ++e) ASSERT_EQ(echo->line[e], 0.0f);
 }
 
 TEST(EchoDelay, WriteAndReadPositionsWrapAroundTheRing) {
   auto echo = StartUpEcho();
   echo->EchoGain.store(1.0f);
-  echo->writePosition = EchoDelay::kRingLength - 100;
+  echo->writePosition = Echo::kRingLength - 100;
   const std::vector<float> out = Process(*echo, Impulse(2700), 2600);
   EXPECT_EQ(echo->writePosition, 2600);
   EXPECT_NEAR(out[2600], 0.45f, 1e-7);  // the echo read across the wrap
@@ -154,17 +154,16 @@ TEST(EchoDelay, SpacingOutsideTheLineIsLimited) {
   auto b = StartUpEcho();
   a->EchoSweepOn.store(1);
   b->EchoSweepOn.store(1);
-  EXPECT_EQ(Process(*a, input, 1000000), Process(*b, input, EchoDelay::kMaxSpacing));
+  EXPECT_EQ(Process(*a, input, 1000000), Process(*b, input, Echo::kMaxSpacing));
   auto c = StartUpEcho();
   auto d = StartUpEcho();
   c->EchoSweepOn.store(1);
   d->EchoSweepOn.store(1);
-  EXPECT_EQ(Process(*c, input, -5), Process(*d, input, EchoDelay::kMinSpacing));
+  EXPECT_EQ(Process(*c, input, -5), Process(*d, input, Echo::kMinSpacing));
 }
 
 TEST(EchoDelay, StartValuesAndSweepReset) {
   auto echo = StartUpEcho();
-  EngineParams params;
   echo->EchoSweepOn.store(1);
   std::vector<float> block(1000, 1.0f);
   echo->EchoDelayBlock(block.data(), 1000, 2600);
@@ -174,10 +173,8 @@ TEST(EchoDelay, StartValuesAndSweepReset) {
   EXPECT_EQ(echo->sweepDirection.load(), 1);
   EXPECT_EQ(echo->EchoSweepOn.load(), 0);
 
-  params.EchoOn.store(1);
-  SetEchoStartValues(*echo, params);
-  EXPECT_EQ(params.EchoDelay.load(), 3000);
-  EXPECT_EQ(params.EchoOn.load(), 0);
+  SetEchoStartValues(*echo);
+  EXPECT_EQ(echo->EchoDelay.load(), 3000);
   EXPECT_FLOAT_EQ(echo->EchoDecay.load(), 0.5f);
   EXPECT_FLOAT_EQ(echo->EchoGain.load(), 0.33f);
   EXPECT_FLOAT_EQ(echo->EchoLevel.load(), 0.0f);

@@ -29,7 +29,7 @@ TEST(TimeEffectsInChain, RunOnlyWhenSwitchedOnAndAllocateNothing) {
   p.FlangerOn.store(1);
   p.EchoOn.store(1);
   p.ReverbOn.store(1);
-  p.ReverbDelay2.store(240);
+  engine->reverb.ReverbDelay2.store(240);
   constexpr int kBlocks = 3000;
   test::ResetRealtimeViolations();
   {
@@ -39,7 +39,7 @@ TEST(TimeEffectsInChain, RunOnlyWhenSwitchedOnAndAllocateNothing) {
   EXPECT_EQ(test::RealtimeViolations(), 0) << test::FirstRealtimeViolation();
   constexpr int kSamples = kBlocks * 184;
   EXPECT_EQ(engine->flanger.writePosition.load(), (301 + kSamples) % Flanger::kRingLength);
-  EXPECT_EQ(engine->echo.writePosition, kSamples % EchoDelay::kRingLength);
+  EXPECT_EQ(engine->echo.writePosition, kSamples % Echo::kRingLength);
   EXPECT_EQ(engine->echo.sweepCounter.load(), kSamples);
   EXPECT_EQ(engine->reverb.AllPassPosition(0), kSamples % 2203);
   EXPECT_EQ(engine->reverb.SecondPosition(), kSamples % 240);

@@ -146,7 +146,7 @@ TEST_F(JackMidi, PedalsMoveControlsAndTapTheEchoWithNothingAllocatedOrLockedOnTh
   const int rate = jack.f->engine->params.EngineSampleRate.load();
   const int steps = static_cast<int>(std::lround(0.5 * rate / 260));
   EXPECT_EQ(form.Bar("ScrollBar_Delay_Time").Position(), steps);
-  EXPECT_EQ(jack.f->engine->params.EchoDelay.load(), steps * 260);
+  EXPECT_EQ(jack.f->engine->echo.EchoDelay.load(), steps * 260);
   form.Btn("Button_STOP_RT").Click();
 }
 

@@ -101,7 +101,7 @@ TEST(Window, WidgetAndControlMoveEachOtherWithOneHandlerCall) {
   control.SetPosition(80);
   EXPECT_EQ(widget->value(), 80);
   EXPECT_EQ(calls, 2);
-  EXPECT_EQ(f.engine->params.EchoDelay.load(), 80 * 260);
+  EXPECT_EQ(f.engine->echo.EchoDelay.load(), 80 * 260);
 
   auto* box = f.Widget<QCheckBox>("CheckBox_ReverbOnOff");
   const bool before = box->isChecked();

@@ -28,7 +28,7 @@ inline void DesignChainAsActivationWould(TForm1& form) {
       group->SetItemIndex(i);
     }
   }
-  DesignFixedSection(form.engine.filters);
+  DesignFixedSection(form.engine.filters, kFilterDesignRate);
 }
 
 }  // namespace fw::test

@@ -10,12 +10,11 @@ namespace fw::test {
 
 inline void DesignStages(Engine& e) {
   ToneFilters& f = e.filters;
-  f.FilterDesignRate.store(22050.0f);
   f.Fvc1Cutoff.store(500.0f);
-  DesignFvc1(f);
-  DesignFvc2(f);
-  DesignFvc3(f);
-  DesignFixedSection(f);
+  DesignFvc1(f, kFilterDesignRate);
+  DesignFvc2(f, kFilterDesignRate);
+  DesignFvc3(f, kFilterDesignRate);
+  DesignFixedSection(f, kFilterDesignRate);
   f.HiPassGain.store(1.0f);
   e.elliptic.SelectBrightness(3);
   e.echo.EchoGain.store(0.6f);
@@ -24,7 +23,7 @@ inline void DesignStages(Engine& e) {
   e.flanger.FlangerGain.store(0.5f);
   e.flanger.FlangerFeedback.store(0.5f);
   e.flanger.SetSweepSpeed(0.0075f);
-  SetReverbStartValues(e.reverb, e.params);
+  SetReverbStartValues(e.reverb);
 }
 
 // Every stage switch on (on = 1) or off (on = 0).

@@ -4,18 +4,16 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/params.h"
 #include "tone/distortions.h"
 
 namespace fw {
 namespace {
 
 struct SoftFixture {
-  EngineParams params;
-  Distortions d{params};
+  Distortions d;
 
-  std::vector<float> Run(std::vector<float> block) {
-    d.SoftDistortion(block.data(), static_cast<int>(block.size()));
+  std::vector<float> Run(std::vector<float> block, float inputGain = 1.0f) {
+    d.SoftDistortion(block.data(), static_cast<int>(block.size()), inputGain);
     return block;
   }
 };
@@ -116,15 +114,12 @@ TEST(SoftDistortion, DivisorOneShapesEachSample) {
   }
 }
 
-// With the live input muted the chain skips the input gain; the stage applies it.
-TEST(SoftDistortion, MutedLiveInputTakesTheInputGainHere) {
+// With the live input muted the chain leaves the input gain to the stage.
+TEST(SoftDistortion, TheInputGainItIsHandedScalesWhatItReads) {
   SoftFixture f;
   f.d.SoftExponent.store(2.0f);
-  f.params.InputGain.store(4.0f);
-  f.params.LiveInputFactor.store(0.001f);
-  const std::vector<float> out = f.Run({10.0f, 0.0f, 0.0f});
+  const std::vector<float> out = f.Run({10.0f, 0.0f, 0.0f}, 4.0f);
   EXPECT_EQ(out[2], 40.0f);
-  f.params.LiveInputFactor.store(1.001f);
   const std::vector<float> unmuted = f.Run({10.0f, 0.0f, 0.0f});
   EXPECT_EQ(unmuted[2], 10.0f);
 }

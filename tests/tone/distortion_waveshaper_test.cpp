@@ -3,7 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/params.h"
 #include "tone/distortions.h"
 
 namespace fw {
@@ -25,8 +24,7 @@ double ShaperReference(double x, double a, double b, double k, double e, double 
 }
 
 struct ShaperFixture {
-  EngineParams params;
-  Distortions d{params};
+  Distortions d;
 
   float Shape(float x) {
     float work[1] = {x};

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/params.h"
 #include "support/realtime_guard.h"
 #include "tone/distortions.h"
 #include "tone/tone_filters.h"
@@ -15,9 +14,8 @@ namespace fw {
 namespace {
 
 TEST(ToneStagesRealtime, NoStageAllocatesOrLocks) {
-  auto params = std::make_unique<EngineParams>();
   auto filters = std::make_unique<ToneFilters>();
-  auto distortions = std::make_unique<Distortions>(*params);
+  auto distortions = std::make_unique<Distortions>();
   filters->HiPassGain.store(2.0f);
   filters->LowPass2Coefficient.store(0.3f);
   std::array<float, 368> work{};
@@ -35,7 +33,7 @@ TEST(ToneStagesRealtime, NoStageAllocatesOrLocks) {
       filters->HiPreSectionB(work.data(), n);
       filters->Fvc3Filter(work.data(), n);
       distortions->SoftDivisor.store(block % 2 == 0 ? 1 : 15);  // both gain paths
-      distortions->SoftDistortion(work.data(), n);
+      distortions->SoftDistortion(work.data(), n, 1.0f);
       filters->Fvc1Filter(work.data(), side.data(), n);
       distortions->Waveshaper(work.data(), n);
       distortions->Waveshaper(side.data(), n);

@@ -151,22 +151,20 @@ TEST(ToneFilters, Fvc1StepSharesTheFvc1Section) {
   EXPECT_EQ(a[0], b[0]);
 }
 
-TEST(ToneFilters, DesignsReadTheirWordsAndTheDesignRate) {
+TEST(ToneFilters, DesignsReadTheirWordsAtTheGivenRate) {
   auto f = std::make_unique<ToneFilters>();
-  f->FilterDesignRate.store(44100.0f);
   f->Fvc1Cutoff.store(12500.0f);
-  DesignFvc1(*f);
+  DesignFvc1(*f, 44100.0f);
   const HighPassDesign expected = DesignHighPass(12500.0, static_cast<double>(1.41f), 44100.0);
   EXPECT_EQ(f->fvc1.Coefficients().a0, expected.a0);
   EXPECT_EQ(f->fvc1.Coefficients().a1, expected.a1);
   EXPECT_EQ(f->fvc1.Coefficients().a2, expected.a2);
 
-  f->FilterDesignRate.store(22050.0f);
   f->Fvc3Damping.store(0.141f);
-  DesignFvc3(*f);
+  DesignFvc3(*f, kFilterDesignRate);
   EXPECT_EQ(f->fvc3.Coefficients().a0, DesignHighPass(100.0, static_cast<double>(0.141f), 22050.0).a0);
 
-  DesignFixedSection(*f);
+  DesignFixedSection(*f, kFilterDesignRate);
   EXPECT_NEAR(f->fixedSection.Coefficients().a0, 1.010095, 1.0e-6);
 }
 

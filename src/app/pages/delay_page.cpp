@@ -21,7 +21,7 @@ void CheckBox_DelayOn_OffClick(TForm1& form) {
 }
 
 void ScrollBar_Delay_TimeChange(TForm1& form) {
-  form.engine.params.EchoDelay.store(form.Bar("ScrollBar_Delay_Time").Position() * 260);
+  form.engine.echo.EchoDelay.store(form.Bar("ScrollBar_Delay_Time").Position() * 260);
 }
 
 void ScrollBar_Delay_DecayChange(TForm1& form) { RecomputeEchoTaps(form); }

@@ -100,7 +100,7 @@ void CheckBox_DisOldNewClick(TForm1& form) {
 }
 
 void ScrollBar_nd_AmplChange(TForm1& form) {
-  form.engine.params.LowBoostMix.store(static_cast<float>(form.Bar("ScrollBar_nd_Ampl").Position() * 200));
+  form.engine.lowBoost.LowBoostMix.store(static_cast<float>(form.Bar("ScrollBar_nd_Ampl").Position() * 200));
 }
 
 ui::ScrollBar& AddLabelledBar(TForm1& form, const std::string& name, const char* page, int min, int max,

@@ -21,7 +21,7 @@ float Cutoff(int position) { return static_cast<float>(position * 50); }
 void SetFvc1Cutoff(TForm1& form, int position) {
   Filters(form).Fvc1Damping.store(kFvcDamping);
   Filters(form).Fvc1Cutoff.store(Cutoff(position));
-  DesignFvc1(Filters(form));
+  DesignFvc1(Filters(form), kFilterDesignRate);
 }
 
 // The FVC1 pair mirrors both ways.
@@ -68,7 +68,7 @@ void ScrollBar_GainHiPreEqChange(TForm1& form) {
 
 void ScrollBar_FVC3Change(TForm1& form) {
   Filters(form).Fvc3Cutoff.store(Cutoff(form.Bar("ScrollBar_FVC3").Position()));
-  DesignFvc3(Filters(form));
+  DesignFvc3(Filters(form), kFilterDesignRate);
 }
 
 void ScrollBar_Gain_FVC3Change(TForm1& form) {
@@ -77,13 +77,13 @@ void ScrollBar_Gain_FVC3Change(TForm1& form) {
 
 void ScrollBar_Trash_nd_DelayChange(TForm1& form) {
   Filters(form).Fvc3Damping.store(static_cast<float>(1.41 / form.Bar("ScrollBar_Trash_nd_Delay").Position()));
-  DesignFvc3(Filters(form));
+  DesignFvc3(Filters(form), kFilterDesignRate);
 }
 
 void SetFvc2Cutoff(TForm1& form, int position) {
   Filters(form).Fvc2Damping.store(kFvcDamping);
   Filters(form).Fvc2Cutoff.store(Cutoff(position));
-  DesignFvc2(Filters(form));
+  DesignFvc2(Filters(form), kFilterDesignRate);
 }
 
 // The FVC2 pairs mirror one way: the main-page sliders move the "Filters 2" ones.

@@ -18,15 +18,15 @@ void CheckBox_ReverbOnOffClick(TForm1& form) {
 }
 
 void ScrollBar_Rev_Del_2Change(TForm1& form) {
-  form.engine.params.ReverbDelay2.store(form.Bar("ScrollBar_Rev_Del_2").Position() * 24);
+  form.engine.reverb.ReverbDelay2.store(form.Bar("ScrollBar_Rev_Del_2").Position() * 24);
 }
 
 void ScrollBar_Reverb_G_2Change(TForm1& form) {
-  form.engine.params.ReverbGain2.store(ReverbGainForPosition(form.Bar("ScrollBar_Reverb_G_2").Position()));
+  form.engine.reverb.ReverbGain2.store(ReverbGainForPosition(form.Bar("ScrollBar_Reverb_G_2").Position()));
 }
 
 void ScrollBar_Rever_Dec2Change(TForm1& form) {
-  form.engine.params.ReverbAllPassGain.store(Hundredths(form, "ScrollBar_Rever_Dec2"));
+  form.engine.reverb.ReverbAllPassGain.store(Hundredths(form, "ScrollBar_Rever_Dec2"));
 }
 
 void ScrollBar_Rever_FNC_2Change(TForm1& form) {

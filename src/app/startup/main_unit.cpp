@@ -17,7 +17,7 @@ void InitialiseMainUnit(Engine& engine, ChainIo& io) {
   p.RecordClean.store(0);
   p.EngineSampleRate.store(22050);
   p.WaveInBlockLength.store(220);
-  p.LowBoostMix.store(4000.0f);
+  engine.lowBoost.LowBoostMix.store(4000.0f);
   p.LiveInputFactor.store(1.001f);
   p.RecordRingSize.store(0);
   engine.distortion.ShaperLevel.store(0.49f);

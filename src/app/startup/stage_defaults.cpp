@@ -14,9 +14,12 @@ void ResetFlangerAndEchoSweep(Engine& engine) {
   engine.echo.ResetSweep();
 }
 
-void SetEchoDefaults(Engine& engine) { SetEchoStartValues(engine.echo, engine.params); }
+void SetEchoDefaults(Engine& engine) {
+  SetEchoStartValues(engine.echo);
+  engine.params.EchoOn.store(0);
+}
 
-void ResetReverb(Engine& engine) { SetReverbStartValues(engine.reverb, engine.params); }
+void ResetReverb(Engine& engine) { SetReverbStartValues(engine.reverb); }
 
 void SetRealtimeDefaults(TForm1& form) {
   form.engine.params.RecordActive.store(0);
@@ -38,22 +41,23 @@ void BuildDitherTable(Engine& engine) {
 }
 
 void DesignFirstFilters(Engine& engine) {
+  // FVC1 shapes the dither table from a design at 44.1 kHz; FVC3's first design
+  // shares that rate until DesignSecondFilters replaces it.
+  constexpr float kFirstDesignRate = 44100.0f;
   ToneFilters& f = engine.filters;
   f.Fvc1Cutoff.store(12500.0f);
   f.Fvc1Damping.store(1.41f);
-  f.FilterDesignRate.store(44100.0f);
   f.Fvc1Gain.store(1.0f);
-  DesignFvc1(f);
+  DesignFvc1(f, kFirstDesignRate);
   f.Fvc3Cutoff.store(100.0f);
   f.Fvc3Damping.store(1.41f);
   f.Fvc3Gain.store(1.0f);
-  DesignFvc3(f);
-  f.FilterDesignRate.store(22050.0f);
+  DesignFvc3(f, kFirstDesignRate);
   f.Fvc2Cutoff.store(150.0f);
   f.Fvc2Damping.store(1.41f);
-  DesignFvc2(f);
+  DesignFvc2(f, kFilterDesignRate);
   BuildDitherTable(engine);
-  DesignFixedSection(f);
+  DesignFixedSection(f, kFilterDesignRate);
   engine.distortion.SoftExponent.store(1.75f);
 }
 
@@ -73,10 +77,9 @@ void DesignSecondFilters(Engine& engine) {
   ToneFilters& f = engine.filters;
   f.Fvc1Cutoff.store(500.0f);
   f.Fvc1Damping.store(1.41f);
-  f.FilterDesignRate.store(22050.0f);
   f.Fvc1Gain.store(1.0f);
-  DesignFvc1(f);
-  DesignFvc3(f);
+  DesignFvc1(f, kFilterDesignRate);
+  DesignFvc3(f, kFilterDesignRate);
   engine.distortion.SoftArmed.store(0);
   f.HiPreCoefficient.store(0.16666667f);
   f.LowPass2Coefficient.store(1.0f);
