@@ -154,7 +154,7 @@ LV2_Worker_Status PluginInstance::Work(const void* data, std::uint32_t size) {
 void PluginInstance::ProcessChunk(const float* in, float* left, float* right, int n, bool enabled) noexcept {
   std::copy(in, in + n, dry_);
   for (int i = 0; i < n; ++i) block_[i] = ToSample(dry_[i]);
-  ProcessDirectBlock(model_->engine(), n, block_);
+  Chain(model_->engine()).Process(Driver::Direct, block_, block_, n);
   for (int i = 0; i < n; ++i) wet_[i] = static_cast<float>(block_[i]) / 32768.0f;
   const PluginOutput& output = model_->output();
   chorus_.Process(wet_, left, right, n, output.ChorusDelay(), output.ChorusWanted(), rate_);
