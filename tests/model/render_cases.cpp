@@ -1,9 +1,65 @@
 #include "model/render_cases.h"
 
+#include <fstream>
+#include <iterator>
+
+#include "files/riff_synth.h"
+
 namespace model {
 namespace {
 
 constexpr double kRate = 22050.0;
+
+// The golden renders: the bundled riff through each shipped preset, loaded at start-up.
+constexpr const char* kShippedPresets[] = {"clear.pre", "dist1.pre", "hard.pre", "solo1.pre", "all.pre"};
+
+Samples Riff() {
+  static const Samples s = fw::SynthesiseRiff(22050);
+  return s;
+}
+
+template <int K>
+PresetBytes Shipped() {
+  std::ifstream in(std::string(FRETWERK_SOURCE_DIR) + "/data/presets/" + kShippedPresets[K],
+                   std::ios::binary);
+  return PresetBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void AddGoldenRenders(std::vector<RenderCase>& cases) {
+  const std::pair<const char*, PresetBytes (*)()> presets[] = {{"Clear", Shipped<0>},
+                                                               {"Dist1", Shipped<1>},
+                                                               {"Hard", Shipped<2>},
+                                                               {"Solo1", Shipped<3>},
+                                                               {"All", Shipped<4>}};
+  for (const auto& [name, preset] : presets)
+    cases.push_back({.name = std::string("GoldenRiff") + name, .input = Riff, .clearPreset = preset});
+  // Every driver at both rates, and the shortest and longest blocks.
+  for (const int rate : {22050, 44100}) {
+    const std::string at = rate == 44100 ? "Rate44100" : "";
+    cases.push_back({.name = "GoldenRiffAllDirect" + at,
+                     .driver = "direct",
+                     .rate = rate,
+                     .input = Riff,
+                     .clearPreset = Shipped<4>});
+    cases.push_back({.name = "GoldenRiffAllRealtime" + at,
+                     .driver = "realtime",
+                     .rate = rate,
+                     .cardType = 1,
+                     .input = Riff,
+                     .clearPreset = Shipped<4>});
+    for (const char* driver : {"wavein", "direct"}) {
+      for (const int block : {1, 1001}) {
+        cases.push_back({.name = std::string("GoldenRiffAll") + (driver[0] == 'w' ? "WaveIn" : "Direct") +
+                                 "Block" + std::to_string(block) + at,
+                         .driver = driver,
+                         .block = block,
+                         .rate = rate,
+                         .input = Riff,
+                         .clearPreset = Shipped<4>});
+      }
+    }
+  }
+}
 
 }  // namespace
 
@@ -320,6 +376,7 @@ std::vector<RenderCase> Cases() {
        .seed = 99,
        .sets = EverythingOn(),
        .input = Guitar});
+  AddGoldenRenders(cases);
   return cases;
 }
 

@@ -1,4 +1,5 @@
-// fretwerk-cli render against the reference model, sample by sample.
+// fretwerk-cli render against the reference model, sample by sample, within the
+// exactness rule (support/exactness.h).
 //
 // The CLI starts as the program does: engine defaults, the window's activation
 // sequence (which loads "clear.pre" from the directory beside the executable when no
@@ -17,6 +18,7 @@
 #include "model/cli_render.h"
 #include "model/model_render.h"
 #include "model/render_cases.h"
+#include "support/exactness.h"
 
 namespace model {
 namespace {
@@ -53,10 +55,12 @@ TEST_P(RenderMatchesModel, SampleBySample) {
       energy += static_cast<double>(s) * s;
       peak = std::max(peak, std::abs(static_cast<int>(s)));
     }
-    std::printf("%s: %zu samples, peak %d, rms %.0f\n", c.name.c_str(), run.output.size(), peak,
-                std::sqrt(energy / static_cast<double>(std::max<size_t>(1, run.output.size()))));
+    std::printf("%s: %zu samples, peak %d, rms %.0f; %s\n", c.name.c_str(), run.output.size(), peak,
+                std::sqrt(energy / static_cast<double>(std::max<size_t>(1, run.output.size()))),
+                fw::test::MeasureExactness(expected.interleaved, run.output).Describe().c_str());
   }
-  EXPECT_EQ(expected.interleaved, run.output) << DescribeFirstDifference(expected, run.output, blockFrames);
+  EXPECT_TRUE(fw::test::WithinExactnessRule(expected.interleaved, run.output))
+      << DescribeFirstDifference(expected, run.output, blockFrames);
 }
 
 // An investigation aid: FRETWERK_MODEL_ADHOC="--driver direct --set NAME=V ..." compares
@@ -93,7 +97,8 @@ TEST(RenderMatchesModelAdHoc, FromEnvironment) {
   const CliRun run = RunRender(CliOptions(c), c.input());
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   const Rendered expected = RenderModel(c, ClearPreset());
-  EXPECT_EQ(expected.interleaved, run.output) << DescribeFirstDifference(expected, run.output, 220);
+  EXPECT_TRUE(fw::test::WithinExactnessRule(expected.interleaved, run.output))
+      << DescribeFirstDifference(expected, run.output, 220);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RenderMatchesModel, testing::ValuesIn(Cases()),
