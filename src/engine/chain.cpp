@@ -315,18 +315,40 @@ ChainResult ProcessRealtime(Engine& e, const std::int16_t* in, std::int16_t* out
   return {0, 2};
 }
 
+// What the window shows of a block: the input's level and its copy for the tuner,
+// the tuner's mute, then the level of what goes out.
+void Observe(Engine& e, int inputCount, std::int16_t* out, int outputCount) noexcept {
+  e.meters.input.Take(e.buffers.dry, inputCount, kInputClipLimit);
+  if (e.tuner.On.load() == 1) {
+    e.tuner.Write(e.buffers.dry, inputCount);
+    if (e.tuner.MutesOutput.load() == 1) std::fill(out, out + outputCount, std::int16_t{0});
+  }
+  e.meters.output.Take(out, outputCount, kOutputClipLimit);
+}
+
 }  // namespace
 
 ChainResult Chain::Process(Driver driver, const std::int16_t* in, std::int16_t* out, int n) noexcept {
   if (in == nullptr || out == nullptr) return {};
+  ChainResult result;
   switch (driver) {
     case Driver::WaveIn:
-      return ProcessWaveIn(engine_, in, out, LimitBlockLength(n));
+      n = LimitBlockLength(n);
+      result = ProcessWaveIn(engine_, in, out, n);
+      Observe(engine_, n, out, n);
+      return result;
     case Driver::Direct:
-      return ProcessDirect(engine_, in, out, LimitBlockLength(n));
+      n = LimitBlockLength(n);
+      result = ProcessDirect(engine_, in, out, n);
+      Observe(engine_, n, out, n);
+      return result;
     case Driver::Realtime:
       if (n != kRealtimeBlockSamples) return {};
-      return ProcessRealtime(engine_, in, out);
+      result = ProcessRealtime(engine_, in, out);
+      // A stereo input block holds 128 frames, summed into 128 dry samples.
+      Observe(engine_, engine_.params.RealtimeBlockLength.load() == 128 ? 128 : 256, out,
+              kRealtimeBlockSamples);
+      return result;
   }
   return {};
 }

@@ -9,9 +9,11 @@
 #include "engine/dither_random.h"
 #include "engine/echo_delay.h"
 #include "engine/flanger.h"
+#include "engine/level_meter.h"
 #include "engine/low_boost.h"
 #include "engine/params.h"
 #include "engine/reverb.h"
+#include "engine/tuner_tap.h"
 #include "tone/distortions.h"
 #include "tone/elliptic_filter.h"
 #include "tone/graphic_equalisers.h"
@@ -49,6 +51,10 @@ struct Engine {
   Reverb reverb;
 
   DitherTable dither;
+
+  // What the window shows of the sound: levels, and the input's copy for the tuner.
+  LevelMeters meters;
+  TunerTap tuner;
 };
 
 // The engine is large (the echo line alone is half a megabyte): always on the heap.

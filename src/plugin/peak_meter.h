@@ -1,9 +1,7 @@
 #pragma once
 // A meter for the host: the largest magnitude of one run() call, in dBFS, with
 // silence at the floor. Audio thread only.
-#include <algorithm>
-#include <cmath>
-
+#include "engine/peak_level.h"
 #include "plugin/port_layout.h"
 
 namespace fw::plugin {
@@ -11,13 +9,8 @@ namespace fw::plugin {
 class PeakMeter {
  public:
   void Start() noexcept { peak_ = 0.0f; }
-  void Take(const float* samples, int n) noexcept {
-    for (int i = 0; i < n; ++i) peak_ = std::max(peak_, std::fabs(samples[i]));
-  }
-  float Decibels() const noexcept {
-    if (!(peak_ > 0.0f)) return kMeterFloorDb;
-    return std::clamp(20.0f * std::log10(peak_), kMeterFloorDb, kMeterCeilingDb);
-  }
+  void Take(const float* samples, int n) noexcept { peak_ = BlockPeak(samples, n, peak_); }
+  float Decibels() const noexcept { return PeakDecibels(peak_, 1.0f, kMeterFloorDb, kMeterCeilingDb); }
 
  private:
   float peak_ = 0.0f;

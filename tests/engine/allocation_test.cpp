@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "app/tuner/tuner.h"
 #include "support/chain_rig.h"
 #include "support/realtime_guard.h"
 
@@ -23,6 +24,7 @@ void Busy(ChainRig& rig) {
   rig.SetFile(file, 2.0f);
   rig.engine.echo.EchoDelay.store(6500);
   rig.engine.reverb.ReverbDelay2.store(1500);
+  rig.engine.tuner.On.store(1);  // the input's copy for the tuner, and its mute
 }
 
 std::vector<std::int16_t> Loud(int n) {
@@ -76,6 +78,8 @@ TEST(Allocation, RealtimeThreadRunsWhileTheWindowMovesControls) {
   ChainRig rig;
   Busy(rig);
   rig.p.CardType.store(2);
+  Tuner tuner(rig.engine.tuner);
+  tuner.Start(22050);
   RealtimeShared& shared = rig.io.realtime;
   shared.runFlag.store(1);
   std::thread audio([&] {
@@ -91,6 +95,7 @@ TEST(Allocation, RealtimeThreadRunsWhileTheWindowMovesControls) {
     rig.p.RealtimeBlockLength.store(step % 2 ? 128 : 256);
     if (rig.p.RecordFull.load() == 3) rig.p.RecordIndex.store(0), rig.p.RecordFull.store(0);
     rig.Pump();
+    if (step % 100 == 0) tuner.Poll();
   }
   shared.runFlag.store(0);
   while (shared.threadState.load() != -1) std::this_thread::yield();
