@@ -10,5 +10,6 @@ void AddRunCommand(CLI::App& app);
 void AddLatencyCommand(CLI::App& app);
 void AddMidiCommands(CLI::App& app);
 void AddControlsCommand(CLI::App& app);
+void AddTuneCommand(CLI::App& app);
 
 }  // namespace fw::cli

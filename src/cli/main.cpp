@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
   fw::cli::AddLatencyCommand(app);
   fw::cli::AddMidiCommands(app);
   fw::cli::AddControlsCommand(app);
+  fw::cli::AddTuneCommand(app);
   try {
     CLI11_PARSE(app, argc, argv);
   } catch (const fw::ProgramDirectoryRefused& refused) {

@@ -6,11 +6,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <vector>
 
 #include "app/tuner/tuner.h"
 #include "engine/tuner_tap.h"
+#include "support/plucked_string.h"
 
 namespace fw {
 namespace {
@@ -27,23 +27,6 @@ struct Pluck {
   int rate = 22050;
 };
 
-// Silence, then the string: each harmonic decays faster than the one below it.
-std::vector<float> Synthesize(const Pluck& pluck) {
-  const double f = pluck.nominalHz * std::pow(2.0, pluck.cents / 1200.0);
-  const auto silence = static_cast<std::size_t>(kSilenceSeconds * pluck.rate);
-  std::vector<float> samples(silence + static_cast<std::size_t>(kNoteSeconds * pluck.rate), 0.0f);
-  for (int k = 1; k <= 30 && k * f < 0.45 * pluck.rate; ++k) {
-    const double amplitude = 6000.0 * (k == 2 ? pluck.secondHarmonic : 1.0 / k);
-    const double decay = 1.5 / (1.0 + 0.5 * (k - 1));
-    for (std::size_t i = silence; i < samples.size(); ++i) {
-      const double t = static_cast<double>(i - silence) / pluck.rate;
-      samples[i] += static_cast<float>(amplitude * std::exp(-t / decay) *
-                                       std::sin(2.0 * std::numbers::pi * k * f * t + 0.3 * k));
-    }
-  }
-  return samples;
-}
-
 struct Outcome {
   double readCents = NAN;    // when first within 1 cent
   double msToReading = NAN;  // from the attack
@@ -56,7 +39,9 @@ Outcome Tune(const Pluck& pluck) {
   TunerTap tap;
   Tuner tuner(tap);
   tuner.Start(pluck.rate);
-  const std::vector<float> samples = Synthesize(pluck);
+  const double hz = pluck.nominalHz * std::pow(2.0, pluck.cents / 1200.0);
+  const std::vector<float> samples =
+      test::Synthesize({hz, pluck.secondHarmonic, kNoteSeconds, kSilenceSeconds, pluck.rate});
   const double attack = kSilenceSeconds * pluck.rate;
   Outcome outcome;
   for (std::size_t done = 0; done + kBlock <= samples.size(); done += kBlock) {

@@ -20,14 +20,20 @@ class SteadyPitch {
 
   // The shown pitch, once enough hops agree; held through silence.
   std::optional<double> Shown() const { return shown_; }
-  // Median of the note's pitches so far (since its onset); empty before any.
+  // Median of the note's pitches since its onset, from the hops whose whole window
+  // lies inside the note when there are such; empty before any.
   std::optional<double> NoteMedian() const;
+  // Hops in one window of the tracker: those after an onset still hear the note before.
+  void SetWindowHops(int hops) { windowHops_ = hops; }
 
  private:
   static constexpr std::size_t kRecent = 7;
   static constexpr std::size_t kAgreeing = 4;
   std::deque<double> recent_;
   std::vector<double> note_;
+  std::vector<double> settled_;
+  int hopsSinceOnset_ = 0;
+  int windowHops_ = 16;
   std::optional<double> shown_;
 };
 
