@@ -3,6 +3,9 @@
 // and clamp to -32000..32000, the range every driver and record tap uses.
 #include <cmath>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace fw {
 
@@ -22,7 +25,13 @@ inline std::int32_t RoundToInt(float v) noexcept {
   if (v > kSaturation) return 1000000000;
   if (v < -kSaturation) return -1000000000;
   if (v != v) return 0;
+#if defined(__SSE2__)
+  // One cvtss2si: it rounds in the current mode, nearest with ties to even, as
+  // nearbyint does, without the library call.
+  return _mm_cvtss_si32(_mm_set_ss(v));
+#else
   return static_cast<std::int32_t>(std::nearbyint(v));
+#endif
 }
 
 // clamp, then round: the order of the record taps and the output conversions.
