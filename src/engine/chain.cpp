@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "core/rounding.h"
+#include "engine/stage_state_word.h"
 
 namespace fw {
 namespace {
@@ -166,16 +167,12 @@ void RecordTap(Engine& e, int n, bool gainAlreadyApplied) noexcept {
   TapRecordRing(e, n, [&](std::atomic<std::int16_t>* ring, std::int32_t at) {
     const bool clean = e.params.RecordClean.load() == 1;
     const float gain = e.params.OutputGain.load();
-    for (int i = 0; i < n; ++i) {
-      float v;
-      if (clean) {
-        v = e.buffers.dry[i];
-      } else if (gainAlreadyApplied) {
-        v = e.buffers.work[i];
-      } else {
-        v = e.buffers.work[i] * gain;
-      }
-      ring[at + i].store(ClampRound16(v), std::memory_order_relaxed);
+    const float* source = clean ? e.buffers.dry : e.buffers.work;
+    if (clean || gainAlreadyApplied) {
+      for (int i = 0; i < n; ++i) ring[at + i].store(ClampRound16(source[i]), std::memory_order_relaxed);
+    } else {
+      for (int i = 0; i < n; ++i)
+        ring[at + i].store(ClampRound16(source[i] * gain), std::memory_order_relaxed);
     }
   });
 }
@@ -209,20 +206,24 @@ void RunPipelineMiddle(Engine& e, int n, Driver driver, BlockSwitches switches) 
 
 int LimitBlockLength(std::int32_t n) noexcept { return std::clamp<std::int32_t>(n, 0, kMaxChainBlock); }
 
-// The WaveIn driver's output: gain, the overload latch, clamp and round.
+// The WaveIn driver's output: gain, the overload latch, clamp and round. The latch
+// is walked in a register and written back unless the window cleared it meanwhile.
 int LimitWithOverloadLatch(Engine& e, std::int16_t* out, int n) noexcept {
   EngineParams& p = e.params;
   const float gain = p.OutputGain.load();
+  const std::int32_t latchAtStart = p.OverloadLatch.load();
+  std::int32_t latch = latchAtStart;
   int overloads = 0;
   for (int i = 0; i < n; ++i) {
     const float v = e.buffers.work[i] * gain;
-    if (v > kOutputLimit && p.OverloadLatch.load() == 0) {
-      p.OverloadLatch.store(1);
+    if (v > kOutputLimit && latch == 0) {
+      latch = 1;
       ++overloads;
     }
-    if (v < 31000.0f) p.OverloadLatch.store(0);
+    if (v < 31000.0f) latch = 0;
     out[i] = ClampRound16(v);
   }
+  if (latch != latchAtStart) StoreUnlessRewritten(p.OverloadLatch, latchAtStart, latch);
   return overloads;
 }
 
@@ -241,14 +242,25 @@ ChainResult ProcessDirect(Engine& e, const std::int16_t* in, std::int16_t* out, 
   ConvertInput(e, in, n);
   RunPipelineMiddle(e, n, Driver::Direct, switches);
 
-  // OutputGain is read per sample: the volume handler and this limiter both write
-  // it, and the last writer wins.
+  // The limiter lowers OutputGain by 0.9 per sample above the limit, in a register;
+  // a volume move from the window during the block stands over the block's result.
   const bool clean = p.RecordClean.load() == 1;
-  for (int i = 0; i < n; ++i) {
-    const float v = clean ? e.buffers.dry[i] : e.buffers.work[i] * p.OutputGain.load();
-    if (v > kOutputLimit) p.OutputGain.store(p.OutputGain.load() * 0.9f);
-    out[i] = ClampRound16(v);
+  const float gainAtStart = p.OutputGain.load();
+  float gain = gainAtStart;
+  if (clean) {
+    for (int i = 0; i < n; ++i) {
+      const float v = e.buffers.dry[i];
+      if (v > kOutputLimit) gain *= 0.9f;
+      out[i] = ClampRound16(v);
+    }
+  } else {
+    for (int i = 0; i < n; ++i) {
+      const float v = e.buffers.work[i] * gain;
+      if (v > kOutputLimit) gain *= 0.9f;
+      out[i] = ClampRound16(v);
+    }
   }
+  if (gain != gainAtStart) StoreUnlessRewritten(p.OutputGain, gainAtStart, gain);
 
   if (switches.writeWavLive) RecordTapCopy(e, out, n);
   return {0, 1};

@@ -33,11 +33,13 @@ void Reverb::ReverbOutput(float* work, int n, int length) noexcept {
   const int limit = std::min(length, kLineCapacity);
   std::int32_t q = secondPosition_;
   float s = lowPassState_;
+  const float brightness = ReverbBrightness.load();
+  const float gain = ReverbGain2.load();
   for (int i = 0; i < n; ++i) {
     const float v = secondLine_[q];
     secondLine_[q] = input_[i];
-    s = s + (v - s) * ReverbBrightness.load();
-    work[i] = work[i] + s * ReverbGain2.load();
+    s = s + (v - s) * brightness;
+    work[i] = work[i] + s * gain;
     q = q + 1;
     if (q >= limit) q = 0;
   }

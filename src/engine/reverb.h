@@ -14,8 +14,7 @@ class Reverb {
   static constexpr int kLineCapacity = 2501;
   static constexpr int kAllPassLengths[4] = {2203, 1511, 1049, 787};
 
-  // Parameters: written by the window thread. The second stage re-reads its gain and
-  // brightness every sample.
+  // Parameters: written by the window thread, read once per block.
   FloatWord ReverbAllPassGain{0.26f};  // coefficient of the four all-pass sections
   IntWord ReverbDelay2{0};             // the second stage's delay in samples
   FloatWord ReverbGain2{0.84f};        // gain of the wet signal
