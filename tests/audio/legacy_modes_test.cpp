@@ -283,14 +283,10 @@ void ExpectEveryStartRunsAfterAStopInsideTheTick(LegacyCardKind kind, AudioMode 
   }
 }
 
-// Disabled with the common-buffer case below: under AddressSanitizer a start after a stop
-// processed no block in one run; the cause is still open.
-TEST(LegacyDirectModes, DISABLED_DmaDirectStartsCleanAfterEveryStopInsideTheTick) {
+TEST(LegacyDirectModes, DmaDirectStartsCleanAfterEveryStopInsideTheTick) {
   ExpectEveryStartRunsAfterAStopInsideTheTick(LegacyCardKind::Isa, AudioMode::DmaDirect, 44);
 }
-// Disabled: in about half the runs one start after a stop never finds the driver buffer
-// again (the search sees no block within 40000 ticks); the cause is still open.
-TEST(LegacyDirectModes, DISABLED_CommonBufferStartsCleanAfterEveryStopInsideTheTick) {
+TEST(LegacyDirectModes, CommonBufferStartsCleanAfterEveryStopInsideTheTick) {
   ExpectEveryStartRunsAfterAStopInsideTheTick(LegacyCardKind::PciCommon, AudioMode::CommonBuffer, 22);
 }
 

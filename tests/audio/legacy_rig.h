@@ -114,9 +114,13 @@ struct LegacyRig {
     std::lock_guard<std::mutex> lock(pumpLock);
     card->Pump();
   }
+  // One period of `frames`; the card's period goes back to one sample, so that a
+  // later start's pumping thread plays at real-time pace again.
   void Pump(int frames) {
+    std::lock_guard<std::mutex> lock(pumpLock);
     card->SetPeriod(frames);
     card->Pump();
+    card->SetPeriod(1);
   }
 
   // Start as the user does it; with `optimisation` the box is checked again within
