@@ -70,6 +70,11 @@ std::vector<std::int16_t> CliRender(const std::vector<std::int16_t>& input, cons
   return out;
 }
 
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 std::vector<std::int16_t> Played(const LegacyRig& rig) { return ToPcm(rig.card->playedLeft); }
 
 // The card input's first sample of the riff that stands out of the noise.
@@ -331,8 +336,7 @@ TEST(LegacyRing0, InstallsTheDriverLineOnceThenRunsAndReleases) {
   EXPECT_TRUE(rig.form->Btn("Button_STOP_RT").Enabled());
   EXPECT_EQ(rig.Control().Ring0().driver, -1);
   rig.form->Btn("Button_STOP_RT").Click();
-  std::ifstream in(ini);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string text = ReadAll(ini);
   EXPECT_EQ(text, "[386Enh]\ndevice=mokel.vxd\n device=mokel.vxd\n");
 
   const std::size_t shown = rig.dialogs.messages.size();
@@ -346,9 +350,22 @@ TEST(LegacyRing0, InstallsTheDriverLineOnceThenRunsAndReleases) {
   EXPECT_EQ(rig.Control().Ring0().driver, -1);
   EXPECT_EQ(rig.form->io.realtime.threadState.load(), 0);
   EXPECT_TRUE(rig.form->Btn("Button_RUN_RT").Enabled());
-  std::ifstream again(ini);
-  std::string after((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(after, text);  // installed once
+  EXPECT_EQ(ReadAll(ini), text);  // installed once
+  // The backup of the system's own file survives the later starts.
+  EXPECT_EQ(ReadAll(rig.sandbox / "legacy-pc/WINDOWS/system.old"), "[386Enh]\n device=mokel.vxd\n");
+}
+
+// A Windows directory longer than the system's buffer is refused, not cut short.
+TEST(LegacyRing0, AnOverLongWindowsDirectoryIsRefusedWithItsPath) {
+  const std::string deep = "long/" + std::string(130, 'x') + "/" + std::string(130, 'y');
+  Ring0Rig rig(1, Riff(2000), deep);
+  rig.Start(false);
+  ASSERT_FALSE(rig.dialogs.errors.empty());
+  EXPECT_NE(rig.dialogs.errors.back().find("the path is longer than 255 characters"), std::string::npos)
+      << rig.dialogs.errors.back();
+  EXPECT_EQ(ReadAll(rig.sandbox / "legacy-pc/WINDOWS/system.ini").find("device=mokel.vxd"),
+            std::string::npos);
+  rig.form->Btn("Button_STOP_RT").Click();
 }
 
 TEST(LegacyRing0, PauseStopsTheThreadsBlocksAndContinueResumesThem) {
