@@ -15,6 +15,9 @@ class Shell {
     (void)localCopy;
     Open(address);
   }
+  // Open a mail to `address` ("mailto:...") with `subject` as the subject, whatever
+  // characters it holds.
+  virtual void OpenMail(const std::string& address, const std::string& subject) = 0;
   // Start a program without waiting for it.
   virtual void Start(const std::string& program) = 0;
 };

@@ -5,8 +5,19 @@
 #include <QHostInfo>
 #include <QProcess>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace fw::qt {
+
+QUrl MailLink(const std::string& address, const std::string& subject) {
+  QUrl url(QString::fromStdString(address));
+  QUrlQuery query;
+  // Encoded first: the query would read a "%41" in the text as an escape.
+  query.addQueryItem(QStringLiteral("subject"),
+                     QString::fromLatin1(QUrl::toPercentEncoding(QString::fromStdString(subject))));
+  url.setQuery(query);
+  return url;
+}
 
 void QtShell::Open(const std::string& target) {
   const QString text = QString::fromStdString(target);
@@ -27,6 +38,10 @@ void QtShell::OpenPage(const std::string& address, const std::string& localCopy)
   QHostInfo::lookupHost(url.host(), [this, address, localCopy](const QHostInfo& host) {
     Open(host.error() == QHostInfo::NoError ? address : localCopy);
   });
+}
+
+void QtShell::OpenMail(const std::string& address, const std::string& subject) {
+  QDesktopServices::openUrl(MailLink(address, subject));
 }
 
 void QtShell::Start(const std::string& program) {

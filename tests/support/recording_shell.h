@@ -15,6 +15,10 @@ struct RecordingShell final : Shell {
     opened.push_back(address);
     localCopies.push_back(localCopy);
   }
+  // A mail as "<address>?subject=<subject>", the subject as given.
+  void OpenMail(const std::string& address, const std::string& subject) override {
+    opened.push_back(address + "?subject=" + subject);
+  }
   void Start(const std::string& program) override { opened.push_back("start " + program); }
 };
 

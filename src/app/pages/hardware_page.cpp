@@ -11,11 +11,10 @@
 namespace fw {
 namespace {
 
-// The report goes into the subject unchanged, as the mail program receives it.
+// The report is the mail's subject, as the mail program receives it.
 void BitBtn4Click(TForm1& form) {
   if (form.platform.shell == nullptr) return;
-  form.platform.shell->Open(std::string(WebAddress(WebLink::Mail)) +
-                            "?subject=" + Realtime(form).hardwareReport);
+  form.platform.shell->OpenMail(std::string(WebAddress(WebLink::Mail)), Realtime(form).hardwareReport);
 }
 
 }  // namespace
