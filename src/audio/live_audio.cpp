@@ -137,7 +137,7 @@ std::string LiveAudio::UnavailableReason() {
   for (const std::string& note : tried_) text += note + "; ";
   std::string own = lastError_.empty() ? device_->UnavailableReason() : lastError_;
   if (own.empty() && text.empty()) return {};
-  return text + own;
+  return text + own + (advice_.empty() ? std::string() : "\n" + advice_);
 }
 
 int LiveAudio::AddedLatencyFrames() const noexcept {

@@ -45,10 +45,18 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   void Quiesce() const noexcept;
   const std::string& LastError() const { return lastError_; }
   // Window thread: why no device could be opened, backends tried first ("JACK: no
-  // server running; ALSA: no output device").
+  // server running; ALSA: no output device"), then what to do when nothing is there.
   std::string UnavailableReason();
   // The device factory notes backends it tried and passed over.
   void AddTriedBackend(std::string note) { tried_.push_back(std::move(note)); }
+  // The device factory found nothing to play on: what is missing in the system's
+  // terms ("no JACK server is running") and what the user can do about it.
+  void NoteMissingDevice(std::string missing, std::string advice) {
+    missing_ = std::move(missing);
+    advice_ = std::move(advice);
+  }
+  // "<missing>. <advice>", or empty when the device is there.
+  std::string MissingDevice() const { return missing_.empty() ? std::string() : missing_ + ". " + advice_; }
   // Window thread: the reason the device was lost, empty while it runs.
   std::string LostReason() const;
 
@@ -102,6 +110,7 @@ class LiveAudio final : public AudioDeviceClient, public LiveDelay {
   int users_ = 0;
   std::string lastError_;
   std::vector<std::string> tried_;
+  std::string missing_, advice_;
   static constexpr int kReasonSize = 256;
   char lostReason_[kReasonSize] = {};
   std::atomic<int> lostClaimed_{0};

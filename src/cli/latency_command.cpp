@@ -70,6 +70,11 @@ int Latency(const LatencyOptions& options) {
     return 1;
   }
   LiveAudio* live = opened.live.get();
+  // Nobody is asked to cable a sound card that is not there.
+  if (const std::string missing = live->MissingDevice(); !missing.empty()) {
+    std::cerr << "fretwerk-cli latency: " << missing << "\n";
+    return 1;
+  }
   const std::string backend = live->Device().BackendName();
   if (backend == "alsa") {
     std::cout << "Connect the sound card's output to its input (line out to line in), turn the\n"

@@ -164,6 +164,13 @@ int Run(const RunOptions& options) {
   LiveAudio* live = opened.live.get();
   LegacyPc* legacy = opened.legacy.get();
   auto* card = dynamic_cast<VirtualSoundCard*>(&live->Device());
+  // In this system's terms first; the window's own message follows when Start fails.
+  if (const std::string missing = live->MissingDevice(); !missing.empty())
+    std::cerr << "fretwerk-cli run: " << missing << "\n";
+  if (card != nullptr && !card->OpenOutput(error)) {
+    std::cerr << "fretwerk-cli run: " << error << "\n";
+    return 1;
+  }
 
   LiveSession session(opened);
   if (!session.Activate("run")) return 1;

@@ -194,15 +194,15 @@ TEST(RunCommand, FailedOutputWriteEndsTheSessionNamingTheFileAndReason) {
       << run.output;
   EXPECT_NE(run.output.find("File too large"), std::string::npos) << run.output;
 
-  // An output that cannot be opened: the window's text, then the file and the reason.
-  const CliResult unwritable = RunCli("run --audio virtual --fast --once --in " + in.string() + " --out " +
-                                      (dir.path / "missing" / "live.wav").string());
-  EXPECT_NE(unwritable.code, 0);
-  EXPECT_NE(unwritable.output.find("There is no WDM-sound device or it can not be initialized.\nCan not "
-                                   "write " +
-                                   (dir.path / "missing" / "live.wav").string()),
+  // An output that cannot be opened: the file and the reason, before anything plays.
+  const auto missing = dir.path / "missing" / "live.wav";
+  const CliResult unwritable =
+      RunCli("run --audio virtual --fast --once --in " + in.string() + " --out " + missing.string());
+  EXPECT_EQ(unwritable.code, 1);
+  EXPECT_NE(unwritable.output.find("Can not write " + missing.string() + ": No such file or directory"),
             std::string::npos)
       << unwritable.output;
+  EXPECT_EQ(unwritable.output.find("WDM"), std::string::npos) << unwritable.output;
 }
 
 // Faster than real time, a run ends by itself and --seconds counts seconds of audio.
@@ -268,6 +268,7 @@ TEST(RunCommand, WithoutJackOrAlsaTheMessageSaysWhatEachBackendSaid) {
   const std::string saved = server != nullptr ? server : "";
   setenv("JACK_DEFAULT_SERVER", "fretwerk-test-none", 1);
   const CliResult r = RunCli("run --seconds 5");
+  const CliResult latency = RunCli("latency < /dev/null");
   if (server != nullptr) {
     setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
   } else {
@@ -276,6 +277,17 @@ TEST(RunCommand, WithoutJackOrAlsaTheMessageSaysWhatEachBackendSaid) {
   EXPECT_NE(r.code, 0);
   EXPECT_NE(r.output.find("It seems you use Windows 95"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("JACK: no server running; ALSA: no output device"), std::string::npos) << r.output;
+  // First in this system's terms and what to do; the window's text then gives the advice too.
+  const std::string inSystemTerms =
+      "no JACK server is running and ALSA has no capture device. Start JACK or PipeWire";
+  EXPECT_LT(r.output.find(inSystemTerms), r.output.find("It seems you use Windows 95")) << r.output;
+  EXPECT_NE(r.output.find("ALSA: no output device\nStart JACK or PipeWire, or play a sound file through the "
+                          "effects: fretwerk-cli run --audio virtual --in FILE --out FILE"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(latency.code, 1);
+  EXPECT_NE(latency.output.find(inSystemTerms), std::string::npos) << latency.output;
+  EXPECT_EQ(latency.output.find("Connect the sound card"), std::string::npos) << latency.output;
 }
 
 TEST(RunCommand, SecondsMustBeAFinitePositiveNumber) {

@@ -7,6 +7,21 @@
 #include "audio/linux/speex_rate_converter.h"
 
 namespace fw {
+namespace {
+
+constexpr const char* kAdvice =
+    "Start JACK or PipeWire, or play a sound file through the effects: fretwerk-cli run --audio virtual --in "
+    "FILE --out FILE";
+
+// What is missing for `backend`, in the system's own terms; empty when it can play.
+std::string MissingDevice(const std::string& backend, PortAudioDevice* alsa, bool chosenForTheUser) {
+  if (backend == "jack") return JackDevice::ServerRunning() ? "" : "no JACK server is running";
+  if (alsa == nullptr || alsa->Available()) return {};
+  const std::string jack = chosenForTheUser ? "no JACK server is running and " : "";
+  return jack + "ALSA has no " + (alsa->HasCaptureDevice() ? "playback" : "capture") + " device";
+}
+
+}  // namespace
 
 std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::string& error) {
   std::string backend = choice.backend;
@@ -19,12 +34,15 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
   if (backend.empty()) backend = JackDevice::ServerRunning() ? "jack" : "alsa";
 
   std::unique_ptr<AudioDevice> device;
+  PortAudioDevice* alsa = nullptr;
   if (backend == "jack") {
     JackOptions options;
     options.connectPorts = choice.connectJackPorts;
     device = std::make_unique<JackDevice>(options);
   } else if (backend == "alsa") {
-    device = std::make_unique<PortAudioDevice>();
+    auto portAudio = std::make_unique<PortAudioDevice>();
+    alsa = portAudio.get();
+    device = std::move(portAudio);
   } else if (backend == "virtual") {
     auto card = std::make_unique<VirtualSoundCard>(choice.virtualCard);
     if (!card->Load(error)) return nullptr;
@@ -35,6 +53,10 @@ std::unique_ptr<LiveAudio> MakeLiveAudio(const LiveAudioChoice& choice, std::str
   }
   auto live = std::make_unique<LiveAudio>(std::move(device), &MakeSpeexRateConverter);
   if (chosenForTheUser && backend == "alsa") live->AddTriedBackend("JACK: no server running");
+  if (backend != "virtual") {
+    if (std::string missing = MissingDevice(backend, alsa, chosenForTheUser); !missing.empty())
+      live->NoteMissingDevice(std::move(missing), kAdvice);
+  }
   return live;
 }
 

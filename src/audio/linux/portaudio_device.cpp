@@ -63,6 +63,13 @@ std::vector<int> PortAudioDevice::OutputIndices() {
 
 bool PortAudioDevice::Available() { return !OutputIndices().empty(); }
 
+bool PortAudioDevice::HasCaptureDevice() {
+  if (!initialised_ || host_ < 0) return false;
+  const PaHostApiInfo* info = Pa_GetHostApiInfo(host_);
+  const PaDeviceInfo* d = info != nullptr ? Pa_GetDeviceInfo(info->defaultInputDevice) : nullptr;
+  return d != nullptr && d->maxInputChannels >= 1;
+}
+
 std::string PortAudioDevice::UnavailableReason() {
   if (!initialised_) return "ALSA: PortAudio could not be initialised";
   if (host_ < 0) return "ALSA: PortAudio was built without ALSA";

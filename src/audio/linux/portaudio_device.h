@@ -18,6 +18,8 @@ class PortAudioDevice final : public AudioDevice {
 
   // Whether the ALSA host has at least one output device.
   bool Available();
+  // Whether its default capture device takes input.
+  bool HasCaptureDevice();
 
   std::string BackendName() const override { return "alsa"; }
   std::vector<std::string> OutputDevices() override;

@@ -45,6 +45,9 @@ class VirtualSoundCard final : public AudioDevice {
   // Opens the input file; false with a message when it cannot. A rate outside
   // kMinRate .. kMaxRate is limited, with a note on stderr.
   bool Load(std::string& error);
+  // Creates the output file now instead of at the first Start, so that a file that
+  // cannot be written is named before anything plays; false with the file and reason.
+  bool OpenOutput(std::string& error);
 
   std::string BackendName() const override { return "virtual"; }
   std::vector<std::string> OutputDevices() override;
@@ -77,7 +80,6 @@ class VirtualSoundCard final : public AudioDevice {
   // True when the client was capturing.
   bool RunPeriod();
   void Thread();
-  bool OpenOutput(std::string& error);
   void CloseOutput();
   // Fill in_[0 .. n-1] from the input; true when its end was reached.
   bool ReadMemoryInput(int n);
