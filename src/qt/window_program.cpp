@@ -1,14 +1,8 @@
 #include "qt/window_program.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <csignal>
 #include <iostream>
 #include <iterator>
@@ -25,6 +19,7 @@
 #include "app/session_end.h"
 #include "app/startup/command_line.h"
 #include "app/startup/form_activate.h"
+#include "qt/close_on_signals.h"
 #include "qt/live_audio_setting.h"
 #include "qt/loop_pump.h"
 #include "qt/main_window.h"
@@ -35,61 +30,6 @@
 
 namespace fw::qt {
 namespace {
-
-int signalPipe[2] = {-1, -1};
-std::atomic<int> closingSignals{0};
-constexpr int kClosingSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-void OnSignal(int signal) {
-  const int saved = errno;
-  // A second signal while the window closes (a device that hangs): end at once.
-  if (closingSignals.fetch_add(1) > 0) {
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-  }
-  const char byte = 1;
-  // Non-blocking: a full socket already holds a close.
-  [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
-  errno = saved;
-}
-
-// SIGTERM, SIGINT and SIGHUP (a closed terminal) close the window as its close button
-// does, a second one ends the program. The earlier handlers come back with this
-// object's end, so no signal reaches a notifier that is gone.
-class CloseOnSignals {
- public:
-  explicit CloseOnSignals(QWidget& window) {
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return;
-    notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window, [&window] {
-      char bytes[16];
-      while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
-      }
-      window.close();
-    });
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kClosingSignals); ++i)
-      sigaction(kClosingSignals[i], &action, &previous_[i]);
-  }
-  ~CloseOnSignals() {
-    if (notifier_ == nullptr) return;
-    for (std::size_t i = 0; i < std::size(kClosingSignals); ++i)
-      sigaction(kClosingSignals[i], &previous_[i], nullptr);
-    notifier_.reset();
-    close(signalPipe[0]);
-    close(signalPipe[1]);
-    signalPipe[0] = signalPipe[1] = -1;
-  }
-  CloseOnSignals(const CloseOnSignals&) = delete;
-  CloseOnSignals& operator=(const CloseOnSignals&) = delete;
-
- private:
-  std::unique_ptr<QSocketNotifier> notifier_;
-  struct sigaction previous_[std::size(kClosingSignals)]{};
-};
 
 // --help and --version answer on the terminal; any other single argument keeps its
 // old meaning.
