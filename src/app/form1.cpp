@@ -39,6 +39,7 @@ TForm1::TForm1(Engine& engineRef, ui::WindowLoop& loopRef, Platform platformRef)
   BuildRecordControls(*this);
   BuildPresetControls(*this);
   BuildHelpControls(*this);
+  DeclarePageLayouts(*this);
 }
 
 TForm1::~TForm1() {
@@ -48,6 +49,15 @@ TForm1::~TForm1() {
 ui::Control* TForm1::Find(std::string_view name) const {
   const auto it = controls_.find(name);
   return it == controls_.end() ? nullptr : it->second.get();
+}
+
+const ui::PageLayout* TForm1::LayoutOf(std::string_view page) const {
+  const auto it = layouts_.find(page);
+  return it == layouts_.end() ? nullptr : &it->second;
+}
+
+void TForm1::SetLayout(std::string page, ui::PageLayout layout) {
+  layouts_[std::move(page)] = std::move(layout);
 }
 
 ui::Timer& TForm1::GetTimer(std::string_view name) const {

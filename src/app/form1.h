@@ -15,6 +15,7 @@
 #include "engine/engine.h"
 #include "ui/button.h"
 #include "ui/check_box.h"
+#include "ui/page_layout.h"
 #include "ui/radio_group.h"
 #include "ui/scroll_bar.h"
 #include "ui/simple_controls.h"
@@ -71,6 +72,10 @@ class TForm1 {
   // Every control in creation order.
   const std::vector<ui::Control*>& Controls() const { return order_; }
 
+  // The layout a page declares (app/pages/page_layouts.cpp); nullptr when it declares none.
+  const ui::PageLayout* LayoutOf(std::string_view page) const;
+  void SetLayout(std::string page, ui::PageLayout layout);
+
   // Control creation, used by the page builders (initial positions fire no handler).
   ui::ScrollBar& AddScrollBar(std::string name, std::string page, int min, int max, int position,
                               ui::ScrollBarKind kind = ui::ScrollBarKind::Horizontal);
@@ -111,6 +116,7 @@ class TForm1 {
   std::map<std::string, std::unique_ptr<ui::Control>, std::less<>> controls_;
   std::vector<ui::Control*> order_;
   std::map<std::string, std::unique_ptr<ui::Timer>, std::less<>> timers_;
+  std::map<std::string, ui::PageLayout, std::less<>> layouts_;
 };
 
 }  // namespace fw

@@ -1,9 +1,6 @@
 #pragma once
-// Builds a notebook page from the model's controls that name it as their page, in
-// creation order: a label with the scroll bar after it becomes one captioned bar,
-// vertical bars with their labels stand side by side as bands, a short label before
-// other controls heads a section, and a page too tall for one column flows into two.
-// A page holding a notebook shows that notebook, built the same way.
+// Builds a notebook page as the page's declared layout says (TForm1::LayoutOf). A
+// page holding a notebook shows that notebook, built the same way.
 #include <string>
 
 class QTabWidget;

@@ -1,9 +1,8 @@
 // The distortion controls: the soft distortion and the first copy of the
 // waveshaper type on " SHREDDER  Pro  ", the second type selector, the knee
 // sliders and the low-frequency boost on the main page "Distortion".
-#include <string>
-
 #include "app/form1.h"
+#include "app/pages/labelled_bar.h"
 #include "app/pages/pages.h"
 #include "app/pages/web_link.h"
 #include "core/rounding.h"
@@ -29,25 +28,6 @@ void CheckBox_SoftDOnOffClick(TForm1& form) {
 
 void CheckBox_Distortion_OnOffClick(TForm1& form) {
   SoftSwitchClick(form, "CheckBox_Distortion_OnOff", "CheckBox_SoftDOnOff");
-}
-
-void ScrollBar7Change(TForm1& form) {
-  Shaping(form).SoftDivisor.store(101 - 2 * form.Bar("ScrollBar7").Position());
-  Shaping(form).SoftEnvelope.store(0.001f);
-}
-
-void ScrollBar8Change(TForm1& form) {
-  Shaping(form).SoftSharpness.store(static_cast<float>((51 - form.Bar("ScrollBar8").Position()) * 1.0e7));
-}
-
-void ScrollBar_CShiftChange(TForm1& form) {
-  const int position = form.Bar("ScrollBar_CShift").Position();
-  // 32-bit steps, like every handler mapping: float(100 - position) / 100 + 1.
-  Shaping(form).SoftExponent.store(static_cast<float>(100 - position) / 100.0f + 1.0f);
-}
-
-void ScrollB_SoftDGainChange(TForm1& form) {
-  Shaping(form).SoftLevel.store(static_cast<float>(form.Bar("ScrollB_SoftDGain").Position() / 10.0));
 }
 
 // Puts the knee sliders where the loaded type's values are; each move that
@@ -79,54 +59,64 @@ void RadioGroup_Dist_Of12Click(TForm1& form) {
   ShaperTypeSync(form);
 }
 
-void ScrollBar_HD_In_GainChange(TForm1& form) {
-  Shaping(form).ShaperDrive.store(static_cast<float>(1.0 / form.Bar("ScrollBar_HD_In_Gain").Position()));
-}
-
-void ScrollBar_D_Gain_X1Change(TForm1& form) {
-  Shaping(form).ShaperKneeOut.store(form.Bar("ScrollBar_D_Gain_X1").Position());
-}
-
-void ScrollBar_D_GainChange(TForm1& form) {
-  Shaping(form).ShaperKneeIn.store(form.Bar("ScrollBar_D_Gain").Position());
-}
-
-void ScrollBar_D_SMOOTChange(TForm1& form) {
-  Shaping(form).ShaperSmooth.store(0.2f / static_cast<float>(form.Bar("ScrollBar_D_SMOOT").Position()));
-}
-
 void CheckBox_DisOldNewClick(TForm1& form) {
   form.engine.params.LowBoostOn.store(form.Box("CheckBox_DisOldNew").Checked() ? 1 : 0);
 }
 
-void ScrollBar_nd_AmplChange(TForm1& form) {
-  form.engine.lowBoost.LowBoostMix.store(static_cast<float>(form.Bar("ScrollBar_nd_Ampl").Position() * 200));
-}
+constexpr LabelledBar kSoftBars[] = {
+    {"ScrollBar7", "Label_ScrollBar7", "Clean --> Crunch ", 0, 50, 43,
+     [](TForm1& form, int position) {
+       Shaping(form).SoftDivisor.store(101 - 2 * position);
+       Shaping(form).SoftEnvelope.store(0.001f);
+     }},
+    {"ScrollBar8", "Label_ScrollBar8", "Clean --> Sharp", 1, 50, 48,
+     [](TForm1& form, int position) {
+       Shaping(form).SoftSharpness.store(static_cast<float>((51 - position) * 1.0e7));
+     }},
+    // 32-bit steps, like every handler mapping: float(100 - position) / 100 + 1.
+    {"ScrollBar_CShift", "Label_ScrollBar_CShift", "Clean --> Distorted", 0, 100, 75,
+     [](TForm1& form, int position) {
+       Shaping(form).SoftExponent.store(static_cast<float>(100 - position) / 100.0f + 1.0f);
+     }},
+    {"ScrollB_SoftDGain", "Label_ScrollB_SoftDGain", "Output Signal Level ( low --> hi )", 1, 100, 10,
+     [](TForm1& form, int position) { Shaping(form).SoftLevel.store(static_cast<float>(position / 10.0)); }},
+};
 
-ui::ScrollBar& AddLabelledBar(TForm1& form, const std::string& name, const char* page, int min, int max,
-                              int position, const char* caption, void (*handler)(TForm1&)) {
-  form.AddLabel("Label_" + name, page, caption);
-  auto& bar = form.AddScrollBar(name, page, min, max, position);
-  bar.OnChange = [&form, handler] { handler(form); };
-  return bar;
-}
+constexpr LabelledBar kShaperDrive = {
+    "ScrollBar_HD_In_Gain",
+    "Label_ScrollBar_HD_In_Gain",
+    "Input Gain for Hard Distortion",
+    1,
+    100,
+    1,
+    [](TForm1& form, int position) { Shaping(form).ShaperDrive.store(static_cast<float>(1.0 / position)); }};
+
+constexpr LabelledBar kKneeBars[] = {
+    {"ScrollBar_D_Gain_X1", "Label_ScrollBar_D_Gain_X1", "Gain", 5000, 30000, 15000,
+     [](TForm1& form, int position) { Shaping(form).ShaperKneeOut.store(position); }},
+    {"ScrollBar_D_Gain", "Label_ScrollBar_D_Gain", "Gain (reverse)", 50, 1000, 450,
+     [](TForm1& form, int position) { Shaping(form).ShaperKneeIn.store(position); }},
+    {"ScrollBar_D_SMOOT", "Label_ScrollBar_D_SMOOT", "Smooth", 1, 40, 1,
+     [](TForm1& form, int position) {
+       Shaping(form).ShaperSmooth.store(0.2f / static_cast<float>(position));
+     }},
+};
+
+constexpr LabelledBar kLowBoostMix = {
+    "ScrollBar_nd_Ampl", "Label_ScrollBar_nd_Ampl", "Trash Tone", 0, 100, 0, [](TForm1& form, int position) {
+      form.engine.lowBoost.LowBoostMix.store(static_cast<float>(position * 200));
+    }};
 
 void BuildShredderPage(TForm1& form) {
   form.AddLabel("Label_Control_Signal_Shredder", kShredderPage, "Control Signal Shredder");
   form.AddCheckBox("CheckBox_SoftDOnOff", kShredderPage, "On/Off").OnClick = [&form] {
     CheckBox_SoftDOnOffClick(form);
   };
-  AddLabelledBar(form, "ScrollBar7", kShredderPage, 0, 50, 43, "Clean --> Crunch ", ScrollBar7Change);
-  AddLabelledBar(form, "ScrollBar8", kShredderPage, 1, 50, 48, "Clean --> Sharp", ScrollBar8Change);
-  AddLabelledBar(form, "ScrollBar_CShift", kShredderPage, 0, 100, 75, "Clean --> Distorted",
-                 ScrollBar_CShiftChange);
-  AddLabelledBar(form, "ScrollB_SoftDGain", kShredderPage, 1, 100, 10, "Output Signal Level ( low --> hi )",
-                 ScrollB_SoftDGainChange);
+  AddLabelledBars(form, kShredderPage, kSoftBars);
   form.AddRadioGroup("RadioGroup_HDistort", kShredderPage, "Distortion",
                      {"Off", "Type 1", "Type 2", "Type 3"}, 0)
       .OnClick = [&form] { RadioGroup_HDistortClick(form); };
-  AddLabelledBar(form, "ScrollBar_HD_In_Gain", kShredderPage, 1, 100, 1, "Input Gain for Hard Distortion",
-                 ScrollBar_HD_In_GainChange);
+  AddLabelledBar(form, kShredderPage, kShaperDrive);
   form.AddButton("BitBtn_Help_on_ND", kShredderPage, "HELP !", ui::ButtonKind::Bitmap).OnClick = [&form] {
     OpenWebLink(form, WebLink::OnlineHelp);
   };
@@ -136,16 +126,11 @@ void BuildMainDistortionPage(TForm1& form) {
   form.AddRadioGroup("RadioGroup_Dist_Of12", kDistortionPage, "Distortion",
                      {"Off", "Standard", "Light", "Hard"}, 0)
       .OnClick = [&form] { RadioGroup_Dist_Of12Click(form); };
-  AddLabelledBar(form, "ScrollBar_D_Gain_X1", kDistortionPage, 5000, 30000, 15000, "Gain",
-                 ScrollBar_D_Gain_X1Change);
-  AddLabelledBar(form, "ScrollBar_D_Gain", kDistortionPage, 50, 1000, 450, "Gain (reverse)",
-                 ScrollBar_D_GainChange);
-  AddLabelledBar(form, "ScrollBar_D_SMOOT", kDistortionPage, 1, 40, 1, "Smooth", ScrollBar_D_SMOOTChange);
+  AddLabelledBars(form, kDistortionPage, kKneeBars);
   form.AddCheckBox("CheckBox_DisOldNew", kDistortionPage, "Boost Low Freq.").OnClick = [&form] {
     CheckBox_DisOldNewClick(form);
   };
-  AddLabelledBar(form, "ScrollBar_nd_Ampl", kDistortionPage, 0, 100, 0, "Trash Tone",
-                 ScrollBar_nd_AmplChange);
+  AddLabelledBar(form, kDistortionPage, kLowBoostMix);
 
   auto& softSwitch = form.AddCheckBox("CheckBox_Distortion_OnOff", kDistortionPage, "New Shredder Off/On");
   softSwitch.OnClick = [&form] { CheckBox_Distortion_OnOffClick(form); };

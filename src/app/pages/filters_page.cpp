@@ -1,9 +1,10 @@
 // The tone filter controls: FVC1, FVC3, the fixed high-pass and the high
 // pre-equaliser on "Filters 1"; FVC2 and the second low-pass on "Filters 2";
 // the FVC copies labelled as distortion tone controls on the main page "Distortion".
-#include <string>
+#include <span>
 
 #include "app/form1.h"
+#include "app/pages/labelled_bar.h"
 #include "app/pages/pages.h"
 
 namespace fw {
@@ -24,167 +25,128 @@ void SetFvc1Cutoff(TForm1& form, int position) {
   DesignFvc1(Filters(form), kFilterDesignRate);
 }
 
-// The FVC1 pair mirrors both ways.
-void ScrollBar_FVC1Change(TForm1& form) {
-  const int position = form.Bar("ScrollBar_FVC1").Position();
-  form.Bar("ScrollBar_Color_Of_Dist").SetPosition(position);
-  SetFvc1Cutoff(form, position);
-}
-
-void ScrollBar_Color_Of_DistChange(TForm1& form) {
-  const int position = form.Bar("ScrollBar_Color_Of_Dist").Position();
-  form.Bar("ScrollBar_FVC1").SetPosition(position);
-  SetFvc1Cutoff(form, position);
-}
-
-void Pre_FVC1_OnOffClick(TForm1& form) {
-  form.engine.params.Fvc1On.store(form.Box("Pre_FVC1_OnOff").Checked() ? 1 : 0);
-}
-
-void HiPassFilterFixedClick(TForm1& form) {
-  form.engine.params.HiPassOn.store(form.Box("HiPassFilterFixed").Checked() ? 1 : 0);
-}
-
-void ScrollBarGainHiFChange(TForm1& form) {
-  Filters(form).HiPassGain.store(static_cast<float>(form.Bar("ScrollBarGainHiF").Position()));
-}
-
-void ScrollBar1Change(TForm1& form) {
-  Filters(form).HiPassGain.store(static_cast<float>(form.Bar("ScrollBar1").Position()));
-}
-
-void CheckBox_OnOff_HiPreClick(TForm1& form) {
-  form.engine.params.HiPreOn.store(form.Box("CheckBox_OnOff_HiPre").Checked() ? 1 : 0);
-}
-
-void ScrollBar_cutoff_hi_preEqChange(TForm1& form) {
-  Filters(form).HiPreCoefficient.store(
-      static_cast<float>(1.0 / form.Bar("ScrollBar_cutoff_hi_preEq").Position()));
-}
-
-void ScrollBar_GainHiPreEqChange(TForm1& form) {
-  Filters(form).HiPreGain.store(static_cast<float>(form.Bar("ScrollBar_GainHiPreEq").Position()));
-}
-
-void ScrollBar_FVC3Change(TForm1& form) {
-  Filters(form).Fvc3Cutoff.store(Cutoff(form.Bar("ScrollBar_FVC3").Position()));
-  DesignFvc3(Filters(form), kFilterDesignRate);
-}
-
-void ScrollBar_Gain_FVC3Change(TForm1& form) {
-  Filters(form).Fvc3Gain.store(static_cast<float>(form.Bar("ScrollBar_Gain_FVC3").Position()));
-}
-
-void ScrollBar_Trash_nd_DelayChange(TForm1& form) {
-  Filters(form).Fvc3Damping.store(static_cast<float>(1.41 / form.Bar("ScrollBar_Trash_nd_Delay").Position()));
-  DesignFvc3(Filters(form), kFilterDesignRate);
-}
-
 void SetFvc2Cutoff(TForm1& form, int position) {
   Filters(form).Fvc2Damping.store(kFvcDamping);
   Filters(form).Fvc2Cutoff.store(Cutoff(position));
   DesignFvc2(Filters(form), kFilterDesignRate);
 }
 
-// The FVC2 pairs mirror one way: the main-page sliders move the "Filters 2" ones.
-void ScrollBar_FVC2Change(TForm1& form) { SetFvc2Cutoff(form, form.Bar("ScrollBar_FVC2").Position()); }
-
-void ScrollBar_HiFreqAmpFreqChange(TForm1& form) {
-  const int position = form.Bar("ScrollBar_HiFreqAmpFreq").Position();
-  form.Bar("ScrollBar_FVC2").SetPosition(position);
-  SetFvc2Cutoff(form, position);
-}
-
 void SetFvc2Mix(TForm1& form, int position) {
   Filters(form).Fvc2Mix.store(static_cast<float>(position / 10.0));
 }
 
-void ScrollBar_Koeff_FVC2Change(TForm1& form) {
-  SetFvc2Mix(form, form.Bar("ScrollBar_Koeff_FVC2").Position());
+void SetHiPassGain(TForm1& form, int position) {
+  Filters(form).HiPassGain.store(static_cast<float>(position));
 }
 
-void ScrollBar_HiFreqGainChange(TForm1& form) {
-  const int position = form.Bar("ScrollBar_HiFreqGain").Position();
-  form.Bar("ScrollBar_Koeff_FVC2").SetPosition(position);
-  SetFvc2Mix(form, position);
-}
+// The FVC1 pair mirrors both ways; the FVC2 pairs one way: the main-page sliders
+// move the "Filters 2" ones.
+constexpr LabelledBar kFvc1[] = {
+    {"ScrollBar_FVC1", "Label_ScrollBar_FVC1", "Cut of frequency", 1, 100, 1, [](TForm1& form, int position) {
+       form.Bar("ScrollBar_Color_Of_Dist").SetPosition(position);
+       SetFvc1Cutoff(form, position);
+     }}};
+constexpr LabelledBar kFixedGain[] = {
+    {"ScrollBarGainHiF", "Label_ScrollBarGainHiF", "Gain", 1, 100, 1, SetHiPassGain}};
+constexpr LabelledBar kFilter3And4Bars[] = {
+    {"ScrollBar_FVC3", "Label_ScrollBar_FVC3", "Cut Off Frequency", 1, 100, 1,
+     [](TForm1& form, int position) {
+       Filters(form).Fvc3Cutoff.store(Cutoff(position));
+       DesignFvc3(Filters(form), kFilterDesignRate);
+     }},
+    {"ScrollBar_Gain_FVC3", "Label_ScrollBar_Gain_FVC3", "Gain", 1, 50, 1,
+     [](TForm1& form, int position) { Filters(form).Fvc3Gain.store(static_cast<float>(position)); }},
+};
+constexpr LabelledBar kPreEqualiserBars[] = {
+    {"ScrollBar_cutoff_hi_preEq", "Label_ScrollBar_cutoff_hi_preEq", "Hi frequencies ", 5, 100, 6,
+     [](TForm1& form, int position) {
+       Filters(form).HiPreCoefficient.store(static_cast<float>(1.0 / position));
+     }},
+    {"ScrollBar_GainHiPreEq", "Label_ScrollBar_GainHiPreEq", "Gain of Hi Pass Filter", 1, 30, 1,
+     [](TForm1& form, int position) { Filters(form).HiPreGain.store(static_cast<float>(position)); }},
+};
+constexpr LabelledBar kFvc2Bars[] = {
+    {"ScrollBar_FVC2", "Label_ScrollBar_FVC2", "Frequency of Hi Pass Filter", 1, 100, 1, SetFvc2Cutoff},
+    {"ScrollBar_Koeff_FVC2", "Label_ScrollBar_Koeff_FVC2", "Gain ", 0, 100, 1, SetFvc2Mix},
+};
+constexpr LabelledBar kLowPass[] = {{"ScrollBar9", "Label_ScrollBar9", "Frequency of Low Pass Filter", 1, 100,
+                                     100, [](TForm1& form, int position) {
+                                       Filters(form).LowPass2Coefficient.store(
+                                           static_cast<float>(10.0 / (position + 9)));
+                                     }}};
+constexpr LabelledBar kMainPageBars[] = {
+    {"ScrollBar_Color_Of_Dist", "Label_ScrollBar_Color_Of_Dist", "Color Of Distortion", 1, 100, 25,
+     [](TForm1& form, int position) {
+       form.Bar("ScrollBar_FVC1").SetPosition(position);
+       SetFvc1Cutoff(form, position);
+     }},
+    {"ScrollBar_HiFreqAmpFreq", "Label_ScrollBar_HiFreqAmpFreq", "Amplify Frequencies Higher Than...", 1, 100,
+     5,
+     [](TForm1& form, int position) {
+       form.Bar("ScrollBar_FVC2").SetPosition(position);
+       SetFvc2Cutoff(form, position);
+     }},
+    {"ScrollBar_HiFreqGain", "Label_ScrollBar_HiFreqGain", "Hi Frequencies Gain", 1, 100, 10,
+     [](TForm1& form, int position) {
+       form.Bar("ScrollBar_Koeff_FVC2").SetPosition(position);
+       SetFvc2Mix(form, position);
+     }},
+    {"ScrollBar_Trash_nd_Delay", "Label_ScrollBar_Trash_nd_Delay", "Low Freq. Tone", 1, 10, 1,
+     [](TForm1& form, int position) {
+       Filters(form).Fvc3Damping.store(static_cast<float>(1.41 / position));
+       DesignFvc3(Filters(form), kFilterDesignRate);
+     }},
+};
 
-void CheckBox_lpf_2Click(TForm1& form) {
-  form.engine.params.LowPass2On.store(form.Box("CheckBox_lpf_2").Checked() ? 1 : 0);
-}
+// A framed filter: its heading, its "On/Off" box and its bars. The box of a stage
+// that always runs (no engine word) is checked and disabled.
+struct Frame {
+  const char* label;
+  const char* caption;
+  const char* box;
+  IntWord StageParams::*word;
+  std::span<const LabelledBar> bars;
+};
 
-void ScrollBar9Change(TForm1& form) {
-  Filters(form).LowPass2Coefficient.store(static_cast<float>(10.0 / (form.Bar("ScrollBar9").Position() + 9)));
-}
-
-ui::ScrollBar& AddLabelledBar(TForm1& form, const std::string& name, const char* page, int min, int max,
-                              int position, const char* caption, void (*handler)(TForm1&)) {
-  form.AddLabel("Label_" + name, page, caption);
-  auto& bar = form.AddScrollBar(name, page, min, max, position);
-  bar.OnChange = [&form, handler] { handler(form); };
-  return bar;
-}
-
-void AddSwitch(TForm1& form, const char* name, const char* page, void (*handler)(TForm1&)) {
-  form.AddCheckBox(name, page, "On/Off").OnClick = [&form, handler] { handler(form); };
-}
-
-// "On/Off" boxes of the stages that always run: checked and disabled.
-void AddFixedSwitch(TForm1& form, const char* name, const char* page) {
-  form.AddCheckBox(name, page, "On/Off", true).SetEnabled(false);
+void AddFrame(TForm1& form, const char* page, const Frame& frame) {
+  form.AddLabel(frame.label, page, frame.caption);
+  if (frame.word == nullptr) {
+    form.AddCheckBox(frame.box, page, "On/Off", true).SetEnabled(false);
+  } else {
+    form.AddCheckBox(frame.box, page, "On/Off").OnClick = [&form, box = frame.box, word = frame.word] {
+      (form.engine.params.*word).store(form.Box(box).Checked() ? 1 : 0);
+    };
+  }
+  AddLabelledBars(form, page, frame.bars);
 }
 
 void BuildFilters1Page(TForm1& form) {
-  form.AddLabel("Label_Frame_Hi_Pass_Filter_1", kFilters1Page, "Hi Pass Filter 1");
-  AddSwitch(form, "Pre_FVC1_OnOff", kFilters1Page, Pre_FVC1_OnOffClick);
-  AddLabelledBar(form, "ScrollBar_FVC1", kFilters1Page, 1, 100, 1, "Cut of frequency", ScrollBar_FVC1Change);
-
-  form.AddLabel("Label_Frame_Hi_Pass_Filter_2", kFilters1Page, "Hi Pass Filter 2 (Fixed)");
-  AddSwitch(form, "HiPassFilterFixed", kFilters1Page, HiPassFilterFixedClick);
-  AddLabelledBar(form, "ScrollBarGainHiF", kFilters1Page, 1, 100, 1, "Gain", ScrollBarGainHiFChange);
-  form.AddScrollBar("ScrollBar1", kFilters1Page, 1, 100, 1).OnChange = [&form] { ScrollBar1Change(form); };
-  form.Bar("ScrollBar1").SetVisible(false);
-
-  form.AddLabel("Label_Frame_Hi_Pass_Filter_3", kFilters1Page, "Hi Pass Filter 3");
-  AddFixedSwitch(form, "CheckBox2", kFilters1Page);
-  AddLabelledBar(form, "ScrollBar_FVC3", kFilters1Page, 1, 100, 1, "Cut Off Frequency", ScrollBar_FVC3Change);
-  AddLabelledBar(form, "ScrollBar_Gain_FVC3", kFilters1Page, 1, 50, 1, "Gain", ScrollBar_Gain_FVC3Change);
-
-  form.AddLabel("Label_Frame_Hi_Pass_Filter_4", kFilters1Page, "Hi Pass Filter 4");
-  AddSwitch(form, "CheckBox_OnOff_HiPre", kFilters1Page, CheckBox_OnOff_HiPreClick);
-  AddLabelledBar(form, "ScrollBar_cutoff_hi_preEq", kFilters1Page, 5, 100, 6, "Hi frequencies ",
-                 ScrollBar_cutoff_hi_preEqChange);
-  AddLabelledBar(form, "ScrollBar_GainHiPreEq", kFilters1Page, 1, 30, 1, "Gain of Hi Pass Filter",
-                 ScrollBar_GainHiPreEqChange);
+  AddFrame(
+      form, kFilters1Page,
+      {"Label_Frame_Hi_Pass_Filter_1", "Hi Pass Filter 1", "Pre_FVC1_OnOff", &StageParams::Fvc1On, kFvc1});
+  AddFrame(form, kFilters1Page,
+           {"Label_Frame_Hi_Pass_Filter_2", "Hi Pass Filter 2 (Fixed)", "HiPassFilterFixed",
+            &StageParams::HiPassOn, kFixedGain});
+  auto& twin = form.AddScrollBar("ScrollBar1", kFilters1Page, 1, 100, 1);
+  twin.OnChange = [&form, &twin] { SetHiPassGain(form, twin.Position()); };
+  twin.SetVisible(false);
+  AddFrame(form, kFilters1Page,
+           {"Label_Frame_Hi_Pass_Filter_3", "Hi Pass Filter 3", "CheckBox2", nullptr, kFilter3And4Bars});
+  AddFrame(form, kFilters1Page,
+           {"Label_Frame_Hi_Pass_Filter_4", "Hi Pass Filter 4", "CheckBox_OnOff_HiPre", &StageParams::HiPreOn,
+            kPreEqualiserBars});
 }
 
 void BuildFilters2Page(TForm1& form) {
-  form.AddLabel("Label_Frame_Hi_Pass_Filter", kFilters2Page, "Hi Pass Filter");
-  AddFixedSwitch(form, "CheckBox_FVC2", kFilters2Page);
-  AddLabelledBar(form, "ScrollBar_FVC2", kFilters2Page, 1, 100, 1, "Frequency of Hi Pass Filter",
-                 ScrollBar_FVC2Change);
-  AddLabelledBar(form, "ScrollBar_Koeff_FVC2", kFilters2Page, 0, 100, 1, "Gain ", ScrollBar_Koeff_FVC2Change);
-
-  form.AddLabel("Label_Frame_Low_Pas_Filter", kFilters2Page, "Low Pas Filter");
-  AddSwitch(form, "CheckBox_lpf_2", kFilters2Page, CheckBox_lpf_2Click);
-  AddLabelledBar(form, "ScrollBar9", kFilters2Page, 1, 100, 100, "Frequency of Low Pass Filter",
-                 ScrollBar9Change);
-
+  AddFrame(form, kFilters2Page,
+           {"Label_Frame_Hi_Pass_Filter", "Hi Pass Filter", "CheckBox_FVC2", nullptr, kFvc2Bars});
+  AddFrame(
+      form, kFilters2Page,
+      {"Label_Frame_Low_Pas_Filter", "Low Pas Filter", "CheckBox_lpf_2", &StageParams::LowPass2On, kLowPass});
   // Drives no stage.
   auto& colorFilter = form.AddCheckBox("CheckBox_ColorFilter", kFilters2Page, "On/Off Color Filter");
   colorFilter.SetEnabled(false);
   colorFilter.SetVisible(false);
-}
-
-void BuildMainPageFilters(TForm1& form) {
-  AddLabelledBar(form, "ScrollBar_Color_Of_Dist", kDistortionPage, 1, 100, 25, "Color Of Distortion",
-                 ScrollBar_Color_Of_DistChange);
-  AddLabelledBar(form, "ScrollBar_HiFreqAmpFreq", kDistortionPage, 1, 100, 5,
-                 "Amplify Frequencies Higher Than...", ScrollBar_HiFreqAmpFreqChange);
-  AddLabelledBar(form, "ScrollBar_HiFreqGain", kDistortionPage, 1, 100, 10, "Hi Frequencies Gain",
-                 ScrollBar_HiFreqGainChange);
-  AddLabelledBar(form, "ScrollBar_Trash_nd_Delay", kDistortionPage, 1, 10, 1, "Low Freq. Tone",
-                 ScrollBar_Trash_nd_DelayChange);
 }
 
 }  // namespace
@@ -192,7 +154,7 @@ void BuildMainPageFilters(TForm1& form) {
 void BuildFilterControls(TForm1& form) {
   BuildFilters1Page(form);
   BuildFilters2Page(form);
-  BuildMainPageFilters(form);
+  AddLabelledBars(form, kDistortionPage, kMainPageBars);
 }
 
 }  // namespace fw

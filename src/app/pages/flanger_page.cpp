@@ -1,5 +1,6 @@
 // The "Flanger" page: "Off/On", gain, speed and tone.
 #include "app/form1.h"
+#include "app/pages/labelled_bar.h"
 #include "app/pages/pages.h"
 
 namespace fw {
@@ -17,20 +18,20 @@ void CheckBox_FlangerClick(TForm1& form) {
   }
 }
 
-void ScrollBar_Flanger_GainChange(TForm1& form) {
-  form.engine.flanger.FlangerGain.store(static_cast<float>(form.Bar("ScrollBar_Flanger_Gain").Position()) /
-                                        50.0f);
-}
-
-void ScrollBar_Flanger_SpeedChange(TForm1& form) {
-  form.engine.flanger.SetSweepSpeed(static_cast<float>(form.Bar("ScrollBar_Flanger_Speed").Position()) *
-                                    0.001f);
-}
-
-void ScrollBar_Flanger_ToneChange(TForm1& form) {
-  form.engine.flanger.FlangerFeedback.store(
-      static_cast<float>(form.Bar("ScrollBar_Flanger_Tone").Position()) / 50.0f);
-}
+constexpr LabelledBar kBars[] = {
+    {"ScrollBar_Flanger_Gain", "Label_Flanger_Gain", "Flanger Gain", 1, 100, 25,
+     [](TForm1& form, int position) {
+       form.engine.flanger.FlangerGain.store(static_cast<float>(position) / 50.0f);
+     }},
+    {"ScrollBar_Flanger_Speed", "Label_Flanger_Speed", "Flanger Speed", 1, 100, 10,
+     [](TForm1& form, int position) {
+       form.engine.flanger.SetSweepSpeed(static_cast<float>(position) * 0.001f);
+     }},
+    {"ScrollBar_Flanger_Tone", "Label_Flanger_Tone", "Flanger Tone", 1, 48, 25,
+     [](TForm1& form, int position) {
+       form.engine.flanger.FlangerFeedback.store(static_cast<float>(position) / 50.0f);
+     }},
+};
 
 }  // namespace
 
@@ -38,18 +39,7 @@ void BuildFlangerControls(TForm1& form) {
   form.AddCheckBox("CheckBox_Flanger", kPage, "Off/On", true).OnClick = [&form] {
     CheckBox_FlangerClick(form);
   };
-  form.AddLabel("Label_Flanger_Gain", kPage, "Flanger Gain");
-  form.AddScrollBar("ScrollBar_Flanger_Gain", kPage, 1, 100, 25).OnChange = [&form] {
-    ScrollBar_Flanger_GainChange(form);
-  };
-  form.AddLabel("Label_Flanger_Speed", kPage, "Flanger Speed");
-  form.AddScrollBar("ScrollBar_Flanger_Speed", kPage, 1, 100, 10).OnChange = [&form] {
-    ScrollBar_Flanger_SpeedChange(form);
-  };
-  form.AddLabel("Label_Flanger_Tone", kPage, "Flanger Tone");
-  form.AddScrollBar("ScrollBar_Flanger_Tone", kPage, 1, 48, 25).OnChange = [&form] {
-    ScrollBar_Flanger_ToneChange(form);
-  };
+  AddLabelledBars(form, kPage, kBars);
 }
 
 }  // namespace fw

@@ -23,5 +23,6 @@ void BuildPlaybackControls(TForm1& form);     // the "Playback" page
 void BuildRecordControls(TForm1& form);       // the "Record" page
 void BuildPresetControls(TForm1& form);       // the "Presets" page and the preset buttons
 void BuildHelpControls(TForm1& form);         // the "Help" page
+void DeclarePageLayouts(TForm1& form);        // where each page shows its controls
 
 }  // namespace fw
