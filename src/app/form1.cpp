@@ -5,6 +5,7 @@
 #include "app/presets/preset_state.h"
 #include "app/realtime/realtime_control.h"
 #include "app/startup_state.h"
+#include "app/tuner/tuner_state.h"
 #include "audio/chain_io.h"
 #include "audio/output_library.h"
 #include "files/file_player.h"
@@ -39,6 +40,7 @@ TForm1::TForm1(Engine& engineRef, ui::WindowLoop& loopRef, Platform platformRef)
   BuildRecordControls(*this);
   BuildPresetControls(*this);
   BuildHelpControls(*this);
+  BuildTunerControls(*this);
   DeclarePageLayouts(*this);
 }
 

@@ -30,6 +30,7 @@ struct PresetState;
 class RealtimeControl;
 class Recorder;
 struct StartupState;
+struct TunerState;
 
 class UnknownControl : public std::runtime_error {
  public:
@@ -108,6 +109,7 @@ class TForm1 {
   std::unique_ptr<RealtimeControl> realtime;
   std::unique_ptr<StartupState> startup;
   std::unique_ptr<MidiControl> midi;
+  std::unique_ptr<TunerState> tuner;
 
  private:
   template <class T>

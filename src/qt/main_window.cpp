@@ -19,6 +19,7 @@
 #include "qt/binders.h"
 #include "qt/page_builder.h"
 #include "qt/qt_dialogs.h"
+#include "qt/tuner_view.h"
 
 #ifndef FRETWERK_VERSION
 #define FRETWERK_VERSION "2.18"
@@ -51,6 +52,7 @@ MainWindow::MainWindow(TForm1& form, QtDialogs& dialogs, bool noTaskbarButton)
   QTabWidget* tabs = BuildNotebook(form_, notebook, kNotebookHeight, this);
   tabs->setGeometry(2, 2, kNotebookWidth, kNotebookHeight);
   BuildStrip();
+  InstallTunerViews(form_, *this);
   // The status bar shows MIDI's last action.
   MidiOf(form_).listeners.push_back(
       [&form](const std::string& text) { form.Status().SetSimpleText("midi: " + text); });

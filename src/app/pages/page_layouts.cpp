@@ -149,12 +149,23 @@ void DeclareDistortionPages(TForm1& form) {
                  {{Across(One("PaintBox1")), Across(One("CheckBox_tubetortion_OnOff"))}});
 }
 
+void DeclareTunerPage(TForm1& form) {
+  form.SetLayout("Tuner", {{
+                              Across(One("CheckBox_TunerOn")),
+                              Across(One("CheckBox_TunerMute")),
+                              Across(Captioned("Label_TunerReference", "ScrollBar_TunerReference")),
+                              Across(One("PaintBox_Tuner")),
+                              Across(One("PaintBox_Meters")),
+                          }});
+}
+
 }  // namespace
 
 void DeclarePageLayouts(TForm1& form) {
   DeclareMainPages(form);
   DeclareEffectPages(form);
   DeclareDistortionPages(form);
+  DeclareTunerPage(form);
 }
 
 }  // namespace fw
