@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string shown = fw::DescribePresetRecord(record, size);
   if (shown.empty()) __builtin_trap();
   const fw::PresetRecord before = record;
-  const std::string problem =
+  const fw::PresetAssignment assigned =
       fw::AssignPresetWord(record, std::string(reinterpret_cast<const char*>(data), size));
   // A refused assignment leaves the record as it was.
-  if (!problem.empty() && record.bytes() != before.bytes()) __builtin_trap();
+  if (!assigned.problem.empty() && record.bytes() != before.bytes()) __builtin_trap();
   return 0;
 }
