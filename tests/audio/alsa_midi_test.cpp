@@ -1,8 +1,10 @@
-// The ALSA fallback's sequencer port: a control change sent by another sequencer
-// client arrives as the bytes of one MIDI message. Skipped without a sequencer.
+// The ALSA fallback's sequencer port: sequencer events become the bytes of the MIDI
+// messages the JACK port delivers, and a control change sent by another sequencer
+// client arrives as one message (skipped without a sequencer).
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -19,6 +21,20 @@ struct CountingClient final : AudioDeviceClient {
     if (size == 3) last.store(std::uint32_t{bytes[0]} << 16 | std::uint32_t{bytes[1]} << 8 | bytes[2]);
   }
 };
+
+TEST(AlsaMidi, ProgramAndControlChangesBecomeMidiBytesAndOtherEventsNothing) {
+  snd_seq_event_t event;
+  unsigned char bytes[3] = {};
+  snd_seq_ev_clear(&event);
+  snd_seq_ev_set_controller(&event, 3, 64, 127);
+  ASSERT_EQ(AlsaEventBytes(event, bytes), 3u);
+  EXPECT_EQ((std::array{bytes[0], bytes[1], bytes[2]}), (std::array<unsigned char, 3>{0xB3, 64, 127}));
+  snd_seq_ev_set_pgmchange(&event, 15, 2);
+  ASSERT_EQ(AlsaEventBytes(event, bytes), 2u);
+  EXPECT_EQ((std::array{bytes[0], bytes[1]}), (std::array<unsigned char, 2>{0xCF, 2}));
+  snd_seq_ev_set_noteon(&event, 0, 60, 100);
+  EXPECT_EQ(AlsaEventBytes(event, bytes), 0u);
+}
 
 TEST(AlsaMidi, AControlChangeFromAnotherClientReachesTheDevicesClient) {
   CountingClient client;

@@ -9,24 +9,22 @@
 #include <vector>
 
 namespace fw {
-namespace {
-
-void Deliver(const snd_seq_event_t& event, AudioDeviceClient& client) {
+std::size_t AlsaEventBytes(const snd_seq_event& event, unsigned char (&bytes)[3]) {
+  const auto& control = event.data.control;
+  const auto channel = static_cast<unsigned char>(control.channel & 0x0F);
   if (event.type == SND_SEQ_EVENT_CONTROLLER) {
-    const auto& control = event.data.control;
-    const unsigned char bytes[] = {static_cast<unsigned char>(0xB0 | (control.channel & 0x0F)),
-                                   static_cast<unsigned char>(control.param & 0x7F),
-                                   static_cast<unsigned char>(control.value & 0x7F)};
-    client.MidiReceived(bytes, sizeof bytes);
-  } else if (event.type == SND_SEQ_EVENT_PGMCHANGE) {
-    const auto& control = event.data.control;
-    const unsigned char bytes[] = {static_cast<unsigned char>(0xC0 | (control.channel & 0x0F)),
-                                   static_cast<unsigned char>(control.value & 0x7F)};
-    client.MidiReceived(bytes, sizeof bytes);
+    bytes[0] = static_cast<unsigned char>(0xB0 | channel);
+    bytes[1] = static_cast<unsigned char>(control.param & 0x7F);
+    bytes[2] = static_cast<unsigned char>(control.value & 0x7F);
+    return 3;
   }
+  if (event.type == SND_SEQ_EVENT_PGMCHANGE) {
+    bytes[0] = static_cast<unsigned char>(0xC0 | channel);
+    bytes[1] = static_cast<unsigned char>(control.value & 0x7F);
+    return 2;
+  }
+  return 0;
 }
-
-}  // namespace
 
 bool AlsaMidiInput::Start(AudioDeviceClient& client, const std::string& clientName, std::string& error) {
   if (seq_ != nullptr) return true;
@@ -76,7 +74,11 @@ void AlsaMidiInput::Run() {
     if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
     if ((fds[0].revents & POLLIN) != 0) return;
     snd_seq_event_t* event = nullptr;
-    while (snd_seq_event_input(seq_, &event) >= 0 && event != nullptr) Deliver(*event, *client_);
+    while (snd_seq_event_input(seq_, &event) >= 0 && event != nullptr) {
+      unsigned char bytes[3];
+      const std::size_t size = AlsaEventBytes(*event, bytes);
+      if (size > 0) client_->MidiReceived(bytes, size);
+    }
   }
 }
 

@@ -3,14 +3,20 @@
 // ALSA fallback. The sequencer is read by a thread of its own, which waits in poll:
 // the stream's thread makes no system call for it. Each program and control change
 // goes to the client as the bytes of one MIDI message.
+#include <cstddef>
 #include <string>
 #include <thread>
 
 #include "audio/audio_device.h"
 
 typedef struct _snd_seq snd_seq_t;
+struct snd_seq_event;
 
 namespace fw {
+
+// The bytes of the MIDI message a sequencer event stands for, in `bytes`; 0 for an event
+// the program does not act on (only program and control changes are).
+std::size_t AlsaEventBytes(const snd_seq_event& event, unsigned char (&bytes)[3]);
 
 class AlsaMidiInput {
  public:
