@@ -3,7 +3,6 @@
 // does, then the input is fed block by block through one of the chain's drivers.
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <limits>
@@ -18,7 +17,7 @@
 #include "app/presets/preset_operations.h"
 #include "app/session_end.h"
 #include "app/startup/headless_start.h"
-#include "app/system_services.h"
+#include "app/startup/headless_window.h"
 #include "audio/chain_io.h"
 #include "audio/realtime_chain.h"
 #include "audio/realtime_shared.h"
@@ -86,28 +85,6 @@ std::string ChooseProgramDirectory(const RenderOptions& options) {
                     "; name their directory with --preset-dir DIR");
 }
 
-// The services a headless window needs; the preset directory stands in for the
-// program directory, where the fixed preset files live.
-class HeadlessSystem final : public SystemServices {
- public:
-  explicit HeadlessSystem(std::string programDirectory) : directory_(std::move(programDirectory)) {
-    if (directory_.empty() || directory_.back() != '/') directory_ += '/';
-  }
-  std::int64_t TimeOfDayMs() override {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000;
-  }
-  bool HasRing0Drivers() override { return false; }
-  std::string ProgramDirectory() override { return directory_; }
-  void RequestTerminate() override { terminateRequested = true; }
-  void EndProgramNow() override { terminateRequested = true; }
-
-  bool terminateRequested = false;
-
- private:
-  std::string directory_;
-};
-
 // The wave-input device of a render: buffers come back through AddBuffer.
 class RenderWaveInput final : public WaveInput {
  public:
@@ -119,46 +96,34 @@ class RenderWaveInput final : public WaveInput {
   long long buffersReturned = 0;
 };
 
-// Everything a render drives: the engine, the window's logic and its doubles.
-struct HeadlessWindow {
-  std::unique_ptr<Engine> engine = MakeEngine();
-  ui::FakeClock clock;
-  ui::WindowLoop loop{clock};
-  ui::ScriptedDialogs dialogs;
+// Everything a render drives: the window's logic over its engine, and the output
+// library its blocks go to.
+struct RenderWindow {
   RecordingOutputLibrary output;
-  HeadlessSystem system;
-  std::unique_ptr<TForm1> form;
+  HeadlessWindow headless;
+  Engine& engine;
+  TForm1& form;
+  ui::WindowLoop& loop;
+  ui::FakeClock& clock;
   std::size_t messagesShown = 0;
 
-  HeadlessWindow(const std::string& programDirectory, std::size_t outputSamples)
-      : output(outputSamples), system(programDirectory) {
-    Platform platform;
-    platform.output = &output;
-    platform.dialogs = &dialogs;
-    platform.system = &system;
-    form = std::make_unique<TForm1>(*engine, loop, platform);
-  }
+  RenderWindow(const std::string& programDirectory, std::size_t outputSamples)
+      : output(outputSamples),
+        headless(output, programDirectory),
+        engine(*headless.engine),
+        form(*headless.form),
+        loop(headless.loop),
+        clock(headless.clock) {}
 
   // Message boxes become notes; an error display ends the render.
   void ReportDialogs() {
+    const ui::ScriptedDialogs& dialogs = headless.dialogs;
     for (; messagesShown < dialogs.messages.size(); ++messagesShown) {
       Note("message: " + OneLine(dialogs.messages[messagesShown]));
     }
     if (!dialogs.errors.empty()) throw RenderError(OneLine(dialogs.errors.front()));
   }
 };
-
-// --rate 44100: the "44.1 kHz" check box where the window has it; otherwise the
-// two words its click handler sets.
-void SelectRate(TForm1& form, int rate) {
-  if (rate != 44100) return;
-  if (auto* box = dynamic_cast<ui::CheckBox*>(form.Find("CheckBox_AWE_44_1"))) {
-    box->SetChecked(true);
-    return;
-  }
-  form.engine.params.EngineSampleRate.store(44100);
-  form.engine.params.RealtimeBlockLength.store(256);
-}
 
 // --preset FILE: "load preset by name" on the full path (or a name in the preset
 // directory, with or without ".pre").
@@ -174,13 +139,10 @@ void LoadPresetFile(TForm1& form, const std::string& preset) {
 // The start-up of the headless window, before any --set: the activation sequence
 // with the preset directory as the program directory, the sample rate, then the
 // preset. The start-up and preset features plug in here.
-void PrepareForm(HeadlessWindow& window, const RenderOptions& options) {
-  TForm1& form = *window.form;
-  // The activation sequence (controls, designs, dither table, "\clear.pre").
-  form.RunCommand([&form] { StartHeadless(form, ""); });
+void PrepareForm(RenderWindow& window, const RenderOptions& options) {
+  window.headless.Start(options.rate);
   window.ReportDialogs();
-  SelectRate(form, options.rate);
-  if (!options.preset.empty()) form.RunCommand([&] { LoadPresetFile(form, options.preset); });
+  if (!options.preset.empty()) window.form.RunCommand([&] { LoadPresetFile(window.form, options.preset); });
   window.ReportDialogs();
 }
 
@@ -192,14 +154,14 @@ struct Rendered {
 // Feeds the input in blocks of n (the last one zero-padded) and keeps, from each
 // block's output, the frames that stand for input samples.
 template <class ProcessBlock>
-Rendered FeedBlocks(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n, int channels,
+Rendered FeedBlocks(RenderWindow& window, const std::vector<std::int16_t>& input, int n, int channels,
                     ProcessBlock process) {
   Rendered rendered;
   rendered.channels = channels;
   rendered.interleaved.reserve(input.size() * static_cast<std::size_t>(channels));
   std::vector<std::int16_t> block(static_cast<std::size_t>(n));
   std::vector<std::int16_t> out;
-  const double msPerSample = 1000.0 / window.engine->params.EngineSampleRate.load();
+  const double msPerSample = 1000.0 / window.engine.params.EngineSampleRate.load();
   std::int64_t clockMs = 0;
   for (std::size_t start = 0; start < input.size(); start += static_cast<std::size_t>(n)) {
     const std::size_t take = std::min(input.size() - start, static_cast<std::size_t>(n));
@@ -220,9 +182,9 @@ Rendered FeedBlocks(HeadlessWindow& window, const std::vector<std::int16_t>& inp
   return rendered;
 }
 
-Rendered RenderWaveIn(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
-  Engine& engine = *window.engine;
-  ChainIo& io = window.form->io;
+Rendered RenderWaveIn(RenderWindow& window, const std::vector<std::int16_t>& input, int n) {
+  Engine& engine = window.engine;
+  ChainIo& io = window.form.io;
   RenderWaveInput device;
   engine.params.WaveInBlockLength.store(n);
   io.waveIn.device = &device;
@@ -251,8 +213,8 @@ Rendered RenderWaveIn(HeadlessWindow& window, const std::vector<std::int16_t>& i
   return rendered;
 }
 
-Rendered RenderDirect(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
-  Engine& engine = *window.engine;
+Rendered RenderDirect(RenderWindow& window, const std::vector<std::int16_t>& input, int n) {
+  Engine& engine = window.engine;
   return FeedBlocks(window, input, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
     out = block;
     ProcessDirectBlock(engine, n, out.data());
@@ -261,13 +223,13 @@ Rendered RenderDirect(HeadlessWindow& window, const std::vector<std::int16_t>& i
 
 // The shared block holds 128 stereo frames (input on the left, 0 on the right) or
 // 256 mono samples; the output is what the driver writes back into it.
-Rendered RenderRealtime(HeadlessWindow& window, const std::vector<std::int16_t>& input, int n) {
-  Engine& engine = *window.engine;
+Rendered RenderRealtime(RenderWindow& window, const std::vector<std::int16_t>& input, int n) {
+  Engine& engine = window.engine;
   engine.params.RealtimeBlockLength.store(n);
   const bool stereoInput = n == 128;
   const bool stereoOutput = stereoInput || engine.params.CardType.load() != 1;
   const int channels = stereoOutput ? 2 : 1;
-  RealtimeShared& shared = window.form->io.realtime;
+  RealtimeShared& shared = window.form.io.realtime;
   return FeedBlocks(window, input, n, channels, [&](const std::vector<std::int16_t>& block, auto& out) {
     for (int i = 0; i < n; ++i) {
       if (stereoInput) {
@@ -316,14 +278,14 @@ void Render(const RenderOptions& options) {
   const std::size_t engineSamples = input.sampleRate != 0
                                         ? ConvertedFrames(input.samples.size(), input.sampleRate, 44100)
                                         : input.samples.size();
-  HeadlessWindow window(presetDir, std::max(engineSamples, input.samples.size()) + 2048);
-  Engine& engine = *window.engine;
+  RenderWindow window(presetDir, std::max(engineSamples, input.samples.size()) + 2048);
+  Engine& engine = window.engine;
 
   // Seeded before the activation sequence, which fills the dither table from it.
   if (options.seed) engine.dither.random.Seed(*options.seed);
   PrepareForm(window, options);
   for (const std::string& setting : options.settings) {
-    ApplyControlSetting(*window.form, setting, Note);
+    ApplyControlSetting(window.form, setting, Note);
     window.ReportDialogs();
   }
   if (options.cardType) {
@@ -354,7 +316,7 @@ void Render(const RenderOptions& options) {
     rendered = RenderWaveIn(window, input.samples, n);
   }
   // A take started with --set is finished as its Stop button does.
-  EndSession(*window.form);
+  EndSession(window.form);
   window.ReportDialogs();
   if (fileRate != rate) {
     rendered.interleaved =
