@@ -6,12 +6,12 @@
 #include <string>
 
 #include "app/form1.h"
+#include "app/interrupt_pipe.h"
 #include "app/midi/midi_config_file.h"
 #include "app/midi/midi_control.h"
 #include "audio/linux/device_factory.h"
 #include "cli/commands.h"
 #include "cli/console_services.h"
-#include "cli/interrupt_pipe.h"
 #include "cli/live_session.h"
 #include "engine/engine.h"
 #include "ui/clock.h"

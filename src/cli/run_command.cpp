@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/interrupt_pipe.h"
 #include "app/linux_system_services.h"
 #include "app/midi/midi_config_file.h"
 #include "app/midi/midi_control.h"
@@ -32,7 +33,6 @@
 #include "cli/command_line_take.h"
 #include "cli/commands.h"
 #include "cli/control_setting.h"
-#include "cli/interrupt_pipe.h"
 #include "cli/live_session.h"
 #include "engine/engine.h"
 #include "ui/clock.h"

@@ -14,6 +14,7 @@
 
 #include "app/audio_choice.h"
 #include "app/form1.h"
+#include "app/interrupt_pipe.h"
 #include "app/linux_system_services.h"
 #include "app/realtime/realtime_control.h"
 #include "app/session.h"
@@ -22,7 +23,6 @@
 #include "app/tuner/steady_pitch.h"
 #include "app/tuner/tuner.h"
 #include "cli/commands.h"
-#include "cli/interrupt_pipe.h"
 #include "cli/live_session.h"
 #include "files/sound_file.h"
 

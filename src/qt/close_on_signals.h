@@ -1,30 +1,25 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP (a closed terminal) close the window as its close button
-// does, a second one ends the program. The handler keeps errno and only writes to a
-// non-blocking socket that a notifier reads on the window thread; the earlier
-// handlers come back with this object's end, so no signal reaches a notifier that is
-// gone.
-#include <signal.h>
-
+// does, a second one ends the program: the interrupt pipe's handler writes to it, and
+// a notifier reads it on the window thread. The earlier handlers come back with this
+// object's end.
 #include <QSocketNotifier>
 #include <QWidget>
-#include <iterator>
 #include <memory>
+
+#include "app/interrupt_pipe.h"
 
 namespace fw::qt {
 
 class CloseOnSignals {
  public:
-  static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
   explicit CloseOnSignals(QWidget& window);
-  ~CloseOnSignals();
   CloseOnSignals(const CloseOnSignals&) = delete;
   CloseOnSignals& operator=(const CloseOnSignals&) = delete;
 
  private:
-  std::unique_ptr<QSocketNotifier> notifier_;
-  struct sigaction previous_[std::size(kSignals)]{};
+  std::unique_ptr<InterruptPipe> pipe_;
+  std::unique_ptr<QSocketNotifier> notifier_;  // goes before the pipe it watches
 };
 
 }  // namespace fw::qt

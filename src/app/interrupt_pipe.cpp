@@ -1,4 +1,4 @@
-#include "cli/interrupt_pipe.h"
+#include "app/interrupt_pipe.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <csignal>
 #include <system_error>
 
-namespace fw::cli {
+namespace fw {
 namespace {
 
 int pipeEnds[2] = {-1, -1};
@@ -52,6 +52,8 @@ InterruptPipe::~InterruptPipe() {
   pipeEnds[0] = pipeEnds[1] = -1;
 }
 
+int InterruptPipe::ReadEnd() const { return pipeEnds[0]; }
+
 bool InterruptPipe::Pending() { return Wait(0); }
 
 bool InterruptPipe::Wait(int milliseconds) {
@@ -66,4 +68,4 @@ bool InterruptPipe::Wait(int milliseconds) {
   return pending_;
 }
 
-}  // namespace fw::cli
+}  // namespace fw
