@@ -12,6 +12,8 @@ class RateConverter {
   // frames consumed and produced. Never allocates.
   virtual void Process(const float* in, std::uint32_t& inFrames, float* out,
                        std::uint32_t& outFrames) noexcept = 0;
+  // Off the audio thread: forgets the stream, as a fresh converter.
+  virtual void Reset() noexcept = 0;
   // Delay the converter adds, in output frames.
   virtual int LatencyFrames() const noexcept = 0;
 };

@@ -16,7 +16,11 @@ struct PluginForm::Parts {
   HeadlessWindow window;  // the bundle stands in for the program directory
 };
 
-bool SupportedRate(double sampleRate) { return sampleRate == 22050.0 || sampleRate == 44100.0; }
+int EngineRateFor(double hostRate) {
+  if (hostRate == 22050.0) return 22050;
+  if (hostRate == 44100.0 || hostRate == 48000.0 || hostRate == 88200.0 || hostRate == 96000.0) return 44100;
+  return 0;
+}
 
 PluginForm::PluginForm(int sampleRate, const std::string& bundleDirectory)
     : parts_(std::make_unique<Parts>(bundleDirectory)) {

@@ -42,7 +42,8 @@ class PluginForm {
   std::vector<ui::Control*> bound_;
 };
 
-// The sample rates the chain runs at.
-bool SupportedRate(double sampleRate);
+// The rate the chain runs at in a host at hostRate: the host's own for 22050 and 44100,
+// 44100 behind resamplers for 48000, 88200 and 96000; 0 for any other rate.
+int EngineRateFor(double hostRate);
 
 }  // namespace fw::plugin

@@ -51,21 +51,24 @@ class DenormalScope {
 }  // namespace
 
 PluginInstance::PluginInstance(double sampleRate, const char* bundlePath, const LV2_Feature* const* features)
-    : rate_(static_cast<float>(sampleRate)) {
+    : rate_(static_cast<float>(EngineRateFor(sampleRate))) {
   map_ = static_cast<LV2_URID_Map*>(const_cast<void*>(Feature(features, LV2_URID__map)));
   auto* log = static_cast<LV2_Log_Log*>(const_cast<void*>(Feature(features, LV2_LOG__log)));
   lv2_log_logger_init(&logger_, map_, log);
   schedule_ = static_cast<LV2_Worker_Schedule*>(const_cast<void*>(Feature(features, LV2_WORKER__schedule)));
 
-  if (!SupportedRate(sampleRate)) {
+  if (rate_ == 0.0f) {
     lv2_log_error(&logger_,
-                  "Fretwerk: the host runs at %.0f Hz; the effect chain runs at 22050 or 44100 Hz\n",
+                  "Fretwerk: the host runs at %.0f Hz; the plugin runs at 22050, 44100, 48000, 88200 or "
+                  "96000 Hz\n",
                   sampleRate);
     throw std::runtime_error("unsupported sample rate");
   }
   try {
-    model_ =
-        std::make_unique<PluginForm>(static_cast<int>(sampleRate), bundlePath == nullptr ? "" : bundlePath);
+    const int engineRate = static_cast<int>(rate_);
+    if (sampleRate != engineRate)
+      bridge_ = std::make_unique<HostRateBridge>(static_cast<int>(sampleRate), engineRate);
+    model_ = std::make_unique<PluginForm>(engineRate, bundlePath == nullptr ? "" : bundlePath);
   } catch (const std::exception& error) {
     lv2_log_error(&logger_, "Fretwerk: cannot start the effect chain from %s: %s\n", bundlePath,
                   error.what());
@@ -108,7 +111,10 @@ void PluginInstance::Connect(std::uint32_t port, void* data) noexcept {
   }
 }
 
-void PluginInstance::Activate() noexcept { bypass_.Settle(enabled_ == nullptr || *enabled_ > 0.0f); }
+void PluginInstance::Activate() noexcept {
+  bypass_.Settle(enabled_ == nullptr || *enabled_ > 0.0f);
+  if (bridge_ != nullptr) bridge_->Reset();
+}
 
 void PluginInstance::TakePortChanges() noexcept {
   std::size_t count = 0;
@@ -161,6 +167,15 @@ void PluginInstance::ProcessChunk(const float* in, float* left, float* right, in
   bypass_.Mix(dry_, left, right, n, enabled);
 }
 
+void PluginInstance::Process(const float* in, float* left, float* right, std::uint32_t n,
+                             bool enabled) noexcept {
+  for (std::uint32_t done = 0; done < n;) {
+    const int count = static_cast<int>(std::min<std::uint32_t>(n - done, kChunk));
+    ProcessChunk(in + done, left + done, right + done, count, enabled);
+    done += static_cast<std::uint32_t>(count);
+  }
+}
+
 void PluginInstance::Run(std::uint32_t frames) noexcept {
   const DenormalScope denormals;
   TakePortChanges();
@@ -168,16 +183,20 @@ void PluginInstance::Run(std::uint32_t frames) noexcept {
   inputMeter_.Start();
   outputMeter_.Start();
   if (input_ != nullptr && left_ != nullptr && right_ != nullptr) {
-    for (std::uint32_t done = 0; done < frames;) {
-      const int n = static_cast<int>(std::min<std::uint32_t>(frames - done, kChunk));
-      ProcessChunk(input_ + done, left_ + done, right_ + done, n, enabled);
-      inputMeter_.Take(dry_, n);
-      outputMeter_.Take(left_ + done, n);
-      outputMeter_.Take(right_ + done, n);
-      done += static_cast<std::uint32_t>(n);
+    // Before the outputs are written: the host may pass the input in one of them.
+    inputMeter_.Take(input_, static_cast<int>(frames));
+    if (bridge_ != nullptr) {
+      bridge_->Run(input_, left_, right_, frames, [&](const float* in, float* left, float* right, int n) {
+        Process(in, left, right, static_cast<std::uint32_t>(n), enabled);
+      });
+    } else {
+      Process(input_, left_, right_, frames, enabled);
     }
+    outputMeter_.Take(left_, static_cast<int>(frames));
+    outputMeter_.Take(right_, static_cast<int>(frames));
   }
-  if (latency_ != nullptr) *latency_ = 0.0f;
+  if (latency_ != nullptr)
+    *latency_ = bridge_ != nullptr ? static_cast<float>(bridge_->LatencyFrames()) : 0.0f;
   if (inputPeak_ != nullptr) *inputPeak_ = inputMeter_.Decibels();
   if (outputPeak_ != nullptr) *outputPeak_ = outputMeter_.Decibels();
 }

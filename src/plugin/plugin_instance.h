@@ -1,7 +1,8 @@
 #pragma once
 // One instance of the plugin: the form and its engine, the ports, and the hand-over of
 // port changes to the control handlers. run() runs the chain's direct driver over the
-// host's block as it comes, in place, with no buffering of its own.
+// host's block as it comes, in place, with no buffering of its own; at host rates above
+// the chain's, through the resamplers of a HostRateBridge.
 #include <lv2/core/lv2.h>
 #include <lv2/log/logger.h>
 #include <lv2/state/state.h>
@@ -17,6 +18,7 @@
 #include "audio/stereo_chorus.h"
 #include "engine/buffers.h"
 #include "plugin/bypass_ramp.h"
+#include "plugin/host_rate_bridge.h"
 #include "plugin/peak_meter.h"
 #include "plugin/plugin_form.h"
 
@@ -49,12 +51,15 @@ class PluginInstance {
 
   void TakePortChanges() noexcept;
   void ApplyChanges(const ControlChange* changes, std::size_t count);
+  // At the engine rate: the chain, the chorus and the bypass over any n.
+  void Process(const float* in, float* left, float* right, std::uint32_t n, bool enabled) noexcept;
   void ProcessChunk(const float* in, float* left, float* right, int n, bool enabled) noexcept;
 
   std::unique_ptr<PluginForm> model_;
   // The worker thread, the state functions and an offline run() share the form.
   std::mutex formMutex_;
-  float rate_;
+  float rate_;                              // the engine's
+  std::unique_ptr<HostRateBridge> bridge_;  // at host rates above the engine's
 
   LV2_URID_Map* map_ = nullptr;
   LV2_Log_Logger logger_{};

@@ -1,14 +1,17 @@
 // The plugin in a host sounds as fretwerk-cli render --driver direct: with every port
 // at its default, after each fixed preset, and when ports move between calls, at both
-// engine rates and in host blocks of random length.
+// engine rates and in host blocks of random length; at the faster host rates, as the
+// direct render of the same input at 44100 Hz, resampled, after the reported latency.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <random>
 
 #include "core/denormals.h"
 #include "engine/chain.h"
 #include "files/riff_synth.h"
+#include "files/sample_rate_conversion.h"
 #include "files/sound_file.h"
 #include "plugin/lilv_host.h"
 #include "plugin/plugin_form.h"
@@ -106,6 +109,54 @@ TEST_P(PluginSound, PortMovesBetweenCallsActAsControlMovesBetweenBlocks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, PluginSound, testing::Values(22050, 44100));
+
+class PluginAtHostRate : public testing::TestWithParam<int> {
+ protected:
+  std::vector<std::int16_t> AtHostRate(const std::vector<std::int16_t>& atEngineRate) const {
+    return ConvertSampleRate(atEngineRate, 1, 44100, GetParam(),
+                             ConvertedFrames(atEngineRate.size(), 44100, GetParam()));
+  }
+
+  LilvHostWorld world;
+  std::mt19937 random{static_cast<std::uint32_t>(GetParam())};
+};
+
+// One sample off, the difference would be within 20 dB of the sound (the riff is rich
+// in highs); in place, it is the resamplers' own error.
+TEST_P(PluginAtHostRate, SoundsAsTheDirectRenderAtTheEngineRateAfterTheLatency) {
+  const std::vector<std::int16_t> riff = SynthesiseRiff(44100);
+  PluginHost host(world, GetParam());
+  ASSERT_TRUE(host.Loaded()) << host.log;
+  const Played played = host.Play(AtHostRate(riff), random);
+  const std::vector<std::int16_t> expected = AtHostRate(DirectRender(riff, 44100, ""));
+  const auto latency = static_cast<std::size_t>(host.Get("latency"));
+  ASSERT_GT(latency, 0u);
+  double heard = 0, wanted = 0, error = 0;
+  for (std::size_t i = 0; i + latency < played.left.size(); ++i) {
+    const double a = played.left[i + latency], b = expected[i];
+    heard += a * a;
+    wanted += b * b;
+    error += (a - b) * (a - b);
+  }
+  EXPECT_LT(10 * std::log10(error / wanted), -40.0);
+  EXPECT_NEAR(10 * std::log10(heard / wanted), 0.0, 0.05);
+  EXPECT_EQ(played.right, played.left);
+}
+
+// Bypassed, the input takes the same way through both resamplers as the sound does.
+TEST_P(PluginAtHostRate, ABypassedClickComesOutAfterTheReportedLatency) {
+  std::vector<std::int16_t> click(GetParam() / 2, 0);
+  const std::size_t at = GetParam() / 10;  // after the bypass ramp
+  click[at] = 16000;
+  PluginHost host(world, GetParam());
+  host.Set("enabled", 0);
+  const Played played = host.Play(click, random);
+  const auto loudest = std::max_element(played.left.begin(), played.left.end(),
+                                        [](int a, int b) { return std::abs(a) < std::abs(b); });
+  EXPECT_EQ(loudest - played.left.begin(), static_cast<std::ptrdiff_t>(at) + std::lrint(host.Get("latency")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, PluginAtHostRate, testing::Values(48000, 88200, 96000));
 
 }  // namespace
 }  // namespace fw::test

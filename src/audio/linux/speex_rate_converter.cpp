@@ -24,6 +24,10 @@ class SpeexRateConverter final : public RateConverter {
     inFrames = inLen;
     outFrames = outLen;
   }
+  void Reset() noexcept override {
+    speex_resampler_reset_mem(state_);
+    speex_resampler_skip_zeros(state_);
+  }
   int LatencyFrames() const noexcept override { return speex_resampler_get_output_latency(state_); }
 
  private:
