@@ -1,16 +1,12 @@
 #pragma once
-// What each control of the window does to the sound, in one line, and its unit: the
-// text `fretwerk-cli controls` shows beside the control model's own facts.
+// What each control of the window does to the sound, in one line: the text
+// `fretwerk-cli controls` shows beside the control model's own facts (a slider's unit
+// comes from its readout).
 #include <string_view>
 
 namespace fw::cli {
 
-struct ControlGuide {
-  std::string_view unit;  // empty where a position has no unit
-  std::string_view what;
-};
-
-// Empty texts for a control without an entry.
-ControlGuide GuideFor(std::string_view name);
+// Empty for a control without an entry.
+std::string_view WhatItDoes(std::string_view name);
 
 }  // namespace fw::cli

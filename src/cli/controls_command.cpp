@@ -1,6 +1,6 @@
 // fretwerk-cli controls: every control --set and preset set take, with its page and
-// caption in the window, its values, its position after start-up, whether presets
-// store it, its unit and what it does to the sound.
+// caption in the window, its values (a slider's also in its unit), its position after
+// start-up, whether presets store it and what it does to the sound.
 #include <algorithm>
 #include <iostream>
 #include <sstream>
@@ -30,7 +30,12 @@ std::string CaptionOf(const ui::Control& control, const ui::Control* previous) {
 std::string ValuesOf(const ui::Control& control) {
   std::ostringstream out;
   if (const auto* bar = dynamic_cast<const ui::ScrollBar*>(&control)) {
-    out << bar->Min() << ".." << bar->Max() << ", now " << bar->Position();
+    out << bar->Min() << ".." << bar->Max();
+    // A bar with a unit reads its positions as the window's readout does.
+    const bool hasUnit = bar->ReadoutAt(bar->Min()) != std::to_string(bar->Min());
+    if (hasUnit) out << " (" << bar->ReadoutAt(bar->Min()) << " .. " << bar->ReadoutAt(bar->Max()) << ")";
+    out << ", now " << bar->Position();
+    if (hasUnit) out << " = " << bar->ReadoutNow();
   } else if (const auto* box = dynamic_cast<const ui::CheckBox*>(&control)) {
     out << "0 or 1, now " << (box->Checked() ? 1 : 0);
   } else if (const auto* group = dynamic_cast<const ui::RadioGroup*>(&control)) {
@@ -51,10 +56,9 @@ void ShowControl(const ui::Control& control, const std::string& caption) {
   if (!caption.empty()) std::cout << "  \"" << caption << "\"";
   std::cout << "\n    " << ValuesOf(control);
   if (FindStoredControl(control.Name())) std::cout << "; preset";
-  const ControlGuide guide = GuideFor(control.Name());
-  if (!guide.unit.empty()) std::cout << "; unit: " << guide.unit;
   std::cout << "\n";
-  if (!guide.what.empty()) std::cout << "    " << guide.what << "\n";
+  if (const std::string_view what = WhatItDoes(control.Name()); !what.empty())
+    std::cout << "    " << what << "\n";
 }
 
 int ListControls() {

@@ -212,9 +212,11 @@ TEST(PresetCli, ControlsListsWhatAUserCanSetAndShowTakesAFixedName) {
   const test::CliResult listed = RunCli("controls");
   EXPECT_EQ(listed.code, 0);
   EXPECT_NE(listed.output.find("[Reverb]\n"), std::string::npos);
-  EXPECT_NE(listed.output.find("ScrollBar_Delay_Time  \"Delay\"\n    1..100, now "), std::string::npos)
+  EXPECT_NE(listed.output.find("ScrollBar_Delay_Time  \"Delay\"\n    1..100 (11.8 ms .. 1179 ms), now 1 = "
+                               "11.8 ms; preset\n    Time between the echoes."),
+            std::string::npos)
       << listed.output;
-  EXPECT_NE(listed.output.find("; preset; unit: 260 samples\n    Time between the echoes."),
+  EXPECT_NE(listed.output.find("ScrollBar_D_SMOOT  \"Smooth\"\n    1..40, now 1; preset\n"),
             std::string::npos);
   EXPECT_NE(listed.output.find("RadioGroup_elipsF  \" Brightness \"\n    0 \"Black\", 1 \"Gray\""),
             std::string::npos);

@@ -2,6 +2,7 @@
 // maximum chorus delay and " Mono/Stereo ". The chorus itself is the library's.
 #include "app/form1.h"
 #include "app/pages/pages.h"
+#include "app/pages/slider_readout.h"
 #include "audio/output_library.h"
 
 namespace fw {
@@ -27,9 +28,12 @@ void BuildChorusControls(TForm1& form) {
   form.AddRadioGroup("RadioGroup_OUT_MONO_", kPage, " Mono/Stereo ", {"Mono", "Stereo"}, 0).OnClick =
       [&form] { RadioGroup_OUT_MONO_Click(form); };
   form.AddLabel("Label_stereo_chorus", kPage, "stereo chorus");
-  form.AddScrollBar("ScrollBar_max_chorus_delay", kPage, 200, 1000, 200).OnChange = [&form] {
-    ScrollBar_max_chorus_delayChange(form);
-  };
+  auto& depth = form.AddScrollBar("ScrollBar_max_chorus_delay", kPage, 200, 1000, 200);
+  depth.OnChange = [&form] { ScrollBar_max_chorus_delayChange(form); };
+  // The chorus runs at the engine rate.
+  AttachReadout(form, depth, {ReadoutUnit::Milliseconds, [](int position, int rate) {
+                                return SamplesToMs(position, rate);
+                              }});
 }
 
 }  // namespace fw

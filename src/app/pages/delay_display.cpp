@@ -1,17 +1,14 @@
 #include "app/pages/delay_display.h"
 
-#include <cstdio>
-
 #include "app/form1.h"
+#include "app/pages/slider_readout.h"
 #include "audio/live_delay.h"
 
 namespace fw {
 
 std::string DelayCaption(double milliseconds) {
   if (milliseconds <= 0.0) return {};
-  char text[48];
-  std::snprintf(text, sizeof text, "In ->out delay: %.1f ms", milliseconds);
-  return text;
+  return "In ->out delay: " + MillisecondsText(milliseconds);
 }
 
 void ShowLiveDelay(TForm1& form) {

@@ -63,23 +63,35 @@ void CheckBox_DisOldNewClick(TForm1& form) {
   form.engine.params.LowBoostOn.store(form.Box("CheckBox_DisOldNew").Checked() ? 1 : 0);
 }
 
+float SoftLevelFor(int position) { return static_cast<float>(position / 10.0); }
+float ShaperDriveFor(int position) { return static_cast<float>(1.0 / position); }
+
 constexpr LabelledBar kSoftBars[] = {
     {"ScrollBar7", "Label_ScrollBar7", "Clean --> Crunch ", 0, 50, 43,
      [](TForm1& form, int position) {
        Shaping(form).SoftDivisor.store(101 - 2 * position);
        Shaping(form).SoftEnvelope.store(0.001f);
-     }},
+     },
+     kShowsPosition},
     {"ScrollBar8", "Label_ScrollBar8", "Clean --> Sharp", 1, 50, 48,
      [](TForm1& form, int position) {
        Shaping(form).SoftSharpness.store(static_cast<float>((51 - position) * 1.0e7));
-     }},
+     },
+     kShowsPosition},
     // 32-bit steps, like every handler mapping: float(100 - position) / 100 + 1.
     {"ScrollBar_CShift", "Label_ScrollBar_CShift", "Clean --> Distorted", 0, 100, 75,
      [](TForm1& form, int position) {
        Shaping(form).SoftExponent.store(static_cast<float>(100 - position) / 100.0f + 1.0f);
-     }},
-    {"ScrollB_SoftDGain", "Label_ScrollB_SoftDGain", "Output Signal Level ( low --> hi )", 1, 100, 10,
-     [](TForm1& form, int position) { Shaping(form).SoftLevel.store(static_cast<float>(position / 10.0)); }},
+     },
+     kShowsPosition},
+    {"ScrollB_SoftDGain",
+     "Label_ScrollB_SoftDGain",
+     "Output Signal Level ( low --> hi )",
+     1,
+     100,
+     10,
+     [](TForm1& form, int position) { Shaping(form).SoftLevel.store(SoftLevelFor(position)); },
+     {ReadoutUnit::Decibels, [](int position, int) -> double { return SoftLevelFor(position); }}},
 };
 
 constexpr LabelledBar kShaperDrive = {
@@ -89,23 +101,32 @@ constexpr LabelledBar kShaperDrive = {
     1,
     100,
     1,
-    [](TForm1& form, int position) { Shaping(form).ShaperDrive.store(static_cast<float>(1.0 / position)); }};
+    [](TForm1& form, int position) { Shaping(form).ShaperDrive.store(ShaperDriveFor(position)); },
+    {ReadoutUnit::Decibels, [](int position, int) -> double { return ShaperDriveFor(position); }}};
 
 constexpr LabelledBar kKneeBars[] = {
     {"ScrollBar_D_Gain_X1", "Label_ScrollBar_D_Gain_X1", "Gain", 5000, 30000, 15000,
-     [](TForm1& form, int position) { Shaping(form).ShaperKneeOut.store(position); }},
+     [](TForm1& form, int position) { Shaping(form).ShaperKneeOut.store(position); }, kShowsPosition},
     {"ScrollBar_D_Gain", "Label_ScrollBar_D_Gain", "Gain (reverse)", 50, 1000, 450,
-     [](TForm1& form, int position) { Shaping(form).ShaperKneeIn.store(position); }},
+     [](TForm1& form, int position) { Shaping(form).ShaperKneeIn.store(position); }, kShowsPosition},
     {"ScrollBar_D_SMOOT", "Label_ScrollBar_D_SMOOT", "Smooth", 1, 40, 1,
      [](TForm1& form, int position) {
        Shaping(form).ShaperSmooth.store(0.2f / static_cast<float>(position));
-     }},
+     },
+     kShowsPosition},
 };
 
 constexpr LabelledBar kLowBoostMix = {
-    "ScrollBar_nd_Ampl", "Label_ScrollBar_nd_Ampl", "Trash Tone", 0, 100, 0, [](TForm1& form, int position) {
+    "ScrollBar_nd_Ampl",
+    "Label_ScrollBar_nd_Ampl",
+    "Trash Tone",
+    0,
+    100,
+    0,
+    [](TForm1& form, int position) {
       form.engine.lowBoost.LowBoostMix.store(static_cast<float>(position * 200));
-    }};
+    },
+    kShowsPosition};
 
 void BuildShredderPage(TForm1& form) {
   form.AddLabel("Label_Control_Signal_Shredder", kShredderPage, "Control Signal Shredder");

@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/pages/pages.h"
+#include "app/pages/slider_readout.h"
 #include "tone/graphic_equalisers.h"
 
 namespace fw {
@@ -17,7 +18,12 @@ constexpr const char* kBandLabels[kEqualiserBands] = {"G",    "125",  "250",  "4
                                                       "1.7k", "3.4k", "5.5k", "8.0k"};
 
 // v = 101 - position: the top of a vertical slider (position 1) is the loudest.
-int SliderValue(const ui::ScrollBar& bar) { return 101 - bar.Position(); }
+int SliderValue(int position) { return 101 - position; }
+int SliderValue(const ui::ScrollBar& bar) { return SliderValue(bar.Position()); }
+
+// A band's gain and the output gain are the slider law times their neutral values.
+constexpr SliderReadout kLawReadout{ReadoutUnit::Decibels,
+                                    [](int position, int) { return SliderLaw(SliderValue(position)); }};
 
 float OutputGainFor(const ui::ScrollBar& bar) {
   return static_cast<float>(0.1 * SliderLaw(SliderValue(bar)));
@@ -68,6 +74,7 @@ void AddSliders(TForm1& form, const char* which) {
     form.AddLabel("Label_" + std::string(which) + "EQ" + std::to_string(band), kPage, kBandLabels[band]);
     auto& bar =
         form.AddScrollBar(name, kPage, kSliderMin, kSliderMax, kSliderStart, ui::ScrollBarKind::Vertical);
+    AttachReadout(form, bar, kLawReadout);
     const bool pre = std::string(which) == "pre";
     if (band == 0) {
       bar.OnChange = pre ? ui::Handler([&form] { ScrollBar_preEQ0Change(form); })

@@ -18,19 +18,28 @@ void CheckBox_FlangerClick(TForm1& form) {
   }
 }
 
+float Fiftieths(int position) { return static_cast<float>(position) / 50.0f; }
+float SweepSpeedFor(int position) { return static_cast<float>(position) * 0.001f; }
+
+constexpr SliderReadout kFiftiethsReadout{ReadoutUnit::Number,
+                                          [](int position, int) -> double { return Fiftieths(position); }};
+
+// The delay sweeps up and down over kSweepTop samples, moving SweepSpeedFor samples a sample.
+constexpr SliderReadout kSweepReadout{ReadoutUnit::Hertz, [](int position, int rate) {
+                                        return rate * static_cast<double>(SweepSpeedFor(position)) /
+                                               (2.0 * Flanger::kSweepTop);
+                                      }};
+
 constexpr LabelledBar kBars[] = {
     {"ScrollBar_Flanger_Gain", "Label_Flanger_Gain", "Flanger Gain", 1, 100, 25,
-     [](TForm1& form, int position) {
-       form.engine.flanger.FlangerGain.store(static_cast<float>(position) / 50.0f);
-     }},
+     [](TForm1& form, int position) { form.engine.flanger.FlangerGain.store(Fiftieths(position)); },
+     kFiftiethsReadout},
     {"ScrollBar_Flanger_Speed", "Label_Flanger_Speed", "Flanger Speed", 1, 100, 10,
-     [](TForm1& form, int position) {
-       form.engine.flanger.SetSweepSpeed(static_cast<float>(position) * 0.001f);
-     }},
+     [](TForm1& form, int position) { form.engine.flanger.SetSweepSpeed(SweepSpeedFor(position)); },
+     kSweepReadout},
     {"ScrollBar_Flanger_Tone", "Label_Flanger_Tone", "Flanger Tone", 1, 48, 25,
-     [](TForm1& form, int position) {
-       form.engine.flanger.FlangerFeedback.store(static_cast<float>(position) / 50.0f);
-     }},
+     [](TForm1& form, int position) { form.engine.flanger.FlangerFeedback.store(Fiftieths(position)); },
+     kFiftiethsReadout},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@ ui::ScrollBar& AddLabelledBar(TForm1& form, const std::string& page, const Label
   form.AddLabel(bar.label, page, bar.caption);
   auto& control = form.AddScrollBar(bar.name, page, bar.min, bar.max, bar.position);
   control.OnChange = [&form, &control, apply = bar.apply] { apply(form, control.Position()); };
+  AttachReadout(form, control, bar.readout);
   return control;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // The captioned slider the effect pages are made of: a label with the caption and a
-// horizontal scroll bar whose every change runs `apply` with the bar's position.
+// horizontal scroll bar whose every change runs `apply` with the bar's position, and
+// whose readout shows what the position means.
 #include <span>
 #include <string>
+
+#include "app/pages/slider_readout.h"
 
 namespace fw {
 
@@ -19,6 +22,7 @@ struct LabelledBar {
   int max;
   int position;  // where the bar starts; no handler runs for it
   void (*apply)(TForm1& form, int position);
+  SliderReadout readout;
 };
 
 ui::ScrollBar& AddLabelledBar(TForm1& form, const std::string& page, const LabelledBar& bar);

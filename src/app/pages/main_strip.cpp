@@ -5,6 +5,7 @@
 #include "app/audio_mixer.h"
 #include "app/form1.h"
 #include "app/pages/pages.h"
+#include "app/pages/slider_readout.h"
 #include "app/shell.h"
 #include "core/message_port.h"
 
@@ -45,6 +46,9 @@ void BuildMainStrip(TForm1& form) {
   form.AddLabel("Label_output_volume", "", "output volume");
   auto& volume = form.AddScrollBar("ScrollBar_OutPut_Volume", "", 1, 100, 20);
   volume.OnChange = [&form] { ScrollBar_OutPut_VolumeChange(form); };
+  AttachReadout(form, volume, {ReadoutUnit::Decibels, [](int position, int) -> double {
+                                 return OutputGainForPosition(position);
+                               }});
   auto& mixer = form.AddButton("BitBtn_mix", "", "Audio Mixer", ui::ButtonKind::Bitmap);
   mixer.SetFontColor(ui::Button::kGreen);
   mixer.OnClick = [&form] { BitBtn_mixClick(form); };

@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "app/pages/file_pages.h"
 #include "app/pages/pages.h"
+#include "app/pages/slider_readout.h"
 #include "app/startup_state.h"
 #include "files/file_player.h"
 #include "files/io_error.h"
@@ -94,9 +95,10 @@ void Timer_read_wav_fileTimer(TForm1& form) {
   }
 }
 
+float WavFileGainFor(int position) { return static_cast<float>(position / 25.0); }
+
 void ScrollBar_wav_file_gainChange(TForm1& form) {
-  const int position = form.Bar("ScrollBar_wav_file_gain").Position();
-  form.engine.params.WavFileGain.store(static_cast<float>(position / 25.0));
+  form.engine.params.WavFileGain.store(WavFileGainFor(form.Bar("ScrollBar_wav_file_gain").Position()));
 }
 
 void CheckBox_Mute_Live_InputClick(TForm1& form) {
@@ -150,9 +152,11 @@ void BuildPlaybackControls(TForm1& form) {
   openB.OnClick = [&form] { form.RunCommand([&form] { BitBtn_open_wav_2Click(form); }); };
 
   form.AddLabel("Label_wav_file_gain", page, "WAV file signal volume");
-  form.AddScrollBar("ScrollBar_wav_file_gain", page, 0, 100, 25).OnChange = [&form] {
-    ScrollBar_wav_file_gainChange(form);
-  };
+  auto& gain = form.AddScrollBar("ScrollBar_wav_file_gain", page, 0, 100, 25);
+  gain.OnChange = [&form] { ScrollBar_wav_file_gainChange(form); };
+  AttachReadout(form, gain, {ReadoutUnit::Decibels, [](int position, int) -> double {
+                               return WavFileGainFor(position);
+                             }});
   form.AddCheckBox("CheckBox_Mute_Live_Input", page, "Mute Live Input").OnClick = [&form] {
     CheckBox_Mute_Live_InputClick(form);
   };

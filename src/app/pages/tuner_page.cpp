@@ -9,14 +9,13 @@
 #include "app/form1.h"
 #include "app/midi/midi_control.h"
 #include "app/pages/pages.h"
+#include "app/pages/slider_readout.h"
 #include "app/tuner/tuner_state.h"
 
 namespace fw {
 namespace {
 
 constexpr const char* kPage = "Tuner";
-
-std::string ReferenceCaption(int hz) { return "Reference A4 = " + std::to_string(hz) + " Hz"; }
 
 void CheckBox_TunerOnClick(TForm1& form) {
   Tuner& tuner = TunerOf(form).tuner;
@@ -56,13 +55,12 @@ void BuildTunerControls(TForm1& form) {
     form.engine.tuner.MutesOutput.store(form.Box("CheckBox_TunerMute").Checked() ? 1 : 0);
   };
   form.engine.tuner.MutesOutput.store(1);
-  form.AddLabel("Label_TunerReference", kPage, ReferenceCaption(440));
+  form.AddLabel("Label_TunerReference", kPage, "Reference A4");
   auto& reference = form.AddScrollBar("ScrollBar_TunerReference", kPage, 430, 450, 440);
   reference.OnChange = [&form] {
-    const int hz = form.Bar("ScrollBar_TunerReference").Position();
-    TunerOf(form).tuner.SetReference(hz);
-    form.Get<ui::Label>("Label_TunerReference").SetCaption(ReferenceCaption(hz));
+    TunerOf(form).tuner.SetReference(form.Bar("ScrollBar_TunerReference").Position());
   };
+  AttachReadout(form, reference, {ReadoutUnit::Hertz, [](int position, int) -> double { return position; }});
   form.AddPaintBox("PaintBox_Tuner", kPage);
   form.AddPaintBox("PaintBox_Meters", kPage);
   form.AddTimer("Timer_Tuner", kTunerPollMs, true).OnTimer = [&form] { Timer_TunerTimer(form); };
