@@ -26,12 +26,12 @@
 #include "audio/wave_input.h"
 #include "cli/commands.h"
 #include "cli/control_setting.h"
+#include "cli/render_stream.h"
 #include "cli/riff_command.h"
 #include "core/denormals.h"
 #include "engine/chain.h"
 #include "engine/engine.h"
 #include "files/io_error.h"
-#include "files/sample_rate_conversion.h"
 #include "files/sound_file.h"
 #include "ui/clock.h"
 #include "ui/scripted_dialogs.h"
@@ -146,43 +146,32 @@ void PrepareForm(RenderWindow& window, const RenderOptions& options) {
   window.ReportDialogs();
 }
 
-struct Rendered {
-  std::vector<std::int16_t> interleaved;
-  int channels = 1;
-};
-
 // Feeds the input in blocks of n (the last one zero-padded) and keeps, from each
 // block's output, the frames that stand for input samples.
 template <class ProcessBlock>
-Rendered FeedBlocks(RenderWindow& window, const std::vector<std::int16_t>& input, int n, int channels,
-                    ProcessBlock process) {
-  Rendered rendered;
-  rendered.channels = channels;
-  rendered.interleaved.reserve(input.size() * static_cast<std::size_t>(channels));
+void FeedBlocks(RenderWindow& window, EngineRateInput& input, FileRateOutput& output, int n, int channels,
+                ProcessBlock process) {
   std::vector<std::int16_t> block(static_cast<std::size_t>(n));
   std::vector<std::int16_t> out;
   const double msPerSample = 1000.0 / window.engine.params.EngineSampleRate.load();
   std::int64_t clockMs = 0;
-  for (std::size_t start = 0; start < input.size(); start += static_cast<std::size_t>(n)) {
-    const std::size_t take = std::min(input.size() - start, static_cast<std::size_t>(n));
+  for (std::size_t start = 0;;) {
     std::fill(block.begin(), block.end(), std::int16_t{0});
-    std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(start), take, block.begin());
+    const std::size_t take = input.Take(block.data(), block.size());
+    if (take == 0) return;
     out.clear();
     process(block, out);
-    const std::size_t frames = std::min(take, out.size() / static_cast<std::size_t>(channels));
-    rendered.interleaved.insert(
-        rendered.interleaved.end(), out.begin(),
-        out.begin() + static_cast<std::ptrdiff_t>(frames * static_cast<std::size_t>(channels)));
+    output.Put(out.data(), std::min(take, out.size() / static_cast<std::size_t>(channels)));
     // The window thread runs between blocks: the 0x1400 handler lowers the volume
     // before the next block, and timers see the block's duration pass.
-    const auto endMs = static_cast<std::int64_t>(static_cast<double>(start + take) * msPerSample);
+    start += take;
+    const auto endMs = static_cast<std::int64_t>(static_cast<double>(start) * msPerSample);
     window.loop.AdvanceBy(endMs - clockMs, window.clock);
     clockMs = endMs;
   }
-  return rendered;
 }
 
-Rendered RenderWaveIn(RenderWindow& window, const std::vector<std::int16_t>& input, int n) {
+void RenderWaveIn(RenderWindow& window, EngineRateInput& input, FileRateOutput& output, int n) {
   Engine& engine = window.engine;
   ChainIo& io = window.form.io;
   RenderWaveInput device;
@@ -193,7 +182,7 @@ Rendered RenderWaveIn(RenderWindow& window, const std::vector<std::int16_t>& inp
   WaveInBufferArea& area = io.waveIn.area;
   const int buffers = WaveInBufferArea::kBufferCount * WaveInBufferArea::kBufferLength / n;
   int next = 0;
-  Rendered rendered = FeedBlocks(window, input, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
+  FeedBlocks(window, input, output, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
     const int b = next;
     next = next + 1 == buffers ? 0 : next + 1;
     std::int16_t* data = area.samples + static_cast<std::ptrdiff_t>(b) * n;
@@ -203,34 +192,37 @@ Rendered RenderWaveIn(RenderWindow& window, const std::vector<std::int16_t>& inp
     header.bufferLength = static_cast<std::uint32_t>(n * 2);
     header.bytesRecorded = header.bufferLength;
     header.user = static_cast<std::uintptr_t>(b);
-    const std::size_t before = window.output.played.size();
+    window.output.played.clear();
     ProcessWaveInBlock(engine, io, 0, MM_WIM_DATA, 0, &header, 0);
-    out.assign(window.output.played.begin() + static_cast<std::ptrdiff_t>(before),
-               window.output.played.end());
+    out.assign(window.output.played.begin(), window.output.played.end());
   });
   io.waveIn.running.store(0);
   io.waveIn.device = nullptr;
-  return rendered;
 }
 
-Rendered RenderDirect(RenderWindow& window, const std::vector<std::int16_t>& input, int n) {
+void RenderDirect(RenderWindow& window, EngineRateInput& input, FileRateOutput& output, int n) {
   Engine& engine = window.engine;
-  return FeedBlocks(window, input, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
+  FeedBlocks(window, input, output, n, 1, [&](const std::vector<std::int16_t>& block, auto& out) {
     out = block;
     ProcessDirectBlock(engine, n, out.data());
   });
 }
 
+// The realtime driver writes stereo frames, unless card type 1 has it take 256 mono
+// samples.
+int RealtimeChannels(const Engine& engine, int n) {
+  return n == 128 || engine.params.CardType.load() != 1 ? 2 : 1;
+}
+
 // The shared block holds 128 stereo frames (input on the left, 0 on the right) or
 // 256 mono samples; the output is what the driver writes back into it.
-Rendered RenderRealtime(RenderWindow& window, const std::vector<std::int16_t>& input, int n) {
+void RenderRealtime(RenderWindow& window, EngineRateInput& input, FileRateOutput& output, int n) {
   Engine& engine = window.engine;
   engine.params.RealtimeBlockLength.store(n);
   const bool stereoInput = n == 128;
-  const bool stereoOutput = stereoInput || engine.params.CardType.load() != 1;
-  const int channels = stereoOutput ? 2 : 1;
+  const int channels = RealtimeChannels(engine, n);
   RealtimeShared& shared = window.form.io.realtime;
-  return FeedBlocks(window, input, n, channels, [&](const std::vector<std::int16_t>& block, auto& out) {
+  FeedBlocks(window, input, output, n, channels, [&](const std::vector<std::int16_t>& block, auto& out) {
     for (int i = 0; i < n; ++i) {
       if (stereoInput) {
         shared.SetSample(2 * i, block[static_cast<std::size_t>(i)]);
@@ -241,7 +233,7 @@ Rendered RenderRealtime(RenderWindow& window, const std::vector<std::int16_t>& i
     }
     shared.ready.store(1);
     RealtimeProcessSharedBlock(engine, shared);
-    const int written = stereoOutput ? 256 : n;
+    const int written = channels == 2 ? 256 : n;
     for (int i = 0; i < written; ++i) out.push_back(shared.Sample(i));
   });
 }
@@ -252,6 +244,8 @@ int DefaultBlock(const std::string& driver, const Engine& engine) {
   return 220;
 }
 
+constexpr int kMaxBlock = 1001;
+
 int ChooseBlock(const RenderOptions& options, const Engine& engine) {
   if (!options.block) return DefaultBlock(options.driver, engine);
   const int requested = *options.block;
@@ -260,7 +254,7 @@ int ChooseBlock(const RenderOptions& options, const Engine& engine) {
       throw RenderError("--block: the realtime driver takes 128 or 256");
     return requested;
   }
-  const int limited = std::clamp(requested, 1, 1001);
+  const int limited = std::clamp(requested, 1, kMaxBlock);
   if (limited != requested)
     Note("--block " + std::to_string(requested) + " limited to " + std::to_string(limited));
   return limited;
@@ -271,14 +265,10 @@ void Render(const RenderOptions& options) {
     throw RenderError(problem);
   const std::string presetDir = ChooseProgramDirectory(options);
 
-  MonoSound input = ReadMonoSound(options.input);
-  for (const std::string& note : input.notes) Note(note);
-  // Room for every block the output library is handed, so playing never allocates.
-  // At most the highest engine rate's worth of samples.
-  const std::size_t engineSamples = input.sampleRate != 0
-                                        ? ConvertedFrames(input.samples.size(), input.sampleRate, 44100)
-                                        : input.samples.size();
-  RenderWindow window(presetDir, std::max(engineSamples, input.samples.size()) + 2048);
+  MonoSoundReader reader(options.input);
+  for (const std::string& note : reader.Notes()) Note(note);
+  // Room for the block the output library is handed, so playing never allocates.
+  RenderWindow window(presetDir, kMaxBlock);
   Engine& engine = window.engine;
 
   // Seeded before the activation sequence, which fills the dither table from it.
@@ -297,32 +287,30 @@ void Render(const RenderOptions& options) {
   // A sound file at another rate goes to the engine rate and comes back at its own
   // rate, with its own length; a .raw file carries no rate and is taken as the engine's.
   const int rate = engine.params.EngineSampleRate.load();
-  const int fileRate = input.sampleRate != 0 ? input.sampleRate : rate;
+  const int fileRate = reader.SampleRate() != 0 ? reader.SampleRate() : rate;
   std::cout << "rates: input " << fileRate << " Hz, engine " << rate << " Hz, output " << fileRate << " Hz"
             << std::endl;
-  const std::size_t inputFrames = input.samples.size();
-  if (fileRate != rate) {
-    input.samples =
-        ConvertSampleRate(input.samples, 1, fileRate, rate, ConvertedFrames(inputFrames, fileRate, rate));
-  }
+  EngineRateInput input(reader, fileRate, rate);
   const int n = ChooseBlock(options, engine);
+  const bool realtime = options.driver == "realtime";
+  FileRateOutput output(options.output, realtime ? RealtimeChannels(engine, n) : 1, rate, fileRate);
   FlushDenormalsOnThisThread();  // as every thread that runs a driver does
-  Rendered rendered;
-  if (options.driver == "direct") {
-    rendered = RenderDirect(window, input.samples, n);
-  } else if (options.driver == "realtime") {
-    rendered = RenderRealtime(window, input.samples, n);
-  } else {
-    rendered = RenderWaveIn(window, input.samples, n);
+  try {
+    if (options.driver == "direct") {
+      RenderDirect(window, input, output, n);
+    } else if (realtime) {
+      RenderRealtime(window, input, output, n);
+    } else {
+      RenderWaveIn(window, input, output, n);
+    }
+  } catch (...) {
+    EndSession(window.form);  // however the render ends, a take it started is finished
+    throw;
   }
   // A take started with --set is finished as its Stop button does.
   EndSession(window.form);
   window.ReportDialogs();
-  if (fileRate != rate) {
-    rendered.interleaved =
-        ConvertSampleRate(rendered.interleaved, rendered.channels, rate, fileRate, inputFrames);
-  }
-  WriteSound(options.output, rendered.interleaved, rendered.channels, fileRate);
+  output.Finish(input.FileFrames());
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ inline constexpr std::uint64_t kMaxInputBytes = std::uint64_t{2} << 30;
 // to -32768 .. 32767; NaN reads as 0.
 std::int16_t SampleToSixteenBits(double sample);
 
+// True when the name ends in `ending`, in any letter case.
+bool NameEndsWith(const std::string& path, const std::string& ending);
+
 // True when the name ends in ".raw" (any case): signed 16-bit little-endian, no header.
 bool IsRawName(const std::string& path);
 

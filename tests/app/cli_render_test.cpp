@@ -1,7 +1,13 @@
 // fretwerk-cli render and riff, run as a user runs them: argument errors, rates and
 // channels of the input, .raw and WAV files, block handling and the realtime driver's stereo layout.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -47,6 +53,23 @@ class CliRender : public testing::Test {
     std::stringstream text;
     text << in.rdbuf();
     return {WEXITSTATUS(status), text.str()};
+  }
+
+  // The render's peak resident memory in KiB.
+  long PeakKb(const std::string& input) const {
+    const std::string output = Path("peak.raw");
+    const char* argv[] = {cli_.c_str(), "render", input.c_str(), output.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    EXPECT_EQ(posix_spawn(&child, cli_.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    EXPECT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_EQ(status, 0) << input;
+    return usage.ru_maxrss;
   }
 
   static int Lines(const std::string& text) {
@@ -188,6 +211,18 @@ TEST_F(CliRender, IntegersBeyondAnyRangeAreLimitedLikeOthers) {
   }
 }
 
+// The data size in a take's AU header, checked against the file's length (a take
+// not finished says "unknown size").
+std::uint32_t FinishedTakeBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+  if (bytes.size() < 128) return 0;
+  const std::uint32_t size = (std::uint32_t{bytes[8]} << 24) | (std::uint32_t{bytes[9]} << 16) |
+                             (std::uint32_t{bytes[10]} << 8) | std::uint32_t{bytes[11]};
+  EXPECT_EQ(size, bytes.size() - 128) << path;
+  return size;
+}
+
 // A take started by --set is finished when the render ends: every sample in the file
 // and the header's data size true.
 TEST_F(CliRender, TakeStartedWithSetIsFinishedAtTheEnd) {
@@ -195,13 +230,7 @@ TEST_F(CliRender, TakeStartedWithSetIsFinishedAtTheEnd) {
   const CliRun run = Cli("render --set Edit_Open_R=" + Path("take") + " --set BitBtn_Start_Record=1 " +
                          Path("in.raw") + " " + Path("o.raw"));
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  std::ifstream in(Path("take.au"), std::ios::binary);
-  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
-  ASSERT_GT(bytes.size(), 128u);
-  const std::uint32_t size = (std::uint32_t{bytes[8]} << 24) | (std::uint32_t{bytes[9]} << 16) |
-                             (std::uint32_t{bytes[10]} << 8) | std::uint32_t{bytes[11]};
-  EXPECT_EQ(size, bytes.size() - 128);
-  EXPECT_EQ(size, 2u * 22000u);
+  EXPECT_EQ(FinishedTakeBytes(Path("take.au")), 2u * 22000u);
 }
 
 TEST_F(CliRender, RawAndWavOutputsHoldTheSameSamplesAndTheInputLength) {
@@ -217,6 +246,31 @@ TEST_F(CliRender, RawAndWavOutputsHoldTheSameSamplesAndTheInputLength) {
     EXPECT_EQ(wav.samples, raw.samples);
     EXPECT_EQ(wav.sampleRate, 22050);
   }
+}
+
+// A long input is rendered a block at a time: memory does not grow with its length.
+TEST_F(CliRender, MemoryStaysBoundedWhateverTheInputsLength) {
+#ifdef FRETWERK_SANITIZED
+  GTEST_SKIP() << "the sanitizer's quarantine keeps freed memory resident";
+#endif
+  WriteSound(Path("short.raw"), Ramp(1000), 1, 22050);
+  WriteSound(Path("long.raw"), Ramp(1 << 20), 1, 22050);  // 2 MiB, 48 seconds
+  EXPECT_LT(PeakKb(Path("long.raw")) - PeakKb(Path("short.raw")), 512);
+}
+
+// An input that fails midway (a pipe that ends on half a sample) ends the render
+// with its message and no output, and the take it started is finished.
+TEST_F(CliRender, AnInputThatFailsMidwayStillFinishesTheTake) {
+  ASSERT_EQ(::mkfifo(Path("in.raw").c_str(), 0600), 0);
+  const std::string command = "head -c 44101 /dev/zero > '" + Path("in.raw") + "' & '" + cli_ +
+                              "' render --set Edit_Open_R=" + Path("take") + " --set BitBtn_Start_Record=1 " +
+                              Path("in.raw") + " " + Path("o.raw") + " > /dev/null 2> '" + Path("err") + "'";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+  std::ifstream err(Path("err"));
+  EXPECT_NE(std::string(std::istreambuf_iterator<char>(err), {}).find("odd number of bytes"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("o.raw")));
+  EXPECT_GT(FinishedTakeBytes(Path("take.au")), 0u);
 }
 
 TEST_F(CliRender, SilenceStaysSilentWithEverySwitchOff) {
