@@ -24,6 +24,17 @@ std::size_t ConvertedFrames(std::size_t inputFrames, int fromRate, int toRate) {
   return static_cast<std::size_t>((inputFrames * static_cast<std::uint64_t>(toRate) + from / 2) / from);
 }
 
+std::vector<std::int16_t> ConvertSampleRate(const std::vector<std::int16_t>& interleaved, int channels,
+                                            int fromRate, int toRate, std::size_t frames) {
+  const auto width = static_cast<std::size_t>(channels);
+  SampleRateStream stream(channels, fromRate, toRate);
+  std::vector<std::int16_t> converted;
+  stream.Push(interleaved.data(), interleaved.size() / width, converted);
+  stream.Finish(frames, converted);
+  converted.resize(frames * width);
+  return converted;
+}
+
 SampleRateStream::SampleRateStream(int channels, int fromRate, int toRate)
     : width_(static_cast<std::size_t>(channels)),
       ratio_(static_cast<double>(toRate) / static_cast<double>(fromRate)),

@@ -39,6 +39,12 @@ class SampleRateStream {
   std::size_t limit_ = SIZE_MAX;
 };
 
+// A whole signal of interleaved frames converted: exactly `frames` frames come out (the
+// tail the converter leaves short is silence, any surplus is cut). Throws
+// std::runtime_error with the converter's message when it fails.
+std::vector<std::int16_t> ConvertSampleRate(const std::vector<std::int16_t>& interleaved, int channels,
+                                            int fromRate, int toRate, std::size_t frames);
+
 // The frame count a signal of inputFrames at fromRate has at toRate, rounded to nearest.
 std::size_t ConvertedFrames(std::size_t inputFrames, int fromRate, int toRate);
 
