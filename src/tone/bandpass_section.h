@@ -30,9 +30,36 @@ inline T BandpassOutput(T x, T x2, T y1, T y2, T A, T B, T E) noexcept {
   return (x - x2 - B * y1 - E * y2) / A;
 }
 
-using BandLanes = float __attribute__((vector_size(16)));  // four bands
+// Band lanes: four bands in one SSE vector, or eight in one AVX2 vector on a CPU
+// that has it. Either width runs the same operations per lane in the same order,
+// so both give the same bits.
+template <int W>
+struct LaneVector;
+template <>
+struct LaneVector<4> {
+  using type = float __attribute__((vector_size(16)));
+};
+template <>
+struct LaneVector<8> {
+  using type = float __attribute__((vector_size(32)));
+};
+template <int W>
+using Lanes = typename LaneVector<W>::type;
+using BandLanes = Lanes<4>;
 inline constexpr int kLanes = 4;
-constexpr int LaneVectors(int bands) { return (bands + kLanes - 1) / kLanes; }
+constexpr int LaneVectors(int bands, int width = kLanes) { return (bands + width - 1) / width; }
+
+// value in every lane; value - 0 keeps -0 (0 + value would turn it into +0).
+template <int W>
+inline Lanes<W> Broadcast(float value) noexcept {
+  return value - Lanes<W>{};
+}
+
+enum class BankWidth { kFour, kEight };
+// Eight lanes where the CPU has AVX2, else four; libgcc reads the CPU at start-up.
+inline BankWidth WidestBankWidth() noexcept {
+  return __builtin_cpu_supports("avx2") ? BankWidth::kEight : BankWidth::kFour;
+}
 
 // A bank of N sections whose coefficients the window thread may redesign while
 // the audio side runs; the step loops read a snapshot taken once per block.
@@ -55,39 +82,56 @@ struct BandpassBankCoefficients {
 
 // Plain-float snapshot of a bank's coefficients in lanes. Lanes past band N-1
 // hold A = 1, B = E = 0: they compute a bounded difference nobody reads.
-template <int N>
+template <int N, int W = kLanes>
 struct BandpassBankSnapshot {
-  static constexpr int kVectors = LaneVectors(N);
-  BandLanes A[kVectors];
-  BandLanes B[kVectors];
-  BandLanes E[kVectors];
+  static constexpr int kVectors = LaneVectors(N, W);
+  Lanes<W> A[kVectors];
+  Lanes<W> B[kVectors];
+  Lanes<W> E[kVectors];
 
   explicit BandpassBankSnapshot(const BandpassBankCoefficients<N>& c) noexcept {
-    for (int b = 0; b < kVectors * kLanes; ++b) {
+    for (int b = 0; b < kVectors * W; ++b) {
       const bool real = b < N;
-      A[b / kLanes][b % kLanes] = real ? c.A[b].load() : 1.0f;
-      B[b / kLanes][b % kLanes] = real ? c.B[b].load() : 0.0f;
-      E[b / kLanes][b % kLanes] = real ? c.E[b].load() : 0.0f;
+      A[b / W][b % W] = real ? c.A[b].load() : 1.0f;
+      B[b / W][b % W] = real ? c.B[b].load() : 0.0f;
+      E[b / W][b % W] = real ? c.E[b].load() : 0.0f;
     }
   }
 };
 
 // Section memories of a bank: previous two inputs and outputs per band.
-template <int N>
+// The persistent state is kept four lanes wide; the eight-lane path works on a
+// copy in its own width for one block (lanes past band N-1 start from zero each
+// time, which nobody reads).
+template <int N, int W = kLanes>
 struct BandpassBankState {
-  static constexpr int kVectors = LaneVectors(N);
-  BandLanes x1[kVectors] = {};
-  BandLanes x2[kVectors] = {};
-  BandLanes y1[kVectors] = {};
-  BandLanes y2[kVectors] = {};
+  static constexpr int kVectors = LaneVectors(N, W);
+  Lanes<W> x1[kVectors] = {};
+  Lanes<W> x2[kVectors] = {};
+  Lanes<W> y1[kVectors] = {};
+  Lanes<W> y2[kVectors] = {};
 
-  float LastOutput(int band) const noexcept { return y1[band / kLanes][band % kLanes]; }
+  float LastOutput(int band) const noexcept { return y1[band / W][band % W]; }
+
+  // The same band memories in lanes of width W2.
+  template <int W2>
+  BandpassBankState<N, W2> Relaned() const noexcept {
+    if constexpr (W2 == W) return *this;
+    BandpassBankState<N, W2> r;
+    for (int b = 0; b < N; ++b) {
+      r.x1[b / W2][b % W2] = x1[b / W][b % W];
+      r.x2[b / W2][b % W2] = x2[b / W][b % W];
+      r.y1[b / W2][b % W2] = y1[b / W][b % W];
+      r.y2[b / W2][b % W2] = y2[b / W][b % W];
+    }
+    return r;
+  }
 
   // Runs every section on its own input in[v] (the cascade's second level).
-  void Step(const BandpassBankSnapshot<N>& c, const BandLanes* in, BandLanes* out) noexcept {
+  void Step(const BandpassBankSnapshot<N, W>& c, const Lanes<W>* in, Lanes<W>* out) noexcept {
     for (int v = 0; v < kVectors; ++v) {
-      const BandLanes x = in[v];
-      const BandLanes y = BandpassOutput(x, x2[v], y1[v], y2[v], c.A[v], c.B[v], c.E[v]);
+      const Lanes<W> x = in[v];
+      const Lanes<W> y = BandpassOutput(x, x2[v], y1[v], y2[v], c.A[v], c.B[v], c.E[v]);
       x2[v] = x1[v];
       x1[v] = x;
       y2[v] = y1[v];
@@ -96,10 +140,10 @@ struct BandpassBankState {
     }
   }
   // The same with one input for every band (the parallel banks).
-  void Step(const BandpassBankSnapshot<N>& c, float input, BandLanes* out) noexcept {
-    const BandLanes x = {input, input, input, input};  // not 0 + input, which turns -0 into +0
+  void Step(const BandpassBankSnapshot<N, W>& c, float input, Lanes<W>* out) noexcept {
+    const Lanes<W> x = Broadcast<W>(input);
     for (int v = 0; v < kVectors; ++v) {
-      const BandLanes y = BandpassOutput(x, x2[v], y1[v], y2[v], c.A[v], c.B[v], c.E[v]);
+      const Lanes<W> y = BandpassOutput(x, x2[v], y1[v], y2[v], c.A[v], c.B[v], c.E[v]);
       x2[v] = x1[v];
       x1[v] = x;
       y2[v] = y1[v];
@@ -156,27 +200,68 @@ void SumBandsInOrder(const BandLanes (*rows)[kVectors], int count, int bands, do
   }
 }
 
+// The same for rows of eight lanes (any band count): each group of four samples
+// is transposed into one vector per band, added in band order in double.
+template <int kVectors>
+void SumBandsInOrder(const Lanes<8> (*rows)[kVectors], int count, int bands, double scale,
+                     float* out) noexcept {
+  using Doubles = double __attribute__((vector_size(32)));
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    Doubles sum = {};
+    for (int v = 0; v < kVectors; ++v) {
+      const Lanes<8> r0 = rows[i][v], r1 = rows[i + 1][v], r2 = rows[i + 2][v], r3 = rows[i + 3][v];
+      // Within each half: bands 0, 1 (4, 5) of two samples, and bands 2, 3 (6, 7).
+      const Lanes<8> low01 = __builtin_shufflevector(r0, r1, 0, 8, 1, 9, 4, 12, 5, 13);
+      const Lanes<8> low23 = __builtin_shufflevector(r2, r3, 0, 8, 1, 9, 4, 12, 5, 13);
+      const Lanes<8> high01 = __builtin_shufflevector(r0, r1, 2, 10, 3, 11, 6, 14, 7, 15);
+      const Lanes<8> high23 = __builtin_shufflevector(r2, r3, 2, 10, 3, 11, 6, 14, 7, 15);
+      const BandLanes band[8] = {__builtin_shufflevector(low01, low23, 0, 1, 8, 9),
+                                 __builtin_shufflevector(low01, low23, 2, 3, 10, 11),
+                                 __builtin_shufflevector(high01, high23, 0, 1, 8, 9),
+                                 __builtin_shufflevector(high01, high23, 2, 3, 10, 11),
+                                 __builtin_shufflevector(low01, low23, 4, 5, 12, 13),
+                                 __builtin_shufflevector(low01, low23, 6, 7, 14, 15),
+                                 __builtin_shufflevector(high01, high23, 4, 5, 12, 13),
+                                 __builtin_shufflevector(high01, high23, 6, 7, 14, 15)};
+      for (int k = 0; k < 8 && v * 8 + k < bands; ++k) sum += __builtin_convertvector(band[k], Doubles);
+    }
+    const BandLanes result = __builtin_convertvector(sum * scale, BandLanes);
+    for (int k = 0; k < 4; ++k) out[i + k] = result[k];
+  }
+  for (; i < count; ++i) {
+    double s = 0.0;
+    for (int b = 0; b < bands; ++b) s += static_cast<double>(rows[i][b / 8][b % 8]);
+    out[i] = static_cast<float>(s * scale);
+  }
+}
+
 // Runs a bank over buffer[0 .. n-1] in place: each band's output times its float
 // weight, then the weighted bands summed in double in band order and scaled. The
 // equalisers and the voicing bank are this with their own weights.
-template <int kBands>
-void RunWeightedBank(BandpassBankState<kBands>& state, const BandpassBankSnapshot<kBands>& c,
-                     const BandLanes (&weight)[BandpassBankState<kBands>::kVectors], double scale,
-                     float* buffer, int n) noexcept {
-  using Bank = BandpassBankState<kBands>;
+template <int kBands, int W>
+[[gnu::always_inline]] inline void RunWeightedBank(BandpassBankState<kBands, W>& s,
+                                                   const BandpassBankSnapshot<kBands, W>& c,
+                                                   const Lanes<W> (&weight)[LaneVectors(kBands, W)],
+                                                   double scale, float* buffer, int n) noexcept {
+  constexpr int kVectors = LaneVectors(kBands, W);
   constexpr int kChunk = 64;  // samples per pass; their band sums run four at a time
-  Bank s = state;             // a local copy stays in registers and cannot alias the buffer
-  BandLanes weighted[kChunk][Bank::kVectors];
+  Lanes<W> weighted[kChunk][kVectors];
   for (int start = 0; start < n; start += kChunk) {
     const int count = std::min(kChunk, n - start);
     for (int i = 0; i < count; ++i) {
-      BandLanes y[Bank::kVectors];
+      Lanes<W> y[kVectors];
       s.Step(c, buffer[start + i], y);
-      for (int v = 0; v < Bank::kVectors; ++v) weighted[i][v] = y[v] * weight[v];
+      for (int v = 0; v < kVectors; ++v) weighted[i][v] = y[v] * weight[v];
     }
-    SumBandsInOrder<Bank::kVectors>(weighted, count, kBands, scale, buffer + start);
+    SumBandsInOrder<kVectors>(weighted, count, kBands, scale, buffer + start);
   }
-  state = s;
+}
+
+// Per-band weights in lanes of width W from a function of the band index.
+template <int kBands, int W, class WeightOf>
+void FillBandWeights(Lanes<W> (&weight)[LaneVectors(kBands, W)], WeightOf weightOf) noexcept {
+  for (int b = 0; b < LaneVectors(kBands, W) * W; ++b) weight[b / W][b % W] = weightOf(b);
 }
 
 }  // namespace fw

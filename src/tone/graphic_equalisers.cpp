@@ -1,3 +1,7 @@
+// The eight-lane bank code is only ever inlined into functions built for AVX2
+// (target("avx2"), flatten), so no eight-lane vector crosses a call.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include "tone/graphic_equalisers.h"
 
 #include <algorithm>
@@ -22,12 +26,28 @@ void GraphicEqualiser::SetBandGain(int band, int v) noexcept {
   BandGain[band].store(static_cast<float>(10.0 * SliderLaw(v)));
 }
 
-void GraphicEqualiser::Process(float* buffer, int n) noexcept {
-  using Bank = BandpassBankState<kEqualiserBands>;
-  const BandpassBankSnapshot<kEqualiserBands> c(coefficients);
-  BandLanes gain[Bank::kVectors] = {};
-  for (int b = 0; b < kEqualiserBands; ++b) gain[b / kLanes][b % kLanes] = BandGain[b].load();
-  RunWeightedBank<kEqualiserBands>(state_, c, gain, EqOutputGain.load(), buffer, n);
+template <int W>
+[[gnu::always_inline]] inline void GraphicEqualiser::ProcessInLanes(float* buffer, int n) noexcept {
+  const BandpassBankSnapshot<kEqualiserBands, W> c(coefficients);
+  Lanes<W> gain[LaneVectors(kEqualiserBands, W)];
+  FillBandWeights<kEqualiserBands, W>(
+      gain, [this](int b) { return b < kEqualiserBands ? BandGain[b].load() : 0.0f; });
+  auto s = state_.Relaned<W>();  // a local copy stays in registers and cannot alias the buffer
+  RunWeightedBank(s, c, gain, EqOutputGain.load(), buffer, n);
+  state_ = s.template Relaned<kLanes>();
+}
+
+__attribute__((target("avx2"), flatten)) void GraphicEqualiser::ProcessInEightLanes(float* buffer,
+                                                                                    int n) noexcept {
+  ProcessInLanes<8>(buffer, n);
+}
+
+void GraphicEqualiser::Process(float* buffer, int n, BankWidth width) noexcept {
+  if (width == BankWidth::kEight) {
+    ProcessInEightLanes(buffer, n);
+  } else {
+    ProcessInLanes<kLanes>(buffer, n);
+  }
 }
 
 }  // namespace fw

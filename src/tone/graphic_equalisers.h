@@ -35,9 +35,13 @@ struct GraphicEqualiser {
   void Design(float fs) noexcept;
   // Band 1..8 gets 10 x m(v); band 0 has no slider, other bands are ignored.
   void SetBandGain(int band, int v) noexcept;
-  void Process(float* buffer, int n) noexcept;
+  void Process(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept;
 
  private:
+  template <int W>
+  void ProcessInLanes(float* buffer, int n) noexcept;
+  void ProcessInEightLanes(float* buffer, int n) noexcept;
+
   BandpassBankState<kEqualiserBands> state_;  // audio side only
 };
 

@@ -1,3 +1,7 @@
+// The eight-lane bank code is only ever inlined into functions built for AVX2
+// (target("avx2"), flatten), so no eight-lane vector crosses a call.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 #include "tone/tube_stages.h"
 
 #include <algorithm>
@@ -37,12 +41,13 @@ namespace {
 // Samples per pass: the band outputs of a pass are summed four samples at a time.
 constexpr int kChunk = 64;
 
-// The fold rule on four bands at once; the same operations as FoldBandValue, with
+// The fold rule on W bands at once; the same operations as FoldBandValue, with
 // both branches computed and the one the rule takes selected.
-BandLanes FoldLanes(BandLanes v, float thr, float l) noexcept {
+template <int W>
+Lanes<W> FoldLanes(Lanes<W> v, float thr, float l) noexcept {
   const float halfL = 0.5f * l;
-  const BandLanes top = {16000.0f, 16000.0f, 16000.0f, 16000.0f};
-  const BandLanes threshold = {thr, thr, thr, thr};
+  const Lanes<W> top = Broadcast<W>(16000.0f);
+  const Lanes<W> threshold = Broadcast<W>(thr);
   v = v >= top ? halfL * (v - 16000.0f) : (v >= threshold ? thr - l * v : v);
   v = v < -top ? halfL * (v + 16000.0f) : (v < -threshold ? -thr - l * v : v);
   return v;
@@ -50,51 +55,80 @@ BandLanes FoldLanes(BandLanes v, float thr, float l) noexcept {
 
 }  // namespace
 
-void TubeStages::FoldBank(float* buffer, int n) noexcept {
-  using Bank = BandpassBankState<kFoldBands>;
-  const BandpassBankSnapshot<kFoldBands> c(foldCoefficients);
+template <int W>
+[[gnu::always_inline]] inline void TubeStages::FoldBankInLanes(float* buffer, int n) noexcept {
+  constexpr int kVectors = LaneVectors(kFoldBands, W);
+  const BandpassBankSnapshot<kFoldBands, W> c(foldCoefficients);
   const bool cascade = FoldCascade.load() == 1;
   const float thr = FoldThreshold.load();
   const float l = thr / 16000.0f;
   const float lowWeight = FoldLowWeight.load();
   const int bands = std::clamp(static_cast<int>(FoldBandCount.load()), 0, kFoldBands);
   // Bands 1 to 6 are weighted; the others are multiplied by 1, which is exact.
-  BandLanes weight[Bank::kVectors];
-  for (int b = 0; b < kFoldBands; ++b) weight[b / kLanes][b % kLanes] = b >= 1 && b <= 6 ? lowWeight : 1.0f;
+  Lanes<W> weight[kVectors];
+  FillBandWeights<kFoldBands, W>(weight, [lowWeight](int b) { return b >= 1 && b <= 6 ? lowWeight : 1.0f; });
 
-  Bank first = foldFirstLevel_;
-  Bank second = foldSecondLevel_;
-  BandLanes folded[kChunk][Bank::kVectors];
+  auto first = foldFirstLevel_.Relaned<W>();
+  auto second = foldSecondLevel_.Relaned<W>();
+  Lanes<W> folded[kChunk][kVectors];
   for (int start = 0; start < n; start += kChunk) {
     const int count = std::min(kChunk, n - start);
     for (int i = 0; i < count; ++i) {
-      BandLanes v[Bank::kVectors];
+      Lanes<W> v[kVectors];
       if (cascade) {
-        BandLanes u[Bank::kVectors];
+        Lanes<W> u[kVectors];
         first.Step(c, buffer[start + i], u);
         second.Step(c, u, v);
       } else {
         second.Step(c, buffer[start + i], v);
       }
-      for (int k = 0; k < Bank::kVectors; ++k) folded[i][k] = FoldLanes(v[k], thr, l) * weight[k];
+      for (int k = 0; k < kVectors; ++k) folded[i][k] = FoldLanes<W>(v[k], thr, l) * weight[k];
     }
-    SumBandsInOrder<Bank::kVectors>(folded, count, bands, 1.0, buffer + start);
+    SumBandsInOrder<kVectors>(folded, count, bands, 1.0, buffer + start);
   }
-  foldFirstLevel_ = first;
-  foldSecondLevel_ = second;
+  foldFirstLevel_ = first.template Relaned<kLanes>();
+  foldSecondLevel_ = second.template Relaned<kLanes>();
 }
 
-void TubeStages::VoiceBank(float* buffer, int n) noexcept {
-  using Bank = BandpassBankState<kVoiceBands>;
-  const BandpassBankSnapshot<kVoiceBands> c(voiceCoefficients);
+__attribute__((target("avx2"), flatten)) void TubeStages::FoldBankInEightLanes(float* buffer,
+                                                                               int n) noexcept {
+  FoldBankInLanes<8>(buffer, n);
+}
+
+void TubeStages::FoldBank(float* buffer, int n, BankWidth width) noexcept {
+  if (width == BankWidth::kEight) {
+    FoldBankInEightLanes(buffer, n);
+  } else {
+    FoldBankInLanes<kLanes>(buffer, n);
+  }
+}
+
+template <int W>
+[[gnu::always_inline]] inline void TubeStages::VoiceBankInLanes(float* buffer, int n) noexcept {
+  const BandpassBankSnapshot<kVoiceBands, W> c(voiceCoefficients);
   const float lowGain = VoiceLowGain.load();
   const float band6Gain = VoiceBand6Gain.load();
   const double outputGain = VoiceOutputGain.load();
-  BandLanes weight[Bank::kVectors];
-  for (int b = 0; b < Bank::kVectors * kLanes; ++b) {
-    weight[b / kLanes][b % kLanes] = b == 6 ? band6Gain : (b == 1 || b == 2) ? lowGain : 1.0f;
+  Lanes<W> weight[LaneVectors(kVoiceBands, W)];
+  FillBandWeights<kVoiceBands, W>(weight, [lowGain, band6Gain](int b) {
+    return b == 6 ? band6Gain : (b == 1 || b == 2) ? lowGain : 1.0f;
+  });
+  auto s = voiceState_.Relaned<W>();
+  RunWeightedBank(s, c, weight, outputGain, buffer, n);
+  voiceState_ = s.template Relaned<kLanes>();
+}
+
+__attribute__((target("avx2"), flatten)) void TubeStages::VoiceBankInEightLanes(float* buffer,
+                                                                                int n) noexcept {
+  VoiceBankInLanes<8>(buffer, n);
+}
+
+void TubeStages::VoiceBank(float* buffer, int n, BankWidth width) noexcept {
+  if (width == BankWidth::kEight) {
+    VoiceBankInEightLanes(buffer, n);
+  } else {
+    VoiceBankInLanes<kLanes>(buffer, n);
   }
-  RunWeightedBank<kVoiceBands>(voiceState_, c, weight, outputGain, buffer, n);
 }
 
 void TubeDesignSequence(TubeStages& tube, GraphicEqualisers& eq, float fs, float p, float q,

@@ -53,10 +53,17 @@ struct TubeStages {
   void DesignFoldBank(std::int32_t cascade, float band6Gain, float lowWeight, float widthFactor,
                       float fs) noexcept;
 
-  void FoldBank(float* buffer, int n) noexcept;
-  void VoiceBank(float* buffer, int n) noexcept;
+  void FoldBank(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept;
+  void VoiceBank(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept;
 
  private:
+  template <int W>
+  void FoldBankInLanes(float* buffer, int n) noexcept;
+  void FoldBankInEightLanes(float* buffer, int n) noexcept;
+  template <int W>
+  void VoiceBankInLanes(float* buffer, int n) noexcept;
+  void VoiceBankInEightLanes(float* buffer, int n) noexcept;
+
   // Section memories: audio side only.
   BandpassBankState<kFoldBands> foldFirstLevel_;  // runs only in cascade mode
   BandpassBankState<kFoldBands> foldSecondLevel_;
