@@ -10,6 +10,7 @@
 #include "audio/kernel_services.h"
 #include "audio/legacy/driver_codes.h"
 #include "audio/multimedia_timer.h"
+#include "modes/ring_edge.h"
 
 namespace fw {
 namespace {
@@ -183,23 +184,6 @@ int DirectModes::ScanChannels(const WaveInHeader& watched, int skip) {
   return found;
 }
 
-namespace {
-// The value with the largest share of the records (the first on equal shares).
-void MostCommon(const std::vector<std::int32_t>& records, std::int32_t& value, std::int32_t& share) {
-  value = 0;
-  share = 0;
-  for (std::int32_t candidate : records) {
-    const auto count = static_cast<std::int32_t>(std::count(records.begin(), records.end(), candidate));
-    const std::int32_t s = static_cast<std::int32_t>(
-        std::lround(static_cast<double>(count) * 100.0 / static_cast<double>(records.size())));
-    if (s > share) {
-      share = s;
-      value = candidate;
-    }
-  }
-}
-}  // namespace
-
 void DirectModes::MeasureRing(const WaveInHeader* headers, Direction& d) {
   std::vector<std::int32_t> lows, highs;
   lows.reserve(1001);
@@ -222,8 +206,8 @@ void DirectModes::MeasureRing(const WaveInHeader* headers, Direction& d) {
     lows.push_back(low);
     highs.push_back(high);
   }
-  MostCommon(lows, d.start, d.startShare);
-  MostCommon(highs, d.end, d.endShare);
+  RingEdge(lows, false, d.start, d.startShare);
+  RingEdge(highs, true, d.end, d.endShare);
   d.page = (ReadPort(legacy::DmaPagePort(d.channel)) >> 8) & 0xFF;
 }
 

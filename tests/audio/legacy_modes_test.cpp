@@ -16,6 +16,7 @@
 #include "legacy_rig.h"
 #include "modes/direct_modes.h"
 #include "modes/ring0_mode.h"
+#include "modes/ring_edge.h"
 #include "support/realtime_guard.h"
 
 namespace fw::test {
@@ -174,6 +175,23 @@ TEST(LegacyDirectModes, TheHighestActiveChannelWinsAndExtremesStaySinceStart) {
 }
 
 // Detection, then the ticks: blocks through the chain, the lead held near 307.
+// A loaded machine preempts the measuring thread as the channel passes its ring's end:
+// most windows then saw a highest position short of it (a period short, here), and the
+// end is still the furthest value more than one window saw. An idle machine's most
+// common value stays, and so does a clear majority against a lone stray read.
+TEST(LegacyDirectModes, TheRingsEdgesSurviveAPreemptedMeasurement) {
+  std::int32_t value = 0, share = 0;
+  RingEdge({8190, 7936, 7936, 8100, 7936, 8190, 7936, 8062, 8000}, true, value, share);
+  EXPECT_EQ(value, 8190);
+  EXPECT_EQ(share, 22);
+  RingEdge({8190, 8190, 8190, 9000, 8190}, true, value, share);
+  EXPECT_EQ(value, 8190);
+  RingEdge({256, 0, 256, 256, 0, 512, 256}, false, value, share);
+  EXPECT_EQ(value, 256);  // over half the windows: the most common stays
+  RingEdge({256, 0, 512, 256, 0, 768, 1024}, false, value, share);
+  EXPECT_EQ(value, 0);
+}
+
 TEST(LegacyDirectModes, DmaDirectFindsTheCardKeepsTheLeadAndPlaysWhatRenderPlays) {
   if (std::getenv("FRETWERK_CLI") == nullptr) GTEST_SKIP() << "FRETWERK_CLI is set by ctest";
   const std::vector<float> riff = Riff(22050);
