@@ -1,9 +1,8 @@
 #include "audio/virtual/virtual_sound_card.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
-
-#include <fcntl.h>
 #include <sndfile.h>
 #include <unistd.h>
 
@@ -241,12 +240,15 @@ void VirtualSoundCard::ReportWriteFailure(const char* reason) {
 }
 
 void VirtualSoundCard::Thread() {
-  // A card's clock is never late: where the system allows it, the card's thread runs
-  // at real-time priority as a sound server's does, so a loaded machine does not make
-  // the card fall behind and then catch up in a burst of periods.
-  sched_param param{};
-  param.sched_priority = 20;
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refused without the right: normal priority
+  // A card's clock is never late: where the system allows it, a card paced in real time
+  // runs its thread at real-time priority as a sound server does, so a loaded machine
+  // does not make it fall behind and then catch up in a burst of periods. Fast pacing
+  // never waits, and stays at normal priority so that it cannot starve a core.
+  if (options_.pacing == VirtualCardOptions::Pacing::RealTime) {
+    sched_param param{};
+    param.sched_priority = 20;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);  // refused without the right: normal priority
+  }
   using Clock = std::chrono::steady_clock;
   // Short slices: a stop is seen soon even when a period is long.
   constexpr auto kSlice = std::chrono::milliseconds(20);
