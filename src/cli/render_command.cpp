@@ -260,6 +260,19 @@ int ChooseBlock(const RenderOptions& options, const Engine& engine) {
   return limited;
 }
 
+// --set in order, then --card-type.
+void ApplySettings(RenderWindow& window, const RenderOptions& options) {
+  for (const std::string& setting : options.settings) {
+    ApplyControlSetting(window.form, setting, Note);
+    window.ReportDialogs();
+  }
+  if (options.cardType) {
+    const int limited = std::clamp(*options.cardType, 0, 2);
+    if (limited != *options.cardType) Note("--card-type limited to " + std::to_string(limited));
+    window.engine.params.CardType.store(limited);
+  }
+}
+
 void Render(const RenderOptions& options) {
   if (const std::string problem = OutputNameProblem(options.output); !problem.empty())
     throw RenderError(problem);
@@ -274,28 +287,22 @@ void Render(const RenderOptions& options) {
   // Seeded before the activation sequence, which fills the dither table from it.
   if (options.seed) engine.dither.random.Seed(*options.seed);
   PrepareForm(window, options);
-  for (const std::string& setting : options.settings) {
-    ApplyControlSetting(window.form, setting, Note);
-    window.ReportDialogs();
-  }
-  if (options.cardType) {
-    const int limited = std::clamp(*options.cardType, 0, 2);
-    if (limited != *options.cardType) Note("--card-type limited to " + std::to_string(limited));
-    engine.params.CardType.store(limited);
-  }
-
-  // A sound file at another rate goes to the engine rate and comes back at its own
-  // rate, with its own length; a .raw file carries no rate and is taken as the engine's.
-  const int rate = engine.params.EngineSampleRate.load();
-  const int fileRate = reader.SampleRate() != 0 ? reader.SampleRate() : rate;
-  std::cout << "rates: input " << fileRate << " Hz, engine " << rate << " Hz, output " << fileRate << " Hz"
-            << std::endl;
-  EngineRateInput input(reader, fileRate, rate);
-  const int n = ChooseBlock(options, engine);
-  const bool realtime = options.driver == "realtime";
-  FileRateOutput output(options.output, realtime ? RealtimeChannels(engine, n) : 1, rate, fileRate);
-  FlushDenormalsOnThisThread();  // as every thread that runs a driver does
+  // From here a --set may have started a take: however the render ends, the take is
+  // finished as its Stop button does.
+  bool ended = false;
   try {
+    ApplySettings(window, options);
+    // A sound file at another rate goes to the engine rate and comes back at its own
+    // rate, with its own length; a .raw file carries no rate and is taken as the engine's.
+    const int rate = engine.params.EngineSampleRate.load();
+    const int fileRate = reader.SampleRate() != 0 ? reader.SampleRate() : rate;
+    std::cout << "rates: input " << fileRate << " Hz, engine " << rate << " Hz, output " << fileRate << " Hz"
+              << std::endl;
+    EngineRateInput input(reader, fileRate, rate);
+    const int n = ChooseBlock(options, engine);
+    const bool realtime = options.driver == "realtime";
+    FileRateOutput output(options.output, realtime ? RealtimeChannels(engine, n) : 1, rate, fileRate);
+    FlushDenormalsOnThisThread();  // as every thread that runs a driver does
     if (options.driver == "direct") {
       RenderDirect(window, input, output, n);
     } else if (realtime) {
@@ -303,14 +310,14 @@ void Render(const RenderOptions& options) {
     } else {
       RenderWaveIn(window, input, output, n);
     }
+    ended = true;
+    EndSession(window.form);
+    window.ReportDialogs();
+    output.Finish(input.FileFrames());
   } catch (...) {
-    EndSession(window.form);  // however the render ends, a take it started is finished
+    if (!ended) EndSession(window.form);
     throw;
   }
-  // A take started with --set is finished as its Stop button does.
-  EndSession(window.form);
-  window.ReportDialogs();
-  output.Finish(input.FileFrames());
 }
 
 }  // namespace

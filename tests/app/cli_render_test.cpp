@@ -258,19 +258,28 @@ TEST_F(CliRender, MemoryStaysBoundedWhateverTheInputsLength) {
   EXPECT_LT(PeakKb(Path("long.raw")) - PeakKb(Path("short.raw")), 512);
 }
 
-// An input that fails midway (a pipe that ends on half a sample) ends the render
-// with its message and no output, and the take it started is finished.
-TEST_F(CliRender, AnInputThatFailsMidwayStillFinishesTheTake) {
+// An input that fails midway (a pipe that ends on half a sample) or an output that
+// cannot be written ends the render with its message and no output, and the take
+// it started is finished.
+TEST_F(CliRender, AFailedInputOrOutputStillFinishesTheTake) {
   ASSERT_EQ(::mkfifo(Path("in.raw").c_str(), 0600), 0);
-  const std::string command = "head -c 44101 /dev/zero > '" + Path("in.raw") + "' & '" + cli_ +
-                              "' render --set Edit_Open_R=" + Path("take") + " --set BitBtn_Start_Record=1 " +
-                              Path("in.raw") + " " + Path("o.raw") + " > /dev/null 2> '" + Path("err") + "'";
+  WriteSound(Path("ok.raw"), Ramp(100), 1, 22050);
+  const auto render = [&](const std::string& take, const std::string& in, const std::string& out) {
+    return "'" + cli_ + "' render --set Edit_Open_R=" + Path(take) + " --set BitBtn_Start_Record=1 " +
+           Path(in) + " " + Path(out) + " > /dev/null 2>> '" + Path("err") + "'";
+  };
+  const std::string command = "head -c 44101 /dev/zero > '" + Path("in.raw") + "' & " +
+                              render("take", "in.raw", "o.raw") + "; " +
+                              render("take2", "ok.raw", "none/o.raw");
   EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
   std::ifstream err(Path("err"));
-  EXPECT_NE(std::string(std::istreambuf_iterator<char>(err), {}).find("odd number of bytes"),
-            std::string::npos);
+  const std::string text{std::istreambuf_iterator<char>(err), {}};
+  EXPECT_NE(text.find("odd number of bytes"), std::string::npos) << text;
+  EXPECT_NE(text.find("cannot write " + Path("none/o.raw")), std::string::npos) << text;
   EXPECT_FALSE(fs::exists(Path("o.raw")));
   EXPECT_GT(FinishedTakeBytes(Path("take.au")), 0u);
+  EXPECT_EQ(FinishedTakeBytes(Path("take2.au")), 0u);  // finished, and empty
+  EXPECT_TRUE(fs::exists(Path("take2.au")));
 }
 
 TEST_F(CliRender, SilenceStaysSilentWithEverySwitchOff) {
