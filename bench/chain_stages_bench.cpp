@@ -64,7 +64,7 @@ void RunStage(Engine& e, int stage, float* w, int n) {
       e.lowBoost.Process(w, n, e.distortion);
       break;
     case kTube:
-      e.tube.FoldBank(w, n), e.tube.VoiceBank(w, n);
+      e.tube.FoldThenVoice(w, n);
       break;
     case kFixed:
       e.filters.FixedSection(w, n);

@@ -95,10 +95,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
   if (p.SoftDistortionOn.load() == 1.0f) e.distortion.SoftDistortion(work, n, GainLeftToSoftDistortion(p));
   if (p.Fvc1On.load() == 1) e.filters.Fvc1Filter(work, e.lowBoost.Side(), n);
   if (p.DistortionType.load() > 0) WaveshaperWithLowBoost(e, n);
-  if (p.TubeOn.load() == 1) {
-    e.tube.FoldBank(work, n);
-    e.tube.VoiceBank(work, n);
-  }
+  if (p.TubeOn.load() == 1) e.tube.FoldThenVoice(work, n);
 
   switch (driver) {
     case Driver::WaveIn:

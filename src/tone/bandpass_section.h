@@ -26,7 +26,8 @@ BandpassCoefficients DesignBandpass(double f, double w, double fs) noexcept;
 // order. Every bank in the program goes through this one formula, on single
 // floats or on four bands at once.
 template <class T>
-inline T BandpassOutput(T x, T x2, T y1, T y2, T A, T B, T E) noexcept {
+inline T BandpassOutput(const T& x, const T& x2, const T& y1, const T& y2, const T& A, const T& B,
+                        const T& E) noexcept {
   return (x - x2 - B * y1 - E * y2) / A;
 }
 

@@ -53,16 +53,24 @@ struct TubeStages {
   void DesignFoldBank(std::int32_t cascade, float band6Gain, float lowWeight, float widthFactor,
                       float fs) noexcept;
 
-  void FoldBank(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept;
-  void VoiceBank(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept;
+  void FoldBank(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept {
+    RunBanks(buffer, n, width, true, false);
+  }
+  void VoiceBank(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept {
+    RunBanks(buffer, n, width, false, true);
+  }
+  // FoldBank then VoiceBank in one pass, with the same bits: the voicing bank runs
+  // one chunk behind the fold bank, sample by sample beside it, so the latencies of
+  // the two banks' recursions overlap.
+  void FoldThenVoice(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept {
+    RunBanks(buffer, n, width, true, true);
+  }
 
  private:
-  template <int W>
-  void FoldBankInLanes(float* buffer, int n) noexcept;
-  void FoldBankInEightLanes(float* buffer, int n) noexcept;
-  template <int W>
-  void VoiceBankInLanes(float* buffer, int n) noexcept;
-  void VoiceBankInEightLanes(float* buffer, int n) noexcept;
+  void RunBanks(float* buffer, int n, BankWidth width, bool fold, bool voice) noexcept;
+  void RunBanksInEightLanes(float* buffer, int n, bool fold, bool voice) noexcept;
+  template <int W, bool kFold, bool kVoice>
+  void RunBanksInLanes(float* buffer, int n) noexcept;
 
   // Section memories: audio side only.
   BandpassBankState<kFoldBands> foldFirstLevel_;  // runs only in cascade mode
