@@ -24,7 +24,6 @@ class LowBoost {
 
  private:
   float side_[kWorkCapacity] = {};
-  float save_[kWorkCapacity] = {};
 };
 
 }  // namespace fw
