@@ -99,8 +99,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
 
   switch (driver) {
     case Driver::WaveIn:
-      e.filters.FixedSection(work, n);
-      e.filters.Fvc2Stage(work, n);
+      e.filters.FixedSectionThenFvc2(work, n);
       if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
       if (p.EchoOn.load() == 1) e.echo.Process(work, n);
       e.elliptic.Process(work, n);

@@ -46,13 +46,18 @@ void ToneFilters::Fvc1Filter(float* work, float* side, int n) noexcept {
   }
 }
 
+namespace {
+
+float Fvc2Sample(HighPassSection::Run& section, float x, float mix) noexcept {
+  return x + section.Step(x) * mix;
+}
+
+}  // namespace
+
 void ToneFilters::Fvc2Stage(float* work, int n) noexcept {
   HighPassSection::Run section(fvc2);
   const float mix = Fvc2Mix.load();
-  for (int i = 0; i < n; ++i) {
-    const float x = work[i];
-    work[i] = x + section.Step(x) * mix;
-  }
+  for (int i = 0; i < n; ++i) work[i] = Fvc2Sample(section, work[i], mix);
 }
 
 void ToneFilters::Fvc3Filter(float* work, int n) noexcept {
@@ -64,6 +69,13 @@ void ToneFilters::Fvc3Filter(float* work, int n) noexcept {
 void ToneFilters::FixedSection(float* work, int n) noexcept {
   HighPassSection::Run section(fixedSection);
   for (int i = 0; i < n; ++i) work[i] = section.Step(work[i]);
+}
+
+void ToneFilters::FixedSectionThenFvc2(float* work, int n) noexcept {
+  HighPassSection::Run fixed(fixedSection);
+  HighPassSection::Run fvc(fvc2);
+  const float mix = Fvc2Mix.load();
+  for (int i = 0; i < n; ++i) work[i] = Fvc2Sample(fvc, fixed.Step(work[i]), mix);
 }
 
 // The negated first difference, times the gain.
