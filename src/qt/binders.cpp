@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QToolTip>
 
 #include "ui/button.h"
 #include "ui/check_box.h"
@@ -66,6 +67,14 @@ void BindScrollBar(QScrollBar& widget, ui::ScrollBar& control) {
   QObject::connect(&widget, &QScrollBar::valueChanged, &widget, [&control](int value) {
     if (value != control.Position()) control.SetPosition(value);
   });
+  // While dragging, a tooltip at the pointer reads the position the thumb is at (the
+  // model follows once the move is done).
+  auto showReadout = [&widget, &control](int position) {
+    QToolTip::showText(QCursor::pos(), ScreenText(control.ReadoutAt(position)), &widget);
+  };
+  QObject::connect(&widget, &QScrollBar::sliderMoved, &widget, showReadout);
+  QObject::connect(&widget, &QScrollBar::sliderPressed, &widget,
+                   [showReadout, &widget] { showReadout(widget.sliderPosition()); });
 }
 
 void BindCheckBox(QCheckBox& widget, ui::CheckBox& control) {

@@ -3,6 +3,7 @@
 // The user's change sets the model control (which runs its handler once); a change
 // of the model control moves the widget with its signals blocked, so the handler
 // does not fire again. Caption, enabled state, visibility and hint follow the model.
+// A scroll bar shows its readout in a tooltip while dragged.
 #include <QString>
 #include <string>
 

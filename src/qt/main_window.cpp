@@ -19,6 +19,7 @@
 #include "qt/binders.h"
 #include "qt/page_builder.h"
 #include "qt/qt_dialogs.h"
+#include "qt/slider_readout_view.h"
 #include "qt/tuner_view.h"
 
 #ifndef FRETWERK_VERSION
@@ -66,12 +67,15 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildStrip() {
   auto* caption = new QLabel(this);
-  caption->setGeometry(8, 381, 300, 16);
+  caption->setGeometry(8, 381, 240, 16);
   BindLabel(*caption, form_.Get<ui::Label>("Label_output_volume"));
   auto* volume = new QScrollBar(Qt::Horizontal, this);
   volume->setObjectName(QStringLiteral("ScrollBar_OutPut_Volume"));
   volume->setGeometry(6, 398, 373, 18);
   BindScrollBar(*volume, form_.Bar("ScrollBar_OutPut_Volume"));
+  // Over the bar's right end, on the caption's line.
+  QLabel* readout = MakeSliderReadout(form_.Bar("ScrollBar_OutPut_Volume"), this);
+  readout->setGeometry(379 - readout->width(), 381, readout->width(), 16);
 
   const char* saveAs[] = {"BitBtn_BGuitarS", "BitBtn_WebU", "BitBtn5"};
   for (int i = 0; i < 3; ++i) {

@@ -1,14 +1,17 @@
 #include "qt/page_builder.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/form1.h"
 #include "qt/binders.h"
 #include "qt/control_widget.h"
+#include "qt/slider_readout_view.h"
 
 namespace fw::qt {
 namespace {
@@ -88,7 +91,11 @@ class PageBuilder {
     auto* box = new QWidget(parent);
     QVBoxLayout* layout = Stack(box, 2, 1);
     layout->addWidget(Widget(label, box));
-    layout->addWidget(Widget(bar, box));
+    auto* line = new QHBoxLayout();
+    line->setSpacing(4);
+    line->addWidget(Widget(bar, box), 1);
+    line->addWidget(MakeSliderReadout(form_.Bar(bar), box));
+    layout->addLayout(line);
     FollowVisibility(box, *form_.Find(bar));
     return box;
   }
@@ -102,6 +109,9 @@ class PageBuilder {
       QWidget* bar = Widget(labelsAndBars[i + 1], row);
       bar->setMinimumHeight(kBandHeight);
       auto* label = static_cast<QLabel*>(Widget(labelsAndBars[i], row));
+      // No room beside a band: its value goes to the status bar.
+      ShowReadoutWhileFocused(*static_cast<QScrollBar*>(bar), form_.Bar(labelsAndBars[i + 1]),
+                              form_.Find(labelsAndBars[i])->Caption(), form_.Status());
       label->setWordWrap(false);
       label->setAlignment(Qt::AlignHCenter);
       const int column = static_cast<int>(i / 2);

@@ -31,6 +31,8 @@ class ScrollBar : public Control {
     return readout_ ? readout_(position) : std::to_string(position);
   }
   std::string ReadoutNow() const { return ReadoutAt(position_); }
+  // What the readout depends on besides the position changed: views show it again.
+  void ReadoutChanged() const { Changed(); }
 
   // Limits to Min..Max; fires OnChange only when the position changes.
   void SetPosition(int position) {

@@ -52,6 +52,14 @@ TEST_F(SliderReadouts, GainsAndTimesReadTheWordsTheHandlersStore) {
   }
 }
 
+TEST_F(SliderReadouts, TheRateBoxShowsTheReadoutsAgain) {
+  auto& delay = f.form->Bar("ScrollBar_Delay_Time");
+  std::string shown = delay.ReadoutNow();
+  delay.Observe([&](const ui::Control&) { shown = delay.ReadoutNow(); });
+  f.form->Box("CheckBox_AWE_44_1").Click();
+  EXPECT_EQ(shown, "5.9 ms");
+}
+
 TEST_F(SliderReadouts, CutOffsAreWhereTheStagesAreThreeDecibelsDown) {
   for (const int rate : {22050, 44100}) {
     UseRate(rate);

@@ -21,19 +21,6 @@ QString FileName(const std::string& page) {
          QStringLiteral(".png");
 }
 
-// Shows a page by opening it in its notebook and that notebook's page in its own.
-void ShowPage(TForm1& form, const std::string& page) {
-  for (ui::Control* control : form.Controls()) {
-    auto* notebook = dynamic_cast<ui::PageControl*>(control);
-    if (notebook == nullptr) continue;
-    const auto& pages = notebook->Pages();
-    const auto it = std::find(pages.begin(), pages.end(), page);
-    if (it == pages.end()) continue;
-    if (!notebook->Page().empty()) ShowPage(form, notebook->Page());
-    notebook->SetActivePageIndex(static_cast<int>(it - pages.begin()));
-  }
-}
-
 double ShareOfDifferentPixels(const QImage& a, const QImage& b) {
   int different = 0;
   for (int y = 0; y < a.height(); ++y) {

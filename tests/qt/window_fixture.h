@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -65,5 +66,18 @@ struct WindowFixture : Session::Clocked<ui::SteadyClock>, Session {
     return directory.filePath(QString::fromLatin1(name)).toStdString();
   }
 };
+
+// Shows a page by opening it in its notebook and that notebook's page in its own.
+inline void ShowPage(TForm1& form, const std::string& page) {
+  for (ui::Control* control : form.Controls()) {
+    auto* notebook = dynamic_cast<ui::PageControl*>(control);
+    if (notebook == nullptr) continue;
+    const auto& pages = notebook->Pages();
+    const auto it = std::find(pages.begin(), pages.end(), page);
+    if (it == pages.end()) continue;
+    if (!notebook->Page().empty()) ShowPage(form, notebook->Page());
+    notebook->SetActivePageIndex(static_cast<int>(it - pages.begin()));
+  }
+}
 
 }  // namespace fw::test

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <filesystem>
 #include <functional>
 
@@ -122,6 +123,36 @@ TEST(Window, PresetButtonMovesOtherPagesAndHighlights) {
   EXPECT_TRUE(checked->isChecked());
   EXPECT_EQ(hardRock->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
   EXPECT_EQ(f.Widget<QPushButton>("BitBtn_Clear")->palette().color(QPalette::ButtonText), QColor(0, 0, 0));
+}
+
+// A readout follows its bar however it moves; a band with no room beside it reads out
+// in the status bar while it has the focus.
+TEST(Window, ReadoutsFollowPresetsDragsAndFocus) {
+  WindowFixture f;
+  auto& colour = f.form->Bar("ScrollBar_Color_Of_Dist");
+  auto* readout = f.Widget<QLabel>("Readout:ScrollBar_Color_Of_Dist");
+  const QString before = readout->text();
+  QTest::mouseClick(f.Widget<QPushButton>("BitBtn_HardRock"), Qt::LeftButton);
+  EXPECT_NE(readout->text(), before);
+  EXPECT_EQ(readout->text(), qt::ScreenText(colour.ReadoutNow()));
+
+  auto* delay = f.Widget<QScrollBar>("ScrollBar_Delay_Time");
+  delay->setSliderDown(true);
+  delay->setSliderPosition(30);
+  EXPECT_EQ(QToolTip::text(), qt::ScreenText(f.form->Bar("ScrollBar_Delay_Time").ReadoutAt(30)));
+  delay->setSliderDown(false);
+
+  ShowPage(*f.form, "EQ");
+  auto* band = f.Widget<QScrollBar>("ScrollBar_postEQ4");
+  band->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return band->hasFocus(); }));
+  auto& model = f.form->Bar("ScrollBar_postEQ4");
+  EXPECT_EQ(f.form->Status().SimpleText(), "850: " + model.ReadoutNow());
+  model.SetPosition(20);
+  EXPECT_EQ(f.form->Status().SimpleText(), "850: " + model.ReadoutNow());
+  f.Widget<QWidget>("Button_postEQreset")->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !band->hasFocus(); }));
+  EXPECT_EQ(f.form->Status().SimpleText(), "");
 }
 
 TEST(Window, AnyKeyTogglesPresetsAndRightButtonSwitchesSlot) {

@@ -81,6 +81,12 @@ std::string ReadoutText(const SliderReadout& readout, int position, int sampleRa
   return Printed("%.2f", value);
 }
 
+void RefreshReadouts(const TForm1& form) {
+  for (const ui::Control* control : form.Controls()) {
+    if (const auto* bar = dynamic_cast<const ui::ScrollBar*>(control)) bar->ReadoutChanged();
+  }
+}
+
 void AttachReadout(TForm1& form, ui::ScrollBar& bar, SliderReadout readout) {
   bar.SetReadout([&form, readout](int position) {
     return ReadoutText(readout, position, form.engine.params.EngineSampleRate.load());

@@ -26,6 +26,8 @@ inline constexpr SliderReadout kShowsPosition{};
 std::string ReadoutText(const SliderReadout& readout, int position, int sampleRate);
 // The bar reads its positions through `readout` at the engine's rate of the moment.
 void AttachReadout(TForm1& form, ui::ScrollBar& bar, SliderReadout readout);
+// After a change of the engine rate: every bar's views read it again.
+void RefreshReadouts(const TForm1& form);
 
 std::string MillisecondsText(double milliseconds);  // "5.8 ms", "1179 ms"
 double SamplesToMs(double samples, int sampleRate);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "app/pages/slider_readout.h"
 #include "app/session_end.h"
 #include "app/system_services.h"
 #include "audio/chain_io.h"
@@ -447,6 +448,7 @@ void RealtimeControl::CheckBox_AWE_44_1Click() {
   p.RealtimeBlockLength.store(hi ? 256 : 128);
   if (Output() != nullptr) Output()->setup_freq_22_44(hi ? 44100 : 22050);
   p.EngineSampleRate.store(hi ? 44100 : 22050);
+  RefreshReadouts(form_);
   if (auto* sizes = dynamic_cast<ui::RadioGroup*>(form_.Find("RadioGroup_WAV_WRITE_BUF_SIZE"))) {
     if (hi) {
       sizes->SetItems({"0.5 minute", "1 minute", "1.5 minute", "2 minutes"});
