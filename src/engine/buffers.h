@@ -39,11 +39,18 @@ struct FileBuffer {
 // or the recorder sees the tap inside.
 struct RecordRing {
   static constexpr int kSpare = 50;
+  // The last 5000 positions and the one past them read zero after every tap.
+  static constexpr std::int32_t kGuardZone = 5000;
   std::atomic<std::atomic<std::int16_t>*> samples{nullptr};
   std::atomic<std::int32_t> tapsInside{0};
   // The record index after a tap's last write, published with release: the recorder
   // saves the samples below it while the ring stays open.
   std::atomic<std::int32_t> written{0};
+  // Audio side: the ring and size whose guard zone the taps have cleared. The zone
+  // stays clear, as only the taps write the ring: later blocks clear only what they
+  // wrote into it.
+  std::atomic<std::atomic<std::int16_t>*> zoneClearedRing{nullptr};
+  std::atomic<std::int32_t> zoneClearedSize{0};
 
   // Audio side: the ring (or nullptr while the recorder holds it), valid until LeaveTap.
   std::atomic<std::int16_t>* EnterTap() noexcept {

@@ -125,15 +125,30 @@ bool RecordTapOpen(const EngineParams& p) noexcept {
   return p.RecordRingSize.load() > 100000 && p.RecordFull.load() == 0 && p.RecordActive.load() != 0;
 }
 
+// Keeps the ring's guard zone, positions size-5000 .. size, at zero after every tap:
+// the whole zone the first time a ring is seen, afterwards what the block wrote into it.
+void ClearGuardZone(RecordRing& shared, std::atomic<std::int16_t>* ring, std::int32_t size,
+                    std::int32_t wroteFrom, std::int32_t wroteTo) noexcept {
+  const std::int32_t zone = size - RecordRing::kGuardZone;
+  std::int32_t from = std::max(wroteFrom, zone);
+  std::int32_t to = wroteTo;
+  if (shared.zoneClearedRing.load(std::memory_order_relaxed) != ring ||
+      shared.zoneClearedSize.load(std::memory_order_relaxed) != size) {
+    from = zone;
+    to = size + 1;
+    shared.zoneClearedRing.store(ring, std::memory_order_relaxed);
+    shared.zoneClearedSize.store(size, std::memory_order_relaxed);
+  }
+  for (std::int32_t j = from; j < to; ++j) ring[j].store(0, std::memory_order_relaxed);
+}
+
 // Moves the record index past the n samples a tap wrote at `at`: near the end the ring
-// is flagged full, at the end the index rewinds, and the tail is cleared.
-std::int32_t AdvanceRecordIndex(EngineParams& p, std::atomic<std::int16_t>* ring, std::int32_t size,
-                                std::int32_t at, int n) noexcept {
+// is flagged full, at the end the index rewinds.
+std::int32_t AdvanceRecordIndex(EngineParams& p, std::int32_t size, std::int32_t at, int n) noexcept {
   std::int64_t index = static_cast<std::int64_t>(at) + n;
-  if (index >= size - 5000) p.RecordFull.store(3);
+  if (index >= size - RecordRing::kGuardZone) p.RecordFull.store(3);
   if (index >= size) index = 0;
   p.RecordIndex.store(static_cast<std::int32_t>(index));
-  for (std::int32_t j = size - 5000; j <= size; ++j) ring[j].store(0, std::memory_order_relaxed);
   return static_cast<std::int32_t>(index);
 }
 
@@ -150,8 +165,10 @@ void TapRecordRing(Engine& e, int n, Store store) noexcept {
   if (ring != nullptr && RecordTapOpen(p) && size > 100000) {
     // A stray index writes nothing, but the index still moves: the ring is
     // flagged full and rewound instead of recording stalling for good.
-    if (at >= 0 && at <= size - n) store(ring, at);
-    const std::int32_t index = AdvanceRecordIndex(p, ring, size, at, n);
+    const bool inside = at >= 0 && at <= size - n;
+    if (inside) store(ring, at);
+    ClearGuardZone(e.record, ring, size, inside ? at : 0, inside ? at + n : 0);
+    const std::int32_t index = AdvanceRecordIndex(p, size, at, n);
     e.record.written.store(index, std::memory_order_release);
   }
   e.record.LeaveTap();

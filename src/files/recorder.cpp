@@ -82,7 +82,7 @@ void Recorder::SaveWritten() {
   if (ring_ == nullptr || p.RecordFull.load() != 0) return;  // the full flush decides
   // The taps clear the ring's tail on every block; below it, a written sample stays.
   const std::int32_t written =
-      std::min(engine_.record.written.load(std::memory_order_acquire), ringSize_ - 5000);
+      std::min(engine_.record.written.load(std::memory_order_acquire), ringSize_ - RecordRing::kGuardZone);
   if (written > ringSaved_) SaveRingPrefix(written);
 }
 

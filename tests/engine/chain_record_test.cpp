@@ -62,6 +62,22 @@ TEST(RecordTap, ReachingTheGuardZoneMarksTheRingFullAndZeroesIt) {
   EXPECT_EQ(rig.Ring(10), ChainRig::kCanary);
 }
 
+TEST(RecordTap, ABlockCrossingIntoTheGuardZoneLeavesItZeroOnEveryRing) {
+  const int size = 100001;
+  ChainRig rig;
+  for (int round = 0; round < 2; ++round) {  // the second ring is new to the taps
+    rig.StartRecording(size);
+    rig.form.Box("CheckBox_Write_WAV_Live").SetChecked(true);
+    rig.SetFile(std::vector<std::int16_t>(600, 999));
+    rig.Direct(Silence(220));
+    EXPECT_EQ(rig.Ring(219), 999);
+    rig.p.RecordIndex.store(size - 5100);
+    rig.Direct(Silence(220));
+    EXPECT_EQ(rig.Ring(size - 5001), 999);
+    for (int i = size - 5000; i <= size; ++i) ASSERT_EQ(rig.Ring(i), 0) << i;
+  }
+}
+
 TEST(RecordTap, AStrayIndexWritesNothingButStillFlagsTheRingFullAndRewindsIt) {
   const int size = 100001;
   ChainRig rig;
