@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tone/lane_arctangent.h"
+
 namespace fw {
 namespace {
 
@@ -97,9 +99,9 @@ void Distortions::WaveshaperDistortion(float* work, std::int32_t kneeIn, std::in
   const float scale = level * kFullScale / (top - bottom);
   const float offset = bottom * scale;
 
-  // In chunks of three loops: the arctangent calls alone in the middle, the
-  // arithmetic around them over whole arrays, where it runs in vectors. Every
-  // sample still takes the same operations in the same order.
+  // In chunks of three loops: the arctangents in the middle, the arithmetic around
+  // them over whole arrays, all in vectors. Every sample still takes the same
+  // operations in the same order.
   constexpr int kChunk = 64;
   float u[kChunk];
   float angle[kChunk];
@@ -110,7 +112,7 @@ void Distortions::WaveshaperDistortion(float* work, std::int32_t kneeIn, std::in
       u[i] = (x[i] >= 0.0f ? x[i] : -x[i]) * drive;
       angle[i] = curve.Angle(u[i]);
     }
-    for (int i = 0; i < count; ++i) angle[i] = std::atan(angle[i]);
+    ArctangentInPlace(angle, count);
     for (int i = 0; i < count; ++i) {
       const float shaped = curve.Line(u[i], ShaperCurve::BlendOf(angle[i])) * scale - offset;
       x[i] = x[i] >= 0.0f ? shaped : -shaped;
