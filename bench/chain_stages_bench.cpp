@@ -10,6 +10,7 @@
 
 #include "core/denormals.h"
 #include "engine/engine.h"
+#include "engine/front_stages.h"
 #include "support/stage_setup.h"
 
 namespace fw {
@@ -34,11 +35,12 @@ enum Stage {
   kLowPass2,
   kFlanger,
   kReverb,
+  kFront,  // the front stages, pre equaliser to FVC1, as the chain runs them
   kStageCount
 };
 constexpr const char* kStageNames[kStageCount] = {
-    "PreEq", "HiPass", "HiPre",  "Fvc3", "Soft",     "Fvc1",     "ShaperLowBoost", "Tube",
-    "Fixed", "Fvc2",   "PostEq", "Echo", "Elliptic", "LowPass2", "Flanger",        "Reverb"};
+    "PreEq", "HiPass", "HiPre", "Fvc3",     "Soft",     "Fvc1",    "ShaperLowBoost", "Tube", "Fixed",
+    "Fvc2",  "PostEq", "Echo",  "Elliptic", "LowPass2", "Flanger", "Reverb",         "Front"};
 
 void RunStage(Engine& e, int stage, float* w, int n) {
   switch (stage) {
@@ -89,6 +91,9 @@ void RunStage(Engine& e, int stage, float* w, int n) {
       break;
     case kReverb:
       e.reverb.Process(w, n);
+      break;
+    case kFront:
+      RunFrontStages(e, n, true);
       break;
     default:
       break;

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "core/rounding.h"
+#include "engine/front_stages.h"
 #include "engine/stage_state_word.h"
 
 namespace fw {
@@ -73,27 +74,11 @@ void WaveshaperWithLowBoost(Engine& e, int n) noexcept {
   }
 }
 
-// With the live input muted the chain has not applied the input gain to the work
-// buffer; the soft distortion applies it to what it reads.
-float GainLeftToSoftDistortion(const StageParams& p) noexcept {
-  return p.LiveInputFactor.load() < 0.5f ? p.InputGain.load() : 1.0f;
-}
-
 // The effect stages, each in its driver's own order.
 void RunStages(Engine& e, int n, Driver driver) noexcept {
   EngineParams& p = e.params;
   float* work = e.buffers.work;
-  const bool withEqualisers = driver != Driver::Realtime;
-
-  if (withEqualisers && p.PreEqOn.load() == 1) e.eq.PreEqualiser(work, n);
-  if (p.HiPassOn.load() == 1) e.filters.FixedHighPass(work, n);
-  if (p.HiPreOn.load() == 1) {
-    e.filters.HiPreSectionA(work, n);
-    e.filters.HiPreSectionB(work, n);
-  }
-  e.filters.Fvc3Filter(work, n);
-  if (p.SoftDistortionOn.load() == 1.0f) e.distortion.SoftDistortion(work, n, GainLeftToSoftDistortion(p));
-  if (p.Fvc1On.load() == 1) e.filters.Fvc1Filter(work, e.lowBoost.Side(), n);
+  RunFrontStages(e, n, driver != Driver::Realtime);
   if (p.DistortionType.load() > 0) WaveshaperWithLowBoost(e, n);
   if (p.TubeOn.load() == 1) e.tube.FoldThenVoice(work, n);
 

@@ -8,17 +8,8 @@
 namespace fw {
 namespace {
 
-constexpr float kEnvelopeFloor = 50.0f;
 constexpr float kPi = 3.14159265f;
 constexpr float kFullScale = 32767.0f;
-
-std::int32_t NextRingPosition(std::int32_t position) noexcept {
-  const std::int32_t next = position + 1;
-  return next == Distortions::kHistoryLength ? 0 : next;
-}
-
-// x^P as a real power, with 0^P = 0.
-float RealPower(float x, float p) noexcept { return x == 0.0f ? 0.0f : std::pow(x, p); }
 
 // Two straight segments through (0, 0), (a, b) and (32767, 32767), blended by
 // an arctangent knee around a.
@@ -44,7 +35,7 @@ struct ShaperCurve {
 
 }  // namespace
 
-void Distortions::SoftDistortion(float* work, int n, float inputGain) noexcept {
+Distortions::SoftWords Distortions::ReadSoftWords() noexcept {
   if (SoftArmed.load() == 0) {
     positions_ = kArmedPositions;
     SoftEnvelope.store(0.0f);
@@ -52,41 +43,18 @@ void Distortions::SoftDistortion(float* work, int n, float inputGain) noexcept {
     SoftSharpness.store(1.0e7f);
     SoftArmed.store(1);
   }
-  float envelope = SoftEnvelope.load();
-  if (envelope < kEnvelopeFloor) envelope = kEnvelopeFloor;
+  return {SoftEnvelope.load(), SoftDivisor.load(), SoftSharpness.load(), SoftExponent.load(),
+          SoftLevel.load()};
+}
 
-  const std::int32_t divisor = SoftDivisor.load();
-  const float divisorF = static_cast<float>(divisor);
-  const bool perSample = divisor <= 1;
-  const float sharpness = SoftSharpness.load();
-  const float exponent = SoftExponent.load();
-  const float level = SoftLevel.load();
-
-  SoftRingPositions p = positions_;
-  float* history = history_.data();
-  for (int i = 0; i < n; ++i) {
-    p.write = NextRingPosition(p.write);
-    p.newest = NextRingPosition(p.newest);
-    p.centre = NextRingPosition(p.centre);
-    p.oldest = NextRingPosition(p.oldest);
-
-    const float s = work[i] * inputGain;  // exact for a gain of 1
-    history[p.write] = s;
-    envelope = envelope + std::fabs(history[p.newest]) - std::fabs(history[p.oldest]);
-    if (envelope < kEnvelopeFloor) envelope = kEnvelopeFloor;
-    const float average = envelope / divisorF;
-    const float d = history[p.centre];
-
-    float g;
-    if (perSample) {
-      g = (RealPower(std::fabs(d), exponent) + sharpness) / (d * d + sharpness);
-    } else {
-      g = (RealPower(average, exponent) + sharpness) / (average * average + sharpness);
-    }
-    work[i] = level * d * g;
+void Distortions::SoftDistortion(float* work, int n, float inputGain) noexcept {
+  const SoftWords words = ReadSoftWords();
+  SoftRun run(*this, words, inputGain);
+  if (words.PerSample()) {
+    for (int i = 0; i < n; ++i) work[i] = run.Step<true>(work[i]);
+  } else {
+    for (int i = 0; i < n; ++i) work[i] = run.Step<false>(work[i]);
   }
-  positions_ = p;
-  SoftEnvelope.store(envelope);
 }
 
 void Distortions::WaveshaperDistortion(float* work, std::int32_t kneeIn, std::int32_t kneeOut, int n,

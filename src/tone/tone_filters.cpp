@@ -36,14 +36,8 @@ void DesignFixedSection(ToneFilters& f, float rate) noexcept {
 }
 
 void ToneFilters::Fvc1Filter(float* work, float* side, int n) noexcept {
-  HighPassSection::Run section(fvc1);
-  const float gain = Fvc1Gain.load();
-  for (int i = 0; i < n; ++i) {
-    const float x = work[i];
-    const float y = section.Step(x);
-    side[i] = (y - x) * gain;  // the low part the filter removed, sign inverted
-    work[i] = y * gain;
-  }
+  Fvc1Run run(*this);
+  for (int i = 0; i < n; ++i) work[i] = run.Step(work[i], side[i]);
 }
 
 namespace {
@@ -61,9 +55,8 @@ void ToneFilters::Fvc2Stage(float* work, int n) noexcept {
 }
 
 void ToneFilters::Fvc3Filter(float* work, int n) noexcept {
-  HighPassSection::Run section(fvc3);
-  const float gain = Fvc3Gain.load();
-  for (int i = 0; i < n; ++i) work[i] = section.Step(work[i]) * gain;
+  Fvc3Run run(*this);
+  for (int i = 0; i < n; ++i) work[i] = run.Step(work[i]);
 }
 
 void ToneFilters::FixedSection(float* work, int n) noexcept {
@@ -78,17 +71,9 @@ void ToneFilters::FixedSectionThenFvc2(float* work, int n) noexcept {
   for (int i = 0; i < n; ++i) work[i] = Fvc2Sample(fvc, fixed.Step(work[i]), mix);
 }
 
-// The negated first difference, times the gain.
 void ToneFilters::FixedHighPass(float* work, int n) noexcept {
-  const float gain = HiPassGain.load();
-  float previous = hiPassPrevious_;
-  for (int i = 0; i < n; ++i) {
-    const float x = work[i];
-    const float d = previous - x;
-    previous = x;
-    work[i] = d * gain;
-  }
-  hiPassPrevious_ = previous;
+  FixedHighPassRun run(*this);
+  for (int i = 0; i < n; ++i) work[i] = run.Step(work[i]);
 }
 
 void ToneFilters::HiPreSectionA(float* work, int n) noexcept {

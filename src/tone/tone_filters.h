@@ -51,6 +51,64 @@ struct ToneFilters {
   // One sample through FVC1's section (its state advances), without gain or buffers.
   float Fvc1Step(std::int32_t x) noexcept { return fvc1.Step(static_cast<float>(x)); }
 
+  // One block's run of a stage, sample by sample (words read once, state written
+  // back when the run ends), for loops that run several stages per sample so that
+  // their recursions overlap. Each stage's block method is a loop over its run.
+  class FixedHighPassRun {
+   public:
+    explicit FixedHighPassRun(ToneFilters& f) noexcept
+        : filters_(f), gain_(f.HiPassGain.load()), previous_(f.hiPassPrevious_) {}
+    ~FixedHighPassRun() { filters_.hiPassPrevious_ = previous_; }
+    FixedHighPassRun(const FixedHighPassRun&) = delete;
+    FixedHighPassRun& operator=(const FixedHighPassRun&) = delete;
+    // The negated first difference, times the gain.
+    float Step(float x) noexcept {
+      const float d = previous_ - x;
+      previous_ = x;
+      return d * gain_;
+    }
+
+   private:
+    ToneFilters& filters_;
+    const float gain_;
+    float previous_;
+  };
+  // Both high pre-equaliser sections, A then B.
+  class HiPreRun {
+   public:
+    explicit HiPreRun(ToneFilters& f) noexcept
+        : a_(f.hiPreA_, f.HiPreCoefficient.load(), 1.0f),
+          b_(f.hiPreB_, f.HiPreCoefficient.load(), f.HiPreGain.load()) {}
+    float Step(float x) noexcept { return b_.Step(a_.Step(x)); }
+
+   private:
+    OnePoleHighPass::Run a_;
+    OnePoleHighPass::Run b_;
+  };
+  class Fvc3Run {
+   public:
+    explicit Fvc3Run(ToneFilters& f) noexcept : section_(f.fvc3), gain_(f.Fvc3Gain.load()) {}
+    float Step(float x) noexcept { return section_.Step(x) * gain_; }
+
+   private:
+    HighPassSection::Run section_;
+    const float gain_;
+  };
+  class Fvc1Run {
+   public:
+    explicit Fvc1Run(ToneFilters& f) noexcept : section_(f.fvc1), gain_(f.Fvc1Gain.load()) {}
+    // Also writes the low part the filter removed, sign inverted, to `side`.
+    float Step(float x, float& side) noexcept {
+      const float y = section_.Step(x);
+      side = (y - x) * gain_;
+      return y * gain_;
+    }
+
+   private:
+    HighPassSection::Run section_;
+    const float gain_;
+  };
+
  private:
   float hiPassPrevious_ = 0.0f;
   OnePoleHighPass hiPreA_;  // the high pre-equaliser's two sections
