@@ -24,8 +24,14 @@ struct IntLaneVector<8> {
 template <int W>
 using IntLanes = typename IntLaneVector<W>::type;
 
-// The library's reduction: atan(x) = atan(c) + atan(t) with t small, for c = 0.5, 1,
-// 1.5 and infinity, split in a high and a low part.
+// The reduction, its constants and the polynomial are those of the C library's atanf,
+// which comes from fdlibm and carries this notice:
+//   Copyright (C) 1993 by Sun Microsystems, Inc. All rights reserved.
+//   Developed at SunPro, a Sun Microsystems, Inc. business.
+//   Permission to use, copy, modify, and distribute this software is freely granted,
+//   provided that this notice is preserved.
+// atan(x) = atan(c) + atan(t) with t small, for c = 0.5, 1, 1.5 and infinity; atan(c)
+// is split in a high and a low part.
 constexpr float kAtanHigh[4] = {4.6364760399e-01f, 7.8539812565e-01f, 9.8279368877e-01f, 1.5707962513e+00f};
 constexpr float kAtanLow[4] = {5.0121582440e-09f, 3.7748947079e-08f, 3.4473217170e-08f, 7.5497894159e-08f};
 constexpr float kOdd[6] = {3.3333334327e-01f, 1.4285714924e-01f, 9.0908870101e-02f,
