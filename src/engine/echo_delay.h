@@ -2,9 +2,11 @@
 // Five-tap echo delay: equally spaced echoes of the input read from a long line of
 // past input (no feedback), each one weaker than the one before, and an output gain
 // over dry signal and echoes. "Very Light Flanger" sweeps all five delays together.
+#include <algorithm>
 #include <cstdint>
 
 #include "core/word.h"
+#include "engine/stage_state_word.h"
 
 namespace fw {
 
@@ -36,6 +38,53 @@ struct Echo {
   float line[kLineCapacity] = {};
   std::int32_t writePosition = 0;
 
+  // The echo one sample at a time with the given echo spacing in samples, for loops
+  // that run several stages per sample: words read when the run starts, the write
+  // position and the sweep written back when it ends.
+  class Run {
+   public:
+    Run(Echo& echo, int delay) noexcept;
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    float Step(float x) noexcept {
+      float* line = echo_.line;
+      line[w_] = x;
+      float acc = x;
+
+      counter_ = counter_ + 1u;
+      if ((counter_ & 127u) == 0u) offset_ = offset_ + direction_;
+      if (offset_ > kSweepTop) direction_ = -1;
+      if (offset_ < 0) direction_ = 1;
+
+      const std::int32_t shift = sweepOn_ ? offset_ : 0;
+      for (int k = 0; k < kTapCount; ++k) {
+        std::int32_t r = w_ - (k + 1) * spacing_ + shift;
+        if (r < 0) r = r + kRingLength;
+        acc = acc + line[r] * tap_[k];
+      }
+      w_ = w_ + 1;
+      if (w_ >= kRingLength) w_ = 0;
+      return gain_ * acc;
+    }
+
+   private:
+    Echo& echo_;
+    const std::int32_t spacing_;
+    const float gain_;
+    const bool sweepOn_;
+    float tap_[kTapCount];
+    const std::int32_t offsetAtStart_;
+    const std::int32_t counterAtStart_;
+    const std::int32_t directionAtStart_;
+    std::int32_t offset_;
+    // Unsigned so that the counter wraps after 2^32 samples instead of overflowing.
+    std::uint32_t counter_;
+    std::int32_t direction_;
+    std::int32_t w_;
+  };
+
   // Processes work[0..n) in place with the given echo spacing in samples.
   void EchoDelayBlock(float* work, int n, int delay) noexcept;
   // The chain's call: EchoDelayBlock with this stage's EchoDelay.
@@ -53,5 +102,27 @@ struct Echo {
 // EchoDelay 3000, EchoDecay 0.5, EchoGain 0.33, EchoLevel 0 (the caller turns the
 // echo off). The taps stay as they are until a tap control moves.
 void SetEchoStartValues(Echo& echo) noexcept;
+
+inline Echo::Run::Run(Echo& echo, int delay) noexcept
+    : echo_(echo),
+      spacing_(std::clamp<std::int32_t>(delay, kMinSpacing, kMaxSpacing)),
+      gain_(echo.EchoGain.load()),
+      sweepOn_(echo.EchoSweepOn.load() == 1),
+      offsetAtStart_(echo.sweepOffset.load()),
+      counterAtStart_(echo.sweepCounter.load()),
+      directionAtStart_(echo.sweepDirection.load()),
+      offset_(offsetAtStart_),
+      counter_(static_cast<std::uint32_t>(counterAtStart_)),
+      direction_(directionAtStart_),
+      w_(echo.writePosition) {
+  for (int k = 0; k < kTapCount; ++k) tap_[k] = echo.taps[k].load();
+}
+
+inline Echo::Run::~Run() {
+  echo_.writePosition = w_;
+  StoreUnlessRewritten(echo_.sweepOffset, offsetAtStart_, offset_);
+  StoreUnlessRewritten(echo_.sweepCounter, counterAtStart_, static_cast<std::int32_t>(counter_));
+  StoreUnlessRewritten(echo_.sweepDirection, directionAtStart_, direction_);
+}
 
 }  // namespace fw

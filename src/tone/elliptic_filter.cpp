@@ -35,45 +35,7 @@ void EllipticFilter::SelectBrightness(std::int32_t index) noexcept {
   clearRequests.store(clearRequests.load() + 1);
 }
 
-namespace {
-
-// One sample of the filter of order N; sums in float in the written order. Always
-// inlined, so that a constant N unrolls the loops of the fixed-order blocks.
-[[gnu::always_inline]] inline float EllipticStep(int N, float x, float* X, float* Y, const float* bk,
-                                                 const float* ak) noexcept {
-  X[N] = x;
-  float s = 0.0f;
-  for (int k = 0; k <= N; ++k) s += bk[k] * X[N - k];
-  for (int j = 0; j < N; ++j) X[j] = X[j + 1];
-  float t = 0.0f;
-  for (int k = 1; k <= N; ++k) t += ak[k] * Y[N - k];
-  const float y = s - t;
-  Y[N] = y;
-  for (int j = 0; j < N; ++j) Y[j] = Y[j + 1];
-  return y;
-}
-
-// The elliptic filter over a block, for a fixed order (the sets have 5 or 6).
-template <int N>
-void EllipticFilterBlock(float* work, int n, float* X, float* Y, const float* bk, const float* ak) noexcept {
-  float x[N + 1];
-  float y[N + 1];
-  std::copy(X, X + N + 1, x);
-  std::copy(Y, Y + N + 1, y);
-  for (int i = 0; i < n; ++i) work[i] = EllipticStep(N, work[i], x, y, bk, ak);
-  std::copy(x, x + N + 1, X);
-  std::copy(y, y + N + 1, Y);
-}
-
-// Any other order (zero before the first selection).
-void EllipticFilterBlock(int order, float* work, int n, float* X, float* Y, const float* bk,
-                         const float* ak) noexcept {
-  for (int i = 0; i < n; ++i) work[i] = EllipticStep(order, work[i], X, Y, bk, ak);
-}
-
-}  // namespace
-
-void EllipticFilter::Process(float* work, int n) noexcept {
+int EllipticFilter::BeginBlock() noexcept {
   const std::int32_t requests = clearRequests.load();
   if (requests != clearsDone) {
     // Entries above the current order are never read before the next selection
@@ -83,23 +45,39 @@ void EllipticFilter::Process(float* work, int n) noexcept {
     std::fill(Y_, Y_ + kMaxSetOrder + 1, 0.0f);
     clearsDone = requests;
   }
-  const int N = std::clamp(static_cast<int>(order.load()), 0, kStorage - 1);
-  float bk[kStorage];
-  float ak[kStorage];
-  for (int k = 0; k <= N; ++k) {
-    bk[k] = b[k].load();
-    ak[k] = a[k].load();
-  }
+  return std::clamp(static_cast<int>(order.load()), 0, kStorage - 1);
+}
+
+namespace {
+
+template <int N>
+void FilterBlock(EllipticFilter& f, float* work, int n) noexcept {
+  EllipticFilter::Run<N> run(f);
+  for (int i = 0; i < n; ++i) work[i] = run.Step(work[i]);
+}
+
+}  // namespace
+
+void EllipticFilter::Process(float* work, int n) noexcept {
+  const int N = BeginBlock();
   switch (N) {
     case 5:
-      EllipticFilterBlock<5>(work, n, X_, Y_, bk, ak);
+      FilterBlock<5>(*this, work, n);
       break;
     case 6:
-      EllipticFilterBlock<6>(work, n, X_, Y_, bk, ak);
+      FilterBlock<6>(*this, work, n);
       break;
-    default:
-      EllipticFilterBlock(N, work, n, X_, Y_, bk, ak);
+    default: {
+      // Any other order (zero before the first selection).
+      float bk[kStorage];
+      float ak[kStorage];
+      for (int k = 0; k <= N; ++k) {
+        bk[k] = b[k].load();
+        ak[k] = a[k].load();
+      }
+      for (int i = 0; i < n; ++i) work[i] = Step(N, work[i], X_, Y_, bk, ak);
       break;
+    }
   }
 }
 

@@ -33,6 +33,58 @@ struct EllipticFilter {
   // The chain's call: the elliptic filter over work[0 .. n-1] in place.
   void Process(float* work, int n) noexcept;
 
+  // The start of every block: clears the histories if a selection asked for it and
+  // returns the order to filter with.
+  int BeginBlock() noexcept;
+
+  // One sample of the filter of order N; sums in float in the written order. Always
+  // inlined, so that a constant N unrolls the loops.
+  [[gnu::always_inline]] static float Step(int N, float x, float* X, float* Y, const float* bk,
+                                           const float* ak) noexcept {
+    X[N] = x;
+    float s = 0.0f;
+    for (int k = 0; k <= N; ++k) s += bk[k] * X[N - k];
+    for (int j = 0; j < N; ++j) X[j] = X[j + 1];
+    float t = 0.0f;
+    for (int k = 1; k <= N; ++k) t += ak[k] * Y[N - k];
+    const float y = s - t;
+    Y[N] = y;
+    for (int j = 0; j < N; ++j) Y[j] = Y[j + 1];
+    return y;
+  }
+
+  // The filter one sample at a time at a fixed order N (the sets have 5 or 6), after
+  // BeginBlock returned N: coefficients and histories in locals while the run lasts,
+  // the histories written back when it ends.
+  template <int N>
+  class Run {
+   public:
+    explicit Run(EllipticFilter& f) noexcept : f_(f) {
+      for (int k = 0; k <= N; ++k) {
+        bk_[k] = f.b[k].load();
+        ak_[k] = f.a[k].load();
+        x_[k] = f.X_[k];
+        y_[k] = f.Y_[k];
+      }
+    }
+    ~Run() {
+      for (int k = 0; k <= N; ++k) {
+        f_.X_[k] = x_[k];
+        f_.Y_[k] = y_[k];
+      }
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+    float Step(float x) noexcept { return EllipticFilter::Step(N, x, x_, y_, bk_, ak_); }
+
+   private:
+    EllipticFilter& f_;
+    float bk_[N + 1];
+    float ak_[N + 1];
+    float x_[N + 1];
+    float y_[N + 1];
+  };
+
  private:
   // Histories; X_[N] and Y_[N] hold the newest values. Audio side only: a selection
   // asks for the clear and the next block performs it before filtering.

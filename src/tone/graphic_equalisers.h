@@ -37,6 +37,43 @@ struct GraphicEqualiser {
   void SetBandGain(int band, int v) noexcept;
   void Process(float* buffer, int n, BankWidth width = WidestBankWidth()) noexcept;
 
+  // The equaliser one sample at a time, for loops that run several stages per sample:
+  // the coefficients, weights and a copy of the state taken when the run starts, the
+  // state written back when it ends; the same bits as Process. Eight lanes only
+  // inside functions built for AVX2.
+  template <int W>
+  class Run {
+   public:
+    explicit Run(GraphicEqualiser& eq) noexcept
+        : eq_(eq), c_(eq.coefficients), scale_(eq.EqOutputGain.load()), s_(eq.state_.Relaned<W>()) {
+      FillBandWeights<kEqualiserBands, W>(
+          gain_, [&eq](int b) { return b < kEqualiserBands ? eq.BandGain[b].load() : 0.0f; });
+    }
+    ~Run() { eq_.state_ = s_.template Relaned<kLanes>(); }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    // The weighted bands summed in double in band order, as Process sums them.
+    [[gnu::always_inline]] float Step(float x) noexcept {
+      Lanes<W> y[kVectors];
+      s_.Step(c_, x, y);
+      double sum = 0.0;
+      for (int v = 0; v < kVectors; ++v) {
+        const Lanes<W> weighted = y[v] * gain_[v];
+        for (int k = 0; k < W && v * W + k < kEqualiserBands; ++k) sum += static_cast<double>(weighted[k]);
+      }
+      return static_cast<float>(sum * scale_);
+    }
+
+   private:
+    static constexpr int kVectors = LaneVectors(kEqualiserBands, W);
+    GraphicEqualiser& eq_;
+    const BandpassBankSnapshot<kEqualiserBands, W> c_;
+    const double scale_;
+    BandpassBankState<kEqualiserBands, W> s_;
+    Lanes<W> gain_[kVectors];
+  };
+
  private:
   template <int W>
   void ProcessInLanes(float* buffer, int n) noexcept;

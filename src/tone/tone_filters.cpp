@@ -40,18 +40,9 @@ void ToneFilters::Fvc1Filter(float* work, float* side, int n) noexcept {
   for (int i = 0; i < n; ++i) work[i] = run.Step(work[i], side[i]);
 }
 
-namespace {
-
-float Fvc2Sample(HighPassSection::Run& section, float x, float mix) noexcept {
-  return x + section.Step(x) * mix;
-}
-
-}  // namespace
-
 void ToneFilters::Fvc2Stage(float* work, int n) noexcept {
-  HighPassSection::Run section(fvc2);
-  const float mix = Fvc2Mix.load();
-  for (int i = 0; i < n; ++i) work[i] = Fvc2Sample(section, work[i], mix);
+  Fvc2Run fvc(*this);
+  for (int i = 0; i < n; ++i) work[i] = fvc.Step(work[i]);
 }
 
 void ToneFilters::Fvc3Filter(float* work, int n) noexcept {
@@ -66,9 +57,8 @@ void ToneFilters::FixedSection(float* work, int n) noexcept {
 
 void ToneFilters::FixedSectionThenFvc2(float* work, int n) noexcept {
   HighPassSection::Run fixed(fixedSection);
-  HighPassSection::Run fvc(fvc2);
-  const float mix = Fvc2Mix.load();
-  for (int i = 0; i < n; ++i) work[i] = Fvc2Sample(fvc, fixed.Step(work[i]), mix);
+  Fvc2Run fvc(*this);
+  for (int i = 0; i < n; ++i) work[i] = fvc.Step(fixed.Step(work[i]));
 }
 
 void ToneFilters::FixedHighPass(float* work, int n) noexcept {
@@ -85,13 +75,8 @@ void ToneFilters::HiPreSectionB(float* work, int n) noexcept {
 }
 
 void ToneFilters::LowPass2(float* work, int n) noexcept {
-  const float beta = LowPass2Coefficient.load();
-  float low = lowPass2_;
-  for (int i = 0; i < n; ++i) {
-    low = low + (work[i] - low) * beta;
-    work[i] = low;
-  }
-  lowPass2_ = low;
+  LowPass2Run low(*this);
+  for (int i = 0; i < n; ++i) work[i] = low.Step(work[i]);
 }
 
 }  // namespace fw

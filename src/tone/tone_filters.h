@@ -108,6 +108,32 @@ struct ToneFilters {
     HighPassSection::Run section_;
     const float gain_;
   };
+  class Fvc2Run {
+   public:
+    explicit Fvc2Run(ToneFilters& f) noexcept : section_(f.fvc2), mix_(f.Fvc2Mix.load()) {}
+    float Step(float x) noexcept { return x + section_.Step(x) * mix_; }
+
+   private:
+    HighPassSection::Run section_;
+    const float mix_;
+  };
+  class LowPass2Run {
+   public:
+    explicit LowPass2Run(ToneFilters& f) noexcept
+        : f_(f), beta_(f.LowPass2Coefficient.load()), low_(f.lowPass2_) {}
+    ~LowPass2Run() { f_.lowPass2_ = low_; }
+    LowPass2Run(const LowPass2Run&) = delete;
+    LowPass2Run& operator=(const LowPass2Run&) = delete;
+    float Step(float x) noexcept {
+      low_ = low_ + (x - low_) * beta_;
+      return low_;
+    }
+
+   private:
+    ToneFilters& f_;
+    const float beta_;
+    float low_;
+  };
 
  private:
   float hiPassPrevious_ = 0.0f;
