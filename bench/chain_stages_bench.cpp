@@ -7,8 +7,10 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "core/denormals.h"
+#include "engine/back_stages.h"
 #include "engine/engine.h"
 #include "engine/front_stages.h"
 #include "support/stage_setup.h"
@@ -100,27 +102,34 @@ void RunStage(Engine& e, int stage, float* w, int n) {
   }
 }
 
-void BM_ChainStage(benchmark::State& state) {
-  const int stage = static_cast<int>(state.range(0));
-  const int rate = static_cast<int>(state.range(1));
-  state.SetLabel(kStageNames[stage]);
-  FlushDenormalsOnThisThread();
+std::unique_ptr<Engine> EveryStageOn(int rate) {
   auto engine = MakeEngine();
   test::DesignStages(*engine);
   test::SetEveryStage(engine->params, 1);
   engine->echo.EchoDelay.store(6500);
   engine->reverb.ReverbDelay2.store(1500);
   engine->params.EngineSampleRate.store(rate);
+  return engine;
+}
+
+std::array<float, kBlock> GuitarLikeBlock(int rate) {
   std::array<float, kBlock> input{};
   for (int i = 0; i < kBlock; ++i) {
     const auto t = static_cast<float>(i) / static_cast<float>(rate);
     input[static_cast<std::size_t>(i)] =
         8000.0f * std::sin(6.2831853f * 196.0f * t) + 2000.0f * std::sin(6.2831853f * 1180.0f * t);
   }
-  float* work = engine->buffers.work;
+  return input;
+}
+
+template <class RunBlock>
+void TimeBlocks(benchmark::State& state, Engine& engine, int rate, RunBlock runBlock) {
+  FlushDenormalsOnThisThread();
+  const std::array<float, kBlock> input = GuitarLikeBlock(rate);
+  float* work = engine.buffers.work;
   for (auto _ : state) {
     std::copy(input.begin(), input.end(), work);
-    RunStage(*engine, stage, work, kBlock);
+    runBlock(work);
     benchmark::DoNotOptimize(work);
   }
   const auto samples = static_cast<double>(state.iterations()) * kBlock;
@@ -128,11 +137,38 @@ void BM_ChainStage(benchmark::State& state) {
       benchmark::Counter(samples, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+void BM_ChainStage(benchmark::State& state) {
+  const int stage = static_cast<int>(state.range(0));
+  const int rate = static_cast<int>(state.range(1));
+  state.SetLabel(kStageNames[stage]);
+  auto engine = EveryStageOn(rate);
+  TimeBlocks(state, *engine, rate, [&](float* work) { RunStage(*engine, stage, work, kBlock); });
+}
+
+// Every stage after the tube banks, by driver (0 WaveIn, 1 Direct, 2 Realtime), run
+// fused (1) or one stage after another (0).
+void BM_BackStages(benchmark::State& state) {
+  const auto driver = static_cast<Driver>(state.range(0));
+  const bool fused = state.range(1) == 1;
+  const int rate = static_cast<int>(state.range(2));
+  constexpr const char* kDriverNames[] = {"WaveIn", "Direct", "Realtime"};
+  state.SetLabel(std::string(kDriverNames[state.range(0)]) + (fused ? "Fused" : "InTurn"));
+  auto engine = EveryStageOn(rate);
+  TimeBlocks(state, *engine, rate, [&](float* work) {
+    if (fused) {
+      RunBackStages(*engine, work, kBlock, driver);
+    } else {
+      RunBackStagesInTurn(*engine, work, kBlock, driver);
+    }
+  });
+}
+
 void StagesAtBothRates(benchmark::internal::Benchmark* b) {
   for (int rate : {22050, 44100})
     for (int stage = 0; stage < kStageCount; ++stage) b->Args({stage, rate});
 }
 BENCHMARK(BM_ChainStage)->Apply(StagesAtBothRates);
+BENCHMARK(BM_BackStages)->ArgsProduct({{0, 1, 2}, {0, 1}, {22050, 44100}});
 
 }  // namespace
 }  // namespace fw

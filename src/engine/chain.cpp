@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "core/rounding.h"
+#include "engine/back_stages.h"
 #include "engine/front_stages.h"
 #include "engine/stage_state_word.h"
 
@@ -82,28 +83,7 @@ void RunStages(Engine& e, int n, Driver driver) noexcept {
   if (p.DistortionType.load() > 0) WaveshaperWithLowBoost(e, n);
   if (p.TubeOn.load() == 1) e.tube.FoldThenVoice(work, n);
 
-  switch (driver) {
-    case Driver::WaveIn:
-      e.filters.FixedSectionThenFvc2(work, n);
-      if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
-      if (p.EchoOn.load() == 1) e.echo.Process(work, n);
-      e.elliptic.Process(work, n);
-      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
-      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
-      break;
-    case Driver::Direct:
-      if (p.PostEqOn.load() == 1) e.eq.PostEqualiser(work, n);
-      [[fallthrough]];  // then the realtime driver's order
-    case Driver::Realtime:
-      e.filters.Fvc2Stage(work, n);
-      e.elliptic.Process(work, n);
-      if (p.LowPass2On.load() == 1) e.filters.LowPass2(work, n);
-      if (p.FlangerOn.load() == 1) e.flanger.FlangerBlock(work, n);
-      if (p.EchoOn.load() == 1) e.echo.Process(work, n);
-      break;
-  }
-
-  if (p.ReverbOn.load() == 1) e.reverb.Process(work, n);
+  RunBackStages(e, work, n, driver);
 }
 
 bool RecordTapOpen(const EngineParams& p) noexcept {

@@ -55,12 +55,6 @@ void ToneFilters::FixedSection(float* work, int n) noexcept {
   for (int i = 0; i < n; ++i) work[i] = section.Step(work[i]);
 }
 
-void ToneFilters::FixedSectionThenFvc2(float* work, int n) noexcept {
-  HighPassSection::Run fixed(fixedSection);
-  Fvc2Run fvc(*this);
-  for (int i = 0; i < n; ++i) work[i] = fvc.Step(fixed.Step(work[i]));
-}
-
 void ToneFilters::FixedHighPass(float* work, int n) noexcept {
   FixedHighPassRun run(*this);
   for (int i = 0; i < n; ++i) work[i] = run.Step(work[i]);

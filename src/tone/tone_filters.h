@@ -41,9 +41,6 @@ struct ToneFilters {
   void Fvc2Stage(float* work, int n) noexcept;
   void Fvc3Filter(float* work, int n) noexcept;
   void FixedSection(float* work, int n) noexcept;
-  // FixedSection then Fvc2Stage sample by sample, the same bits: the two sections'
-  // recursions overlap.
-  void FixedSectionThenFvc2(float* work, int n) noexcept;
   void FixedHighPass(float* work, int n) noexcept;
   void HiPreSectionA(float* work, int n) noexcept;
   void HiPreSectionB(float* work, int n) noexcept;

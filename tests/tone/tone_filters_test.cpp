@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <memory>
 
 namespace fw {
@@ -79,22 +78,6 @@ TEST(ToneFilters, Fvc3AppliesItsGainAndFvc2ItsMix) {
   for (int i = 0; i < kBlock; ++i) {
     const float highPart = a.work[i] - input[i];
     EXPECT_NEAR(b.work[i], input[i] + highPart * 3.0f, 1.0e-3f) << i;
-  }
-}
-
-TEST(ToneFilters, FixedSectionThenFvc2IsBothStagesInTurnBitForBit) {
-  auto turns = std::make_unique<ToneFilters>();
-  auto fused = std::make_unique<ToneFilters>();
-  turns->Fvc2Mix.store(3.0f);
-  fused->Fvc2Mix.store(3.0f);
-  Buffers a;
-  Buffers b;
-  for (int block = 0; block < 3; ++block) {
-    for (int i = 0; i < kBlock; ++i) a.work[i] = b.work[i] = static_cast<float>((i * 37 + block) % 101 - 50);
-    turns->FixedSection(a.work.data(), kBlock);
-    turns->Fvc2Stage(a.work.data(), kBlock);
-    fused->FixedSectionThenFvc2(b.work.data(), kBlock);
-    EXPECT_EQ(std::memcmp(a.work.data(), b.work.data(), sizeof a.work), 0) << "block " << block;
   }
 }
 
