@@ -33,24 +33,32 @@ SoundWriter::SoundWriter(const std::string& path, int channels, int sampleRate, 
 }
 
 void SoundWriter::Write(const std::int16_t* interleaved, std::size_t frames) {
-  const std::size_t count = frames * channels_;
+  pending_.insert(pending_.end(), interleaved, interleaved + frames * channels_);
+  if (pending_.size() >= kPieceSamples) WritePending();
+}
+
+void SoundWriter::WritePending() {
+  const std::size_t count = pending_.size();
+  if (count == 0) return;
   if (sndfile_) {
-    if (sf_write_short(sndfile_.get(), interleaved, static_cast<sf_count_t>(count)) !=
+    if (sf_write_short(sndfile_.get(), pending_.data(), static_cast<sf_count_t>(count)) !=
         static_cast<sf_count_t>(count)) {
       throw SoundFileError("cannot write " + file_->Target() + ": " + sf_strerror(sndfile_.get()));
     }
-    return;
+  } else {
+    bytes_.clear();
+    for (const std::int16_t sample : pending_) {
+      const auto u = static_cast<std::uint16_t>(sample);
+      bytes_.push_back(static_cast<std::uint8_t>(u & 0xFFu));
+      bytes_.push_back(static_cast<std::uint8_t>(u >> 8));
+    }
+    Checked([&] { file_->Write(bytes_.data(), bytes_.size()); });
   }
-  bytes_.clear();
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto u = static_cast<std::uint16_t>(interleaved[i]);
-    bytes_.push_back(static_cast<std::uint8_t>(u & 0xFFu));
-    bytes_.push_back(static_cast<std::uint8_t>(u >> 8));
-  }
-  Checked([&] { file_->Write(bytes_.data(), bytes_.size()); });
+  pending_.clear();
 }
 
 void SoundWriter::Commit() {
+  WritePending();
   // Closing writes the final header; its failure is the file's failure.
   if (sndfile_) {
     if (const int error = sf_close(sndfile_.release()); error != 0) {

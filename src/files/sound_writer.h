@@ -4,7 +4,8 @@
 // name the format its extension asks for. The file is written beside the target and
 // renamed over it at Commit; every step, the close included, is checked and a failure
 // throws SoundFileError naming the file and the reason. Without Commit the target
-// stays as it was.
+// stays as it was. Writes are gathered into pieces of 32768 samples, so a render's
+// small blocks do not each cost a system call.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,9 +25,13 @@ class SoundWriter {
   void Commit();
 
  private:
+  static constexpr std::size_t kPieceSamples = 32768;
+  void WritePending();
+
   std::size_t channels_;
   std::unique_ptr<ReplacementFile> file_;
   SndfileHandle sndfile_;  // writes through file_'s descriptor; closed before it
+  std::vector<std::int16_t> pending_;
   std::vector<std::uint8_t> bytes_;
 };
 
