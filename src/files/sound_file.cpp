@@ -17,7 +17,13 @@ std::int16_t SampleToSixteenBits(double sample) {
   const double scaled = sample * 32768.0;
   if (scaled >= 32767.0) return 32767;
   if (scaled <= -32768.0) return -32768;
-  return static_cast<std::int16_t>(std::lround(scaled));
+  // Halves away from zero, as lround, without its library call: the truncation and
+  // the fraction are exact in this range.
+  auto whole = static_cast<std::int32_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);
+  if (fraction >= 0.5) ++whole;
+  if (fraction <= -0.5) --whole;
+  return static_cast<std::int16_t>(whole);
 }
 
 bool NameEndsWith(const std::string& path, const std::string& ending) {

@@ -77,10 +77,14 @@ TEST(SoundFileInput, FloatSamplesAreRoundedAndClipped) {
   info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   ASSERT_NE(file, nullptr);
-  const float samples[] = {1.4f / 32768, 1.6f / 32768, -2.5f / 32768, 1.5f, -1.5f, NAN, 0.5f};
-  sf_write_float(file, samples, 7);
+  // Halves go away from zero; just below a half goes towards it.
+  const float samples[] = {1.4f / 32768,  1.6f / 32768,        -2.5f / 32768, 2.5f / 32768, 0.5f / 32768,
+                           -0.5f / 32768, 0.49999997f / 32768, 1.5f,          -1.5f,        NAN,
+                           0.5f};
+  sf_write_float(file, samples, 11);
   sf_close(file);
-  EXPECT_EQ(ReadMonoSound(path).samples, (std::vector<std::int16_t>{1, 2, -3, 32767, -32768, 0, 16384}));
+  EXPECT_EQ(ReadMonoSound(path).samples,
+            (std::vector<std::int16_t>{1, 2, -3, 3, 1, -1, 0, 32767, -32768, 0, 16384}));
 }
 
 TEST(SoundFileInput, DirectoriesEndlessDevicesAndMissingFilesAreNamed) {
