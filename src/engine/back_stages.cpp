@@ -6,6 +6,10 @@
 
 #include "engine/stage_pipeline.h"
 
+// The loops' lambdas are always inlined into the AVX2 or baseline function around
+// them: an eight-lane loop compiled apart would run on the baseline instruction set.
+#define FW_INLINED __attribute__((always_inline))
+
 namespace fw {
 namespace {
 
@@ -68,24 +72,24 @@ template <int W>
   {
     HighPassSection::Run fixed(e.filters.fixedSection);
     ToneFilters::Fvc2Run fvc2(e.filters);
-    WithPostEq<W>(e, [&](auto& eq) {
+    WithPostEq<W>(e, [&](auto& eq) FW_INLINED {
       IfOn(
-          on.echo, [&] { return Echo::Run(e.echo, e.echo.EchoDelay.load()); },
-          [&](auto& echo) {
-            WithElliptic(e.elliptic, order, [&](auto& elliptic) {
+          on.echo, [&]() FW_INLINED { return Echo::Run(e.echo, e.echo.EchoDelay.load()); },
+          [&](auto& echo) FW_INLINED {
+            WithElliptic(e.elliptic, order, [&](auto& elliptic) FW_INLINED {
               IfOn(
-                  on.lowPass2, [&] { return ToneFilters::LowPass2Run(e.filters); },
-                  [&](auto& low) { RunPipelined(work, n, fixed, fvc2, eq, echo, elliptic, low); });
+                  on.lowPass2, [&]() FW_INLINED { return ToneFilters::LowPass2Run(e.filters); },
+                  [&](auto& low) FW_INLINED { RunPipelined(work, n, fixed, fvc2, eq, echo, elliptic, low); });
             });
           });
     });
   }
   IfOn(
-      on.flanger, [&] { return Flanger::Run(e.flanger); },
-      [&](auto& flanger) {
+      on.flanger, [&]() FW_INLINED { return Flanger::Run(e.flanger); },
+      [&](auto& flanger) FW_INLINED {
         IfOn(
-            on.reverb, [&] { return Reverb::Run(e.reverb); },
-            [&](auto& reverb) { RunPipelined(work, n, flanger, reverb); });
+            on.reverb, [&]() FW_INLINED { return Reverb::Run(e.reverb); },
+            [&](auto& reverb) FW_INLINED { RunPipelined(work, n, flanger, reverb); });
       });
 }
 
@@ -94,23 +98,23 @@ template <int W>
 template <int W>
 [[gnu::always_inline]] inline void DirectBack(Engine& e, float* work, int n, BackSwitches on,
                                               int order) noexcept {
-  WithPostEq<W>(e, [&](auto& eq) {
+  WithPostEq<W>(e, [&](auto& eq) FW_INLINED {
     ToneFilters::Fvc2Run fvc2(e.filters);
-    WithElliptic(e.elliptic, order, [&](auto& elliptic) {
+    WithElliptic(e.elliptic, order, [&](auto& elliptic) FW_INLINED {
       IfOn(
-          on.lowPass2, [&] { return ToneFilters::LowPass2Run(e.filters); },
-          [&](auto& low) { RunPipelined(work, n, eq, fvc2, elliptic, low); });
+          on.lowPass2, [&]() FW_INLINED { return ToneFilters::LowPass2Run(e.filters); },
+          [&](auto& low) FW_INLINED { RunPipelined(work, n, eq, fvc2, elliptic, low); });
     });
   });
   IfOn(
-      on.flanger, [&] { return Flanger::Run(e.flanger); },
-      [&](auto& flanger) {
+      on.flanger, [&]() FW_INLINED { return Flanger::Run(e.flanger); },
+      [&](auto& flanger) FW_INLINED {
         IfOn(
-            on.echo, [&] { return Echo::Run(e.echo, e.echo.EchoDelay.load()); },
-            [&](auto& echo) {
+            on.echo, [&]() FW_INLINED { return Echo::Run(e.echo, e.echo.EchoDelay.load()); },
+            [&](auto& echo) FW_INLINED {
               IfOn(
-                  on.reverb, [&] { return Reverb::Run(e.reverb); },
-                  [&](auto& reverb) { RunPipelined(work, n, flanger, echo, reverb); });
+                  on.reverb, [&]() FW_INLINED { return Reverb::Run(e.reverb); },
+                  [&](auto& reverb) FW_INLINED { RunPipelined(work, n, flanger, echo, reverb); });
             });
       });
 }
