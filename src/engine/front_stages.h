@@ -7,9 +7,10 @@
 
 namespace fw {
 
-// Runs the front stages over the work buffer's first n samples in place. The
-// stages after the pre equaliser run sample by sample in one loop, so that their
-// recursions overlap; every sample takes the same operations as the stages in turn.
-void RunFrontStages(Engine& e, int n, bool withEqualisers) noexcept;
+// Runs the front stages over the work buffer's first n samples in place, the pre
+// equaliser's bank in lanes of `width`. The stages run sample by sample in one
+// loop, so that their recursions overlap; every sample takes the same operations
+// as the stages in turn.
+void RunFrontStages(Engine& e, int n, bool withEqualisers, BankWidth width = WidestBankWidth()) noexcept;
 
 }  // namespace fw

@@ -26,27 +26,16 @@ void GraphicEqualiser::SetBandGain(int band, int v) noexcept {
   BandGain[band].store(static_cast<float>(10.0 * SliderLaw(v)));
 }
 
-template <int W>
-[[gnu::always_inline]] inline void GraphicEqualiser::ProcessInLanes(float* buffer, int n) noexcept {
-  const BandpassBankSnapshot<kEqualiserBands, W> c(coefficients);
-  Lanes<W> gain[LaneVectors(kEqualiserBands, W)];
-  FillBandWeights<kEqualiserBands, W>(
-      gain, [this](int b) { return b < kEqualiserBands ? BandGain[b].load() : 0.0f; });
-  auto s = state_.Relaned<W>();  // a local copy stays in registers and cannot alias the buffer
-  RunWeightedBank(s, c, gain, EqOutputGain.load(), buffer, n);
-  state_ = s.template Relaned<kLanes>();
-}
-
 __attribute__((target("avx2"), flatten)) void GraphicEqualiser::ProcessInEightLanes(float* buffer,
                                                                                     int n) noexcept {
-  ProcessInLanes<8>(buffer, n);
+  Run<8>(*this).Process(buffer, n);
 }
 
 void GraphicEqualiser::Process(float* buffer, int n, BankWidth width) noexcept {
   if (width == BankWidth::kEight) {
     ProcessInEightLanes(buffer, n);
   } else {
-    ProcessInLanes<kLanes>(buffer, n);
+    Run<kLanes>(*this).Process(buffer, n);
   }
 }
 

@@ -43,7 +43,11 @@ struct GraphicEqualiser {
   // inside functions built for AVX2.
   template <int W>
   class Run {
+    static constexpr int kVectors = LaneVectors(kEqualiserBands, W);
+
    public:
+    using Row = Lanes<W>[kVectors];  // one sample's weighted band values
+
     explicit Run(GraphicEqualiser& eq) noexcept
         : eq_(eq), c_(eq.coefficients), scale_(eq.EqOutputGain.load()), s_(eq.state_.Relaned<W>()) {
       FillBandWeights<kEqualiserBands, W>(
@@ -64,19 +68,28 @@ struct GraphicEqualiser {
       }
       return static_cast<float>(sum * scale_);
     }
+    // The same in two parts, for loops that sum many samples at once: one sample's
+    // weighted bands, then rows of them summed into output samples.
+    void StepBands(float x, Row& weighted) noexcept {
+      Lanes<W> y[kVectors];
+      s_.Step(c_, x, y);
+      for (int v = 0; v < kVectors; ++v) weighted[v] = y[v] * gain_[v];
+    }
+    void Sum(const Row* rows, int count, float* out) const noexcept {
+      SumBandsInOrder<kVectors>(rows, count, kEqualiserBands, scale_, out);
+    }
+    // The whole bank over buffer[0 .. n-1] in place.
+    void Process(float* buffer, int n) noexcept { RunWeightedBank(s_, c_, gain_, scale_, buffer, n); }
 
    private:
-    static constexpr int kVectors = LaneVectors(kEqualiserBands, W);
     GraphicEqualiser& eq_;
     const BandpassBankSnapshot<kEqualiserBands, W> c_;
     const double scale_;
-    BandpassBankState<kEqualiserBands, W> s_;
+    BandpassBankState<kEqualiserBands, W> s_;  // a local copy cannot alias the buffer
     Lanes<W> gain_[kVectors];
   };
 
  private:
-  template <int W>
-  void ProcessInLanes(float* buffer, int n) noexcept;
   void ProcessInEightLanes(float* buffer, int n) noexcept;
 
   BandpassBankState<kEqualiserBands> state_;  // audio side only

@@ -1,7 +1,8 @@
 // The front stages in one loop per block must be the stages in turn, bit for bit:
 // for every set of switches (the soft distortion shaping by the envelope or per
-// sample, with or without the input gain left to it), blocks of 1, 7 and 1001
-// samples, the state carried from block to block, and the low boost's side buffer.
+// sample, with or without the input gain left to it), the pre equaliser in either
+// width, blocks of 1, 7 and 1001 samples, the state carried from block to block,
+// and the low boost's side buffer.
 #include "engine/front_stages.h"
 
 #include <gtest/gtest.h>
@@ -33,10 +34,10 @@ void Prepare(Engine& e, int set) {
   p.LiveInputFactor.store((set & kMuted) != 0 ? 0.0f : 1.0f);
 }
 
-void RunInTurn(Engine& e, int n) {
+void RunInTurn(Engine& e, int n, BankWidth width) {
   const EngineParams& p = e.params;
   float* w = e.buffers.work;
-  if (p.PreEqOn.load() == 1) e.eq.PreEqualiser(w, n);
+  if (p.PreEqOn.load() == 1) e.eq.pre.Process(w, n, width);
   if (p.HiPassOn.load() == 1) e.filters.FixedHighPass(w, n);
   if (p.HiPreOn.load() == 1) e.filters.HiPreSectionA(w, n), e.filters.HiPreSectionB(w, n);
   e.filters.Fvc3Filter(w, n);
@@ -46,19 +47,21 @@ void RunInTurn(Engine& e, int n) {
 }
 
 TEST(FrontStages, OneLoopIsTheStagesInTurnBitForBit) {
-  for (int set = 0; set < 128; ++set) {
+  const int widths = WidestBankWidth() == BankWidth::kEight ? 2 : 1;
+  for (int set = 0; set < 128 * widths; ++set) {
+    const BankWidth width = set < 128 ? BankWidth::kFour : BankWidth::kEight;
     auto fused = MakeEngine();
     auto turns = MakeEngine();
-    Prepare(*fused, set);
-    Prepare(*turns, set);
+    Prepare(*fused, set % 128);
+    Prepare(*turns, set % 128);
     int block = 0;
     for (const int n : {1, 7, 1001, 7, 1001, 1}) {
       for (int i = 0; i < n; ++i) {
         const auto x = static_cast<float>(((i + 13 * block) * 7919) % 12001 - 6000);
         fused->buffers.work[i] = turns->buffers.work[i] = x;
       }
-      RunFrontStages(*fused, n, true);
-      RunInTurn(*turns, n);
+      RunFrontStages(*fused, n, true, width);
+      RunInTurn(*turns, n, width);
       const auto bytes = sizeof(float) * static_cast<std::size_t>(n);
       ASSERT_EQ(std::memcmp(fused->buffers.work, turns->buffers.work, bytes), 0)
           << "set " << set << " block " << block;
