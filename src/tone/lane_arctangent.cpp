@@ -4,7 +4,6 @@
 
 #include "tone/lane_arctangent.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -39,13 +38,23 @@ constexpr float kOdd[6] = {3.3333334327e-01f, 1.4285714924e-01f, 9.0908870101e-0
 constexpr float kEven[5] = {-2.0000000298e-01f, -1.1111110449e-01f, -7.6918758452e-02f, -5.8335702866e-02f,
                             -3.6531571299e-02f};
 
+// The same bits seen as another type of vector (std::bit_cast of a vector trips
+// UBSan's null check in GCC 12).
+template <class To, class From>
+[[gnu::always_inline]] inline To SameBits(const From& from) noexcept {
+  static_assert(sizeof(To) == sizeof(From));
+  To to;
+  __builtin_memcpy(&to, &from, sizeof to);
+  return to;
+}
+
 template <int W>
 [[gnu::always_inline]] inline Lanes<W> ArctangentLanes(Lanes<W> x) noexcept {
   using F = Lanes<W>;
   using I = IntLanes<W>;
-  const I hx = std::bit_cast<I>(x);
+  const I hx = SameBits<I>(x);
   const I ix = hx & 0x7fffffff;
-  const F ax = std::bit_cast<F>(ix);
+  const F ax = SameBits<F>(ix);
 
   // |x| below 0.4375 is taken as it is; above, the reduction of its range.
   const I plain = ix < 0x3ee00000;
