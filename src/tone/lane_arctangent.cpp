@@ -48,6 +48,13 @@ template <class To, class From>
   return to;
 }
 
+// A value in every lane, inlined here: a call to an eight-lane helper built
+// without AVX2 would pass the vector the wrong way in an unoptimised build.
+template <int W>
+[[gnu::always_inline]] inline Lanes<W> Splat(float value) noexcept {
+  return value - Lanes<W>{};
+}
+
 template <int W>
 [[gnu::always_inline]] inline Lanes<W> ArctangentLanes(Lanes<W> x) noexcept {
   using F = Lanes<W>;
@@ -71,16 +78,14 @@ template <int W>
           : (belowHalfRange
                  ? reducedHalf
                  : (belowOneRange ? reducedOne : (belowThreeHalves ? reducedThreeHalves : reducedInfinity)));
-  const F high =
-      belowHalfRange
-          ? Broadcast<W>(kAtanHigh[0])
-          : (belowOneRange ? Broadcast<W>(kAtanHigh[1])
-                           : (belowThreeHalves ? Broadcast<W>(kAtanHigh[2]) : Broadcast<W>(kAtanHigh[3])));
-  const F low =
-      belowHalfRange
-          ? Broadcast<W>(kAtanLow[0])
-          : (belowOneRange ? Broadcast<W>(kAtanLow[1])
-                           : (belowThreeHalves ? Broadcast<W>(kAtanLow[2]) : Broadcast<W>(kAtanLow[3])));
+  const F high = belowHalfRange
+                     ? Splat<W>(kAtanHigh[0])
+                     : (belowOneRange ? Splat<W>(kAtanHigh[1])
+                                      : (belowThreeHalves ? Splat<W>(kAtanHigh[2]) : Splat<W>(kAtanHigh[3])));
+  const F low = belowHalfRange
+                    ? Splat<W>(kAtanLow[0])
+                    : (belowOneRange ? Splat<W>(kAtanLow[1])
+                                     : (belowThreeHalves ? Splat<W>(kAtanLow[2]) : Splat<W>(kAtanLow[3])));
 
   const F z = t * t;
   const F w = z * z;
@@ -93,7 +98,7 @@ template <int W>
   // Tiny values are their own arctangent; from 2^25 on, +-pi/2; NaN stays NaN.
   constexpr float kHalfPi = kAtanHigh[3] + kAtanLow[3];
   result = ix < 0x31000000 ? x : result;
-  result = ix >= 0x4c000000 ? (hx > 0 ? Broadcast<W>(kHalfPi) : Broadcast<W>(-kHalfPi)) : result;
+  result = ix >= 0x4c000000 ? (hx > 0 ? Splat<W>(kHalfPi) : Splat<W>(-kHalfPi)) : result;
   return ix > 0x7f800000 ? x + x : result;
 }
 
