@@ -24,11 +24,12 @@ float Hermite(float y0, float y1, float y2, float y3, float t) noexcept {
 
 }  // namespace
 
-float StereoChorus::Read(float delay) const noexcept {
+inline float StereoChorus::Read(float delay) const noexcept {
   const float position = static_cast<float>(write_) - delay;
-  const float base = std::floor(position);
-  const float t = position - base;
-  const int i = static_cast<int>(base);
+  // floor(position), exact: |position| stays far below 2^23.
+  int i = static_cast<int>(position);
+  if (static_cast<float>(i) > position) --i;
+  const float t = position - static_cast<float>(i);
   constexpr int mask = kLineSize - 1;
   return Hermite(line_[(i - 1) & mask], line_[i & mask], line_[(i + 1) & mask], line_[(i + 2) & mask], t);
 }
