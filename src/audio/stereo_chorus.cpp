@@ -24,8 +24,8 @@ float Hermite(float y0, float y1, float y2, float y3, float t) noexcept {
 
 }  // namespace
 
-inline float StereoChorus::Read(float delay) const noexcept {
-  const float position = static_cast<float>(write_) - delay;
+inline float StereoChorus::Read(int writeAt, float delay) const noexcept {
+  const float position = static_cast<float>(writeAt) - delay;
   // floor(position), exact: |position| stays far below 2^23.
   int i = static_cast<int>(position);
   if (static_cast<float>(i) > position) --i;
@@ -34,6 +34,9 @@ inline float StereoChorus::Read(float delay) const noexcept {
   return Hermite(line_[(i - 1) & mask], line_[i & mask], line_[(i + 1) & mask], line_[(i + 2) & mask], t);
 }
 
+// In chunks of three loops: the smoothing and the phases, which carry from sample to
+// sample; the sine calls alone; then the reads and the mix. Every sample takes the
+// same operations in the same order as one loop would.
 void StereoChorus::Process(const float* mono, float* left, float* right, int n, int maxDelay, bool wanted,
                            float sampleRate) noexcept {
   const float depthTarget = static_cast<float>(std::clamp(maxDelay, 0, kMaxDelay));
@@ -43,38 +46,61 @@ void StereoChorus::Process(const float* mono, float* left, float* right, int n, 
   const float slowStep = kSlowHz / rate;
   constexpr int mask = kLineSize - 1;
 
-  for (int i = 0; i < n; ++i) {
-    const float x = mono[i];
-    line_[write_ & mask] = x;
-
-    depthNow_ += (depthTarget - depthNow_) * kDepthSmoothing;
-    wetNow_ += (wetTarget - wetNow_) * kWetSmoothing;
-    if (wetTarget == 0.0f && wetNow_ < 1e-5f) wetNow_ = 0.0f;
-
-    float wetLeft = 0.0f;
-    float wetRight = 0.0f;
-    if (wetNow_ > 0.0f && depthNow_ >= 1.0f) {
-      // The delay sweeps between a fifth of the longest delay and the longest one;
-      // the sides are a quarter period apart, so the image moves without the mono
-      // sum losing its body.
-      const float drift = 0.1f * std::sin(kTwoPi * slowPhase_);
-      const float sweepLeft = 0.5f + 0.5f * std::sin(kTwoPi * phase_);
-      const float sweepRight = 0.5f + 0.5f * std::cos(kTwoPi * phase_);
-      const float low = 0.2f * depthNow_;
-      const float span = depthNow_ - low - 2.0f;
-      wetLeft = Read(std::max(2.0f, low + span * std::clamp(sweepLeft + drift, 0.0f, 1.0f)));
-      wetRight = Read(std::max(2.0f, low + span * std::clamp(sweepRight - drift, 0.0f, 1.0f)));
+  constexpr int kChunk = 64;
+  float depth[kChunk];
+  float wetAmount[kChunk];
+  float sweepPhase[kChunk];
+  float slowPhase[kChunk];
+  float slowSine[kChunk];
+  float sweepSine[kChunk];
+  float sweepCosine[kChunk];
+  const auto voiced = [&](int i) { return wetAmount[i] > 0.0f && depth[i] >= 1.0f; };
+  for (int start = 0; start < n; start += kChunk) {
+    const int count = std::min(kChunk, n - start);
+    // The chunk goes into the line first: a read reaches back at least two samples
+    // and at most kMaxDelay + 1, never to a place the chunk overwrites.
+    for (int i = 0; i < count; ++i) {
+      line_[(write_ + i) & mask] = mono[start + i];
+      depthNow_ += (depthTarget - depthNow_) * kDepthSmoothing;
+      wetNow_ += (wetTarget - wetNow_) * kWetSmoothing;
+      if (wetTarget == 0.0f && wetNow_ < 1e-5f) wetNow_ = 0.0f;
+      depth[i] = depthNow_;
+      wetAmount[i] = wetNow_;
+      sweepPhase[i] = phase_;
+      slowPhase[i] = slowPhase_;
+      phase_ += sweepStep;
+      if (phase_ >= 1.0f) phase_ -= 1.0f;
+      slowPhase_ += slowStep;
+      if (slowPhase_ >= 1.0f) slowPhase_ -= 1.0f;
     }
-    const float dry = 1.0f - (1.0f - kDryGain) * wetNow_;
-    const float wet = kWetGain * wetNow_;
-    left[i] = x * dry + wetLeft * wet;
-    right[i] = x * dry + wetRight * wet;
-
-    ++write_;
-    phase_ += sweepStep;
-    if (phase_ >= 1.0f) phase_ -= 1.0f;
-    slowPhase_ += slowStep;
-    if (slowPhase_ >= 1.0f) slowPhase_ -= 1.0f;
+    for (int i = 0; i < count; ++i) {
+      if (!voiced(i)) continue;
+      slowSine[i] = std::sin(kTwoPi * slowPhase[i]);
+      sweepSine[i] = std::sin(kTwoPi * sweepPhase[i]);
+      sweepCosine[i] = std::cos(kTwoPi * sweepPhase[i]);
+    }
+    for (int i = 0; i < count; ++i) {
+      const float x = mono[start + i];
+      float wetLeft = 0.0f;
+      float wetRight = 0.0f;
+      if (voiced(i)) {
+        // The delay sweeps between a fifth of the longest delay and the longest one;
+        // the sides are a quarter period apart, so the image moves without the mono
+        // sum losing its body.
+        const float drift = 0.1f * slowSine[i];
+        const float sweepLeft = 0.5f + 0.5f * sweepSine[i];
+        const float sweepRight = 0.5f + 0.5f * sweepCosine[i];
+        const float low = 0.2f * depth[i];
+        const float span = depth[i] - low - 2.0f;
+        wetLeft = Read(write_ + i, std::max(2.0f, low + span * std::clamp(sweepLeft + drift, 0.0f, 1.0f)));
+        wetRight = Read(write_ + i, std::max(2.0f, low + span * std::clamp(sweepRight - drift, 0.0f, 1.0f)));
+      }
+      const float dry = 1.0f - (1.0f - kDryGain) * wetAmount[i];
+      const float wet = kWetGain * wetAmount[i];
+      left[start + i] = x * dry + wetLeft * wet;
+      right[start + i] = x * dry + wetRight * wet;
+    }
+    write_ += count;
   }
   write_ &= mask;
 }

@@ -14,7 +14,7 @@ class StereoChorus {
                float sampleRate) noexcept;
 
  private:
-  [[gnu::always_inline]] inline float Read(float delay) const noexcept;
+  [[gnu::always_inline]] inline float Read(int writeAt, float delay) const noexcept;
 
   float line_[kLineSize] = {};
   int write_ = 0;
